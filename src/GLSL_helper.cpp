@@ -1,0 +1,114 @@
+#include "GLSL_helper.h"
+
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int printOglError(const char* file, int line) {
+    int retCode = 0;
+    GLenum glErr = glGetError();
+    while (glErr != GL_NO_ERROR) {
+        std::fprintf(stderr, "glError in file %s @ line %d: %s\n", file, line,
+                     reinterpret_cast<const char*>(gluErrorString(glErr)));
+        retCode = 1;
+        glErr = glGetError();
+    }
+    return retCode;
+}
+
+namespace {
+
+// The two info logs differ only in their queries and heading.
+template <typename GetIv, typename GetLog>
+void printInfoLog(GLuint object, GetIv getIv, GetLog getLog, const char* heading) {
+    GLint infologLength = 0;
+    printOpenGLError();
+    getIv(object, GL_INFO_LOG_LENGTH, &infologLength);
+    printOpenGLError();
+    if (infologLength > 0) {
+        GLchar* infoLog = static_cast<GLchar*>(std::malloc(infologLength));
+        if (infoLog == nullptr) {
+            std::printf("ERROR: Could not allocate InfoLog buffer\n");
+            std::exit(1);
+        }
+        GLsizei charsWritten = 0;
+        getLog(object, infologLength, &charsWritten, infoLog);
+        std::printf("%s:\n%s\n\n", heading, infoLog);
+        std::free(infoLog);
+    }
+    printOpenGLError();
+}
+
+}  // namespace
+
+void printShaderInfoLog(GLuint shader) {
+    printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog, "Shader InfoLog");
+}
+
+void printProgramInfoLog(GLuint program) {
+    printInfoLog(program, glGetProgramiv, glGetProgramInfoLog, "Program InfoLog");
+}
+
+GLint getUniLoc(GLuint program, const GLchar* name) {
+    const GLint loc = glGetUniformLocation(program, name);
+    if (loc == -1) {
+        std::printf("No such uniform named %s\n", name);
+    }
+    printOpenGLError();
+    return loc;
+}
+
+void getGLversion() {
+    int major = 0;
+    int minor = 0;
+    const char* verstr = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (verstr == nullptr || std::sscanf(verstr, "%d.%d", &major, &minor) != 2) {
+        std::printf("Invalid GL_VERSION format %d %d\n", major, minor);
+    }
+    if (major <= 1) {
+        std::printf("This shader example will not work due to opengl version, which is %d %d (%s)\n",
+                    major, minor, verstr != nullptr ? verstr : "no version string");
+        // Nothing can be shown without shaders: a failure, not a normal end.
+        std::exit(1);
+    }
+}
+
+char* textFileRead(const char* fn) {
+    if (fn == nullptr) {
+        return nullptr;
+    }
+    FILE* fp = std::fopen(fn, "rt");
+    if (fp == nullptr) {
+        return nullptr;
+    }
+    char* content = nullptr;
+    if (std::fseek(fp, 0, SEEK_END) == 0) {
+        const long count = std::ftell(fp);
+        std::rewind(fp);
+        if (count > 0) {
+            content = static_cast<char*>(std::malloc(static_cast<std::size_t>(count) + 1));
+            if (content != nullptr) {
+                const std::size_t read = std::fread(content, 1, static_cast<std::size_t>(count), fp);
+                content[read] = '\0';
+            }
+        }
+    }
+    std::fclose(fp);
+    return content;
+}
+
+int textFileWrite(const char* fn, const char* s) {
+    if (fn == nullptr) {
+        return 0;
+    }
+    FILE* fp = std::fopen(fn, "w");
+    if (fp == nullptr) {
+        return 0;
+    }
+    const std::size_t length = std::strlen(s);
+    const std::size_t written = std::fwrite(s, 1, length, fp);
+    std::fclose(fp);
+    return written == length ? 1 : 0;
+}

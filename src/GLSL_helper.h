@@ -1,0 +1,23 @@
+#pragma once
+
+#ifndef GL_GLEXT_PROTOTYPES
+#define GL_GLEXT_PROTOTYPES
+#endif
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+// Writes every pending OpenGL error to standard error with the place that
+// checked; returns 1 when there was one.
+int printOglError(const char* file, int line);
+#define printOpenGLError() printOglError(__FILE__, __LINE__)
+
+void printShaderInfoLog(GLuint shader);
+void printProgramInfoLog(GLuint program);
+// The uniform's location, -1 (reported) when the program has none of that name.
+GLint getUniLoc(GLuint program, const GLchar* name);
+// Ends the process when the OpenGL version is below 2.
+void getGLversion();
+// The whole file, NUL-terminated, in a buffer the caller free()s; null when the
+// file is missing or empty.
+char* textFileRead(const char* fn);
+int textFileWrite(const char* fn, const char* s);

@@ -1,0 +1,106 @@
+#include "camera.h"
+
+#include <cassert>
+#include <cmath>
+#include <iostream>
+
+#include "parser.h"
+
+Camera::Camera(const Vector3& in_eye, const Vector3& in_up, const Vector3& in_right,
+               const Vector3& in_lookAt, int in_xRes, int in_yRes)
+    : eye(in_eye), up(in_up), right(in_right), lookAt(in_lookAt), xRes(in_xRes), yRes(in_yRes) {}
+
+Camera Camera::parse(std::deque<std::string>& tokens, int xRes, int yRes) {
+    // The keyword plus four keys of three numbers each.
+    const std::deque<std::string>::size_type tokensLeft = 17;
+    if (tokens.size() < tokensLeft) {
+        throw SceneError("tokens.size() >= tokensLeft", tokens.empty() ? "" : tokens.front());
+    }
+    assert(tokens.front().compare("camera") == 0);
+    tokens.pop_front();
+
+    const Vector3 zero(0, 0, 0);
+    Vector3 eye = zero;
+    Vector3 up = zero;
+    Vector3 right = zero;
+    Vector3 lookAt = zero;
+    while (!tokens.empty()) {
+        const std::string key = tokens.front();
+        tokens.pop_front();
+        if (key == "location") {
+            eye = Parser::parse_vector(tokens);
+            std::cout << "set camera \"location\" (eye) to " << eye << "\n";
+        } else if (key == "up") {
+            up = Parser::parse_vector(tokens);
+            std::cout << "set camera \"up\" to " << up << "\n";
+        } else if (key == "right") {
+            right = Parser::parse_vector(tokens);
+            std::cout << "set camera \"right\" to " << right << "\n";
+        } else if (key == "look_at") {
+            lookAt = Parser::parse_vector(tokens);
+            std::cout << "set camera \"look_at\" to " << lookAt << "\n";
+        } else {
+            tokens.push_front(key);
+            break;
+        }
+    }
+    return Camera(eye, up, right, lookAt, xRes, yRes);
+}
+
+namespace {
+
+// Neighbouring pixels are a window size over (resolution - 1) apart; a one-pixel
+// image would divide by zero, so it uses a step of the whole window.
+double pixelStepDivisor(int resolution) {
+    return resolution > 1 ? resolution - 1 : 1;
+}
+
+}  // namespace
+
+double Camera::pixelToScreenX(int x) const {
+    const double width = right.magnitude();
+    return -width / 2 + (x + 0.5) * width / pixelStepDivisor(xRes);
+}
+
+double Camera::pixelToScreenY(int y) const {
+    const double height = up.magnitude();
+    return height / 2 - (y + 0.5) * height / pixelStepDivisor(yRes);
+}
+
+Vector3 Camera::pixelToScreen(int x, int y) const {
+    return Vector3(pixelToScreenX(x), pixelToScreenY(y), -1.0);
+}
+
+Matrix4x4 Camera::vectorTransform() const {
+    const Vector3 w = (eye - lookAt).normalize();
+    const Vector3 u = up.cross(w).normalize();
+    const Vector3 v = w.cross(u).normalize();
+    std::cout << "u: " << u << "\n"
+              << "v: " << v << "\n"
+              << "w: " << w << "\n";
+    // Written so that a NaN fails the check too.
+    if (!(std::fabs(u * v) < 0.00000001)) {
+        throw SceneError("fabs(u * v) < 0.00000001", "");
+    }
+    if (!(std::fabs(w * v) < 0.00000001)) {
+        throw SceneError("fabs(w * v) < 0.00000001", "");
+    }
+    if (!(std::fabs(w * u) < 0.00000001)) {
+        throw SceneError("fabs(w * u) < 0.00000001", "");
+    }
+    return Matrix4x4(u.x, v.x, w.x, 0, u.y, v.y, w.y, 0, u.z, v.z, w.z, 0, 0, 0, 0, 1);
+}
+
+Matrix4x4 Camera::translate() const {
+    return Matrix4x4(1, 0, 0, eye.x, 0, 1, 0, eye.y, 0, 0, 1, eye.z, 0, 0, 0, 1);
+}
+
+Matrix4x4 Camera::transform() const {
+    return vectorTransform() * translate();
+}
+
+void Camera::zoom(double mag) {
+    const Vector3 zoomVec = mag * (lookAt - eye).normalize();
+    eye = eye + zoomVec;
+    lookAt = lookAt + zoomVec;
+}

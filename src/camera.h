@@ -1,0 +1,37 @@
+#pragma once
+
+#include <deque>
+#include <string>
+
+#include "matrix4x4.h"
+#include "vector3.h"
+
+// Pinhole camera. The image window lies at distance 1 in front of the eye;
+// its width is |right| and its height |up|. Pixel (0, 0) is the top left.
+struct Camera {
+    Vector3 eye;
+    Vector3 up;
+    Vector3 right;  // only its length is used
+    Vector3 lookAt;
+    int xRes;
+    int yRes;
+
+    Camera() = default;
+    Camera(const Vector3& eye, const Vector3& up, const Vector3& right, const Vector3& lookAt,
+           int xRes, int yRes);
+
+    // The camera statement. Keys left out are zero.
+    static Camera parse(std::deque<std::string>& tokens, int xRes, int yRes);
+
+    double pixelToScreenX(int x) const;
+    double pixelToScreenY(int y) const;
+    Vector3 pixelToScreen(int x, int y) const;
+
+    // Camera-to-world rotation with columns u, v, w. Prints the basis and
+    // throws SceneError when it is not orthogonal.
+    Matrix4x4 vectorTransform() const;
+    Matrix4x4 translate() const;
+    Matrix4x4 transform() const;
+    // Moves eye and lookAt by mag along the view direction.
+    void zoom(double mag);
+};

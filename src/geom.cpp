@@ -1,0 +1,265 @@
+#include "geom.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <iostream>
+
+#include "parser.h"
+
+void GeomObject::setHitRec(HitRec& hitrec, double t, Point p) {
+    hitrec.color = color;
+    hitrec.finish = finish;
+    hitrec.t = t;
+    hitrec.n = surfaceNormal(p);
+    hitrec.p = p;
+}
+
+bool GeomObject::isBounded() {
+    return true;
+}
+
+void GeomObject::parseOptions(std::deque<std::string>& tokens) {
+    double tmpFilter = 0;
+    while (!tokens.empty()) {
+        if (tokens.front() == "pigment") {
+            tokens.pop_front();
+            drop_front(tokens);  // "color"
+            if (tokens.empty()) {
+                throw SceneError::endOfFile();
+            }
+            const std::string colorType = tokens.front();
+            tokens.push_front("color");
+            color = Parser::parse_color(tokens);
+            if (colorType == "rgbf") {
+                tmpFilter = Parser::parse_double(tokens);
+            }
+        } else if (tokens.front() == "finish") {
+            finish = parse_finish(tokens);
+        } else {
+            break;
+        }
+    }
+    // The filter always comes from the last rgbf pigment, whatever finish
+    // blocks came before or after it.
+    finish.filter = tmpFilter;
+    std::cout << "filter = " << finish.filter << "\n";
+}
+
+namespace {
+
+// Shading scales colours by these three; a negative one would break the
+// colour arithmetic, so the scene may not give one.
+void requireNonNegative(const char* keyword, double value, const std::string& token) {
+    if (!(value >= 0)) {
+        throw SceneError(std::string(keyword) + " >= 0", token);
+    }
+}
+
+}  // namespace
+
+Finish parse_finish(std::deque<std::string>& tokens) {
+    Finish finish;
+    assert(!tokens.empty() && tokens.front() == "finish");
+    std::cout << "parsing finish\n";
+    tokens.pop_front();
+
+    static const struct {
+        const char* keyword;
+        double Finish::*field;
+        bool nonNegative;
+    } items[] = {
+        {"ambient", &Finish::ambient, true},       {"diffuse", &Finish::diffuse, true},
+        {"specular", &Finish::specular, true},     {"roughness", &Finish::roughness, false},
+        {"ior", &Finish::ior, false},              {"reflection", &Finish::reflection, false},
+        {"refraction", &Finish::refraction, false},
+    };
+    while (!tokens.empty()) {
+        const auto item = std::find_if(std::begin(items), std::end(items), [&](const auto& it) {
+            return tokens.front() == it.keyword;
+        });
+        if (item == std::end(items)) {
+            break;
+        }
+        tokens.pop_front();
+        const std::string valueToken = tokens.empty() ? std::string() : tokens.front();
+        const double value = Parser::parse_double(tokens);
+        if (item->nonNegative) {
+            requireNonNegative(item->keyword, value, valueToken);
+        }
+        finish.*(item->field) = value;
+        std::cout << item->keyword << " = " << value << "\n";
+    }
+    return finish;
+}
+
+// Sphere
+
+Sphere::Sphere(const Vector3& center, double radius) : _center(center), _radius(radius) {}
+
+Sphere::Sphere(std::deque<std::string>& tokens) {
+    assert(!tokens.empty() && tokens.front() == "sphere");
+    tokens.pop_front();
+    _center = Parser::parse_vector(tokens);
+    _radius = Parser::parse_double(tokens);
+    parseOptions(tokens);
+    std::cout << "parsed sphere with center " << _center << " and radius " << _radius << "\n";
+}
+
+double Sphere::intersect(const Ray& ray, HitRec& hitrec) {
+    const Vector3& d = ray.direction;
+    const Vector3 centerToOrigin = ray.origin - _center;
+    const double A = d * d;
+    const double B = 2 * (d * centerToOrigin);
+    const double C = centerToOrigin * centerToOrigin - _radius * _radius;
+    const double discriminant = B * B + (-4.0 * A) * C;
+    if (discriminant < 0) {
+        return -1.0;
+    }
+    const double denom = 2 * A;
+    const double root = std::sqrt(discriminant);
+    const double t1 = (root - B) / denom;
+    const double t2 = (-B - root) / denom;
+    if (t1 < HIT_EPSILON && t2 < HIT_EPSILON) {
+        return -1.0;
+    }
+    // From inside the sphere the far root is the hit.
+    double t;
+    if (t1 < HIT_EPSILON) {
+        t = t2;
+    } else if (t2 < HIT_EPSILON) {
+        t = t1;
+    } else {
+        t = std::min(t1, t2);
+    }
+    setHitRec(hitrec, t, ray.origin + t * d);
+    return t;
+}
+
+Vector3 Sphere::surfaceNormal(const Point& p) {
+    return (p - _center).normalize();
+}
+
+Point Sphere::getCorner1() const {
+    return _center + Vector3(_radius, _radius, _radius);
+}
+
+Point Sphere::getCorner2() const {
+    return _center - Vector3(_radius, _radius, _radius);
+}
+
+// Plane
+
+Plane::Plane(const Vector3& normal, double d) : _normal(normal), p0(d * normal) {}
+
+Plane::Plane(const Vector3& normal, const Point& p) : _normal(normal), p0(p) {}
+
+Plane::Plane(std::deque<std::string>& tokens) {
+    assert(!tokens.empty() && tokens.front() == "plane");
+    tokens.pop_front();
+    _normal = Parser::parse_vector(tokens);
+    const double d = Parser::parse_double(tokens);
+    p0 = d * _normal;
+    std::cout << "parsed plane with normal " << _normal << " and d " << d << "\n";
+    parseOptions(tokens);
+}
+
+double Plane::intersect(const Ray& ray, HitRec& hitrec) {
+    const double denom = ray.direction * _normal;
+    if (denom == 0) {
+        return -1.0;
+    }
+    const double numerator = (p0 - ray.origin) * _normal;
+    const double dist = numerator / denom;
+    if (dist < HIT_EPSILON) {
+        return -1.0;
+    }
+    setHitRec(hitrec, dist, ray.origin + dist * ray.direction);
+    return dist;
+}
+
+Vector3 Plane::surfaceNormal(const Point&) {
+    return _normal.normalize();
+}
+
+Point Plane::getCorner1() const {
+    assert(!"a plane has no bounding box");
+    return p0;
+}
+
+Point Plane::getCorner2() const {
+    assert(!"a plane has no bounding box");
+    return p0;
+}
+
+bool Plane::isBounded() {
+    return false;
+}
+
+// Triangle
+
+Triangle::Triangle(const Point& a, const Point& b, const Point& c) : v1(a), v2(b), v3(c) {}
+
+Triangle::Triangle(std::deque<std::string>& tokens) {
+    assert(!tokens.empty() && tokens.front() == "triangle");
+    tokens.pop_front();
+    v1 = Parser::parse_vector(tokens);
+    v2 = Parser::parse_vector(tokens);
+    v3 = Parser::parse_vector(tokens);
+    std::cout << "parsed triangle with vertices " << v1 << ", " << v2 << ", " << v3 << "\n";
+    parseOptions(tokens);
+}
+
+double Triangle::intersect(const Ray& ray, HitRec& hitrec) {
+    // Cramer's rule on v1 + beta (v2 - v1) + gamma (v3 - v1) = origin + t direction.
+    const Vector3& o = ray.origin;
+    const Vector3& dir = ray.direction;
+    const double a = v1.x - v2.x, b = v1.y - v2.y, c = v1.z - v2.z;
+    const double d = v1.x - v3.x, e = v1.y - v3.y, f = v1.z - v3.z;
+    const double g = dir.x, h = dir.y, i = dir.z;
+    const double j = v1.x - o.x, k = v1.y - o.y, l = v1.z - o.z;
+
+    const double ei_minus_hf = e * i - h * f;
+    const double gf_minus_di = g * f - d * i;
+    const double dh_minus_eg = d * h - e * g;
+    const double ak_minus_jb = a * k - j * b;
+    const double jc_minus_al = j * c - a * l;
+    const double bl_minus_kc = b * l - k * c;
+
+    const double M = a * ei_minus_hf + b * gf_minus_di + c * dh_minus_eg;
+    if (M == 0) {
+        return -1.0;
+    }
+    const double t = -(f * ak_minus_jb + e * jc_minus_al + d * bl_minus_kc) / M;
+    if (t < HIT_EPSILON) {
+        return -1.0;
+    }
+    const double gamma = (i * ak_minus_jb + h * jc_minus_al + g * bl_minus_kc) / M;
+    if (gamma < 0 || gamma > 1) {
+        return -1.0;
+    }
+    const double beta = (j * ei_minus_hf + k * gf_minus_di + l * dh_minus_eg) / M;
+    if (beta < 0 || beta > 1 - gamma) {
+        return -1.0;
+    }
+    hitrec.t = t;
+    hitrec.p = o + t * dir;
+    hitrec.n = surfaceNormal(hitrec.p);
+    hitrec.color = color;
+    hitrec.finish = finish;
+    return t;
+}
+
+Vector3 Triangle::surfaceNormal(const Point&) {
+    return (v2 - v1).cross(v3 - v1).normalize();
+}
+
+Point Triangle::getCorner1() const {
+    return Point(std::min({v1.x, v2.x, v3.x}), std::min({v1.y, v2.y, v3.y}),
+                 std::min({v1.z, v2.z, v3.z}));
+}
+
+Point Triangle::getCorner2() const {
+    return Point(std::max({v1.x, v2.x, v3.x}), std::max({v1.y, v2.y, v3.y}),
+                 std::max({v1.z, v2.z, v3.z}));
+}

@@ -1,0 +1,169 @@
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <limits>
+
+#include "geom.h"
+#include "parser.h"
+
+namespace {
+
+Point componentMin(const Point& a, const Point& b) {
+    return Point(std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z));
+}
+
+Point componentMax(const Point& a, const Point& b) {
+    return Point(std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z));
+}
+
+bool within(double low, double value, double high) {
+    return low <= value && value <= high;
+}
+
+bool matches(double a, double b) {
+    return std::fabs(a - b) < HIT_EPSILON;
+}
+
+}  // namespace
+
+Box::Box(const Point& c1, const Point& c2) {
+    setDefaults();
+    corner1 = componentMin(c1, c2);
+    corner2 = componentMax(c1, c2);
+}
+
+Box::Box(const GeomObject* b1, const GeomObject* b2) {
+    setDefaults();
+    corner1 = componentMin(b1->getCorner1(), b2->getCorner1());
+    corner2 = componentMax(b1->getCorner2(), b2->getCorner2());
+}
+
+void Box::setDefaults() {
+    leftChild = nullptr;
+    rightChild = nullptr;
+    color = Color(0, 1, 0);
+    finish = Finish();
+    finish.diffuse = 0.5;
+    finish.specular = 0.5;
+    finish.ior = 1.0;
+    finish.refraction = 1.0;
+    finish.filter = 0.5;
+}
+
+Box* Box::parse(std::deque<std::string>& tokens) {
+    assert(!tokens.empty() && tokens.front() == "box");
+    tokens.pop_front();
+    const Point first = Parser::parse_vector(tokens);
+    const Point second = Parser::parse_vector(tokens);
+    Box* box = new Box(first, second);
+    box->parseOptions(tokens);
+    return box;
+}
+
+double Box::intersect(const Ray& ray, HitRec& hitrec) {
+    if (leftChild != nullptr) {
+        // A hierarchy node: its own faces decide nothing.
+        HitRec lrec;
+        const double t1 = leftChild->intersect(ray, lrec);
+        if (rightChild == nullptr) {
+            hitrec.copy(lrec);
+            return t1;
+        }
+        HitRec rrec;
+        const double t2 = rightChild->intersect(ray, rrec);
+        bool chooseLeft;
+        if (t1 < HIT_EPSILON && t2 < HIT_EPSILON) {
+            chooseLeft = t1 < t2;
+        } else if (t1 < HIT_EPSILON) {
+            chooseLeft = false;
+        } else if (t2 < HIT_EPSILON) {
+            chooseLeft = true;
+        } else {
+            chooseLeft = t1 < t2;
+        }
+        hitrec.copy(chooseLeft ? lrec : rrec);
+        return chooseLeft ? t1 : t2;
+    }
+
+    // Six face planes with outward normals; the hit point must lie on the
+    // face's rectangle, borders included.
+    Plane faces[6] = {
+        Plane(Vector3(0, 0, -1), corner1), Plane(Vector3(0, 0, 1), corner2),
+        Plane(Vector3(-1, 0, 0), corner1), Plane(Vector3(1, 0, 0), corner2),
+        Plane(Vector3(0, 1, 0), corner2),  Plane(Vector3(0, -1, 0), corner1),
+    };
+    HitRec records[6];
+    double dist[6];
+    for (int face = 0; face < 6; ++face) {
+        dist[face] = faces[face].intersect(ray, records[face]);
+        if (dist[face] > HIT_EPSILON) {
+            const Point& p = records[face].p;
+            bool inside;
+            if (face < 2) {
+                inside = within(corner1.x, p.x, corner2.x) && within(corner1.y, p.y, corner2.y);
+            } else if (face < 4) {
+                inside = within(corner1.y, p.y, corner2.y) && within(corner1.z, p.z, corner2.z);
+            } else {
+                inside = within(corner1.x, p.x, corner2.x) && within(corner1.z, p.z, corner2.z);
+            }
+            if (!inside) {
+                dist[face] = -1;
+            }
+        }
+    }
+    double t = std::numeric_limits<double>::max();
+    for (int face = 0; face < 6; ++face) {
+        if (dist[face] > HIT_EPSILON && dist[face] < t) {
+            t = dist[face];
+            hitrec.copy(records[face]);
+        }
+    }
+    hitrec.color = color;
+    hitrec.finish = finish;
+    return t;
+}
+
+Vector3 Box::surfaceNormal(const Point& p) {
+    if (matches(p.x, corner1.x)) return Vector3(-1, 0, 0);
+    if (matches(p.x, corner2.x)) return Vector3(1, 0, 0);
+    if (matches(p.y, corner1.y)) return Vector3(0, -1, 0);
+    if (matches(p.y, corner2.y)) return Vector3(0, 1, 0);
+    if (matches(p.z, corner1.z)) return Vector3(0, 0, -1);
+    if (matches(p.z, corner2.z)) return Vector3(0, 0, 1);
+    // Not on the box: no face to speak for; callers never ask this.
+    return Vector3(0, 0, 0);
+}
+
+Point Box::getCorner1() const {
+    return corner1;
+}
+
+Point Box::getCorner2() const {
+    return corner2;
+}
+
+bool xSort(GeomObject* a, GeomObject* b) {
+    return a->getCorner2().x < b->getCorner2().x;
+}
+
+GeomObject* buildBvhTree(std::vector<GeomObject*> bvh, std::vector<GeomObject*>& nodeList) {
+    assert(bvh.size() > 0);
+    // Level by level: each pass pairs neighbours; an odd last node is carried up.
+    while (bvh.size() > 1) {
+        std::vector<GeomObject*> bvhTree;
+        bvhTree.reserve((bvh.size() + 1) / 2);
+        for (std::size_t i = 0; i < bvh.size(); i += 2) {
+            if (i + 1 < bvh.size()) {
+                Box* parentBox = new Box(bvh[i], bvh[i + 1]);
+                parentBox->leftChild = bvh[i];
+                parentBox->rightChild = bvh[i + 1];
+                bvhTree.push_back(parentBox);
+                nodeList.push_back(new Box(bvh[i], bvh[i + 1]));
+            } else {
+                bvhTree.push_back(bvh[i]);
+            }
+        }
+        bvh.swap(bvhTree);
+    }
+    return bvh.front();
+}

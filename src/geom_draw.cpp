@@ -1,0 +1,93 @@
+// Preview drawing of the scene objects, with immediate-mode OpenGL.
+#include <GL/glut.h>
+
+#include <iostream>
+
+#include "GLSL_helper.h"
+#include "cube.h"
+#include "geom.h"
+#include "main.h"
+
+namespace {
+
+void setColor(const Color& c) {
+    glColor3f(static_cast<GLfloat>(c.r), static_cast<GLfloat>(c.g), static_cast<GLfloat>(c.b));
+}
+
+}  // namespace
+
+void Sphere::glDraw() const {
+    setColor(color);
+    glPushMatrix();
+    glTranslated(_center.x, _center.y, _center.z);
+    glutSolidSphere(_radius, 20, 20);
+    glPopMatrix();
+    printOpenGLError();
+}
+
+// Always a horizontal 40 x 40 square through p0, whatever the normal.
+void Plane::glDraw() const {
+    GLint tangentLoc = -1;
+    if (NormalMapShader != 0) {
+        tangentLoc = glGetAttribLocation(static_cast<GLuint>(NormalMapShader), "Tangent");
+    }
+    printOpenGLError();
+    printOpenGLError();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, BRICK_TEX_NAME);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+
+    glPushMatrix();
+    setColor(color);
+    glTranslated(p0.x, p0.y, p0.z);
+    glBegin(GL_TRIANGLE_STRIP);
+    if (tangentLoc != -1) {
+        glVertexAttrib3f(static_cast<GLuint>(tangentLoc), 1, 0, 0);
+    }
+    glTexCoord2f(0, 0);
+    glNormal3f(0, 1, 0);
+    glVertex3f(-20, 0, 20);
+    glTexCoord2f(1, 0);
+    glVertex3f(20, 0, 20);
+    glTexCoord2f(0, 1);
+    glVertex3f(-20, 0, -20);
+    glTexCoord2f(1, 1);
+    glVertex3f(20, 0, -20);
+    glEnd();
+    printOpenGLError();
+    glPopMatrix();
+    printOpenGLError();
+}
+
+// One flat polygon in the triangle's colour; texturing is switched off so
+// the colour shows whatever the objects before it left bound.
+void Triangle::glDraw() const {
+    glDisable(GL_TEXTURE_2D);
+    setColor(color);
+    const Vector3 n = (v2 - v1).cross(v3 - v1).normalize();
+    glBegin(GL_TRIANGLES);
+    glNormal3d(n.x, n.y, n.z);
+    glVertex3d(v1.x, v1.y, v1.z);
+    glVertex3d(v2.x, v2.y, v2.z);
+    glVertex3d(v3.x, v3.y, v3.z);
+    glEnd();
+    printOpenGLError();
+}
+
+// Drawn with the box's extent but centred on the frame's origin.
+void Box::glDraw() const {
+    const Vector3 scale = corner2 - corner1;
+    std::cout << "using texturing alone, no lights\n";
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, CUBE_TEX_NAME);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    setColor(color);
+    glPushMatrix();
+    glScalef(static_cast<GLfloat>(scale.x), static_cast<GLfloat>(scale.y),
+             static_cast<GLfloat>(scale.z));
+    texturedCube(1.0);
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+}

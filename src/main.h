@@ -1,0 +1,78 @@
+#pragma once
+
+// Program-wide state and the entry points of the ray tracer's driver: start-up
+// (state.cpp), the scene file reader (scene_file.cpp), the renderer and PPM
+// writer (render.cpp) and the window (viewer.cpp). main.cpp holds only main().
+
+#include <string>
+#include <vector>
+
+#include "camera.h"
+#include "color.h"
+#include "geom.h"
+#include "light.h"
+#include "Tyra.h"
+
+enum DrawMode { RAYTRACER = 0, OPENGL = 1 };
+
+// Fixed OpenGL texture object names of the preview's textures.
+const int PLANE_TEX_NAME = 0;
+const int CUBE_TEX_NAME = 1;
+const int BRICK_TEX_NAME = 2;
+const int TYRA_TEX_ID = 66;
+
+extern Tyra gTyra;
+extern std::vector<GeomObject*> gNodeList;  // display copies of the hierarchy boxes
+extern std::string gInputFileName;
+extern Camera camera;
+extern std::vector<GeomObject*> gObjects;  // scene objects in file order
+extern std::vector<Light*> lights;
+
+// gImage[x][y]: gPixelWidth columns of gPixelHeight colours, row 0 at the top.
+extern Color** gImage;
+// gPixelWidth x gPixelHeight bytes triples, bottom row first (OpenGL order).
+extern ByteColor* pixelBuffer;
+extern int gPixelWidth;
+extern int gPixelHeight;
+extern bool gInteractive;
+extern DrawMode gDrawMode;
+extern bool shadowsOff;
+extern int gBvhStep;     // how many gNodeList boxes the renderer adds
+extern double gRotate;   // preview rotation about y, degrees
+extern bool zoomState;   // right button held
+extern bool shiftState;  // middle button held
+extern float lastPos[3];
+extern int NormalMapShader;
+extern int DiffuseShader;
+extern int ShadeProg;
+
+// Start-up (state.cpp).
+int parse_int(const char* arg);
+void parse_args(int argc, const char** argv);
+// Allocates gImage and pixelBuffer for width x height, zeroed, releasing the
+// current ones (which have gPixelWidth columns, so call it before changing
+// the size globals). Throws std::bad_alloc and keeps the old buffers when the
+// new ones cannot be had.
+void allocateImage(int width, int height);
+void initialize();
+// Everything main() does; returns its exit status.
+int raytracerMain(int argc, char** argv);
+
+// Scene reading (scene_file.cpp).
+void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera);
+
+// Rendering and output (render.cpp).
+void render();
+Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
+              const std::vector<Light*>& lights, int recursionDepth);
+Vector3 reflect(Vector3 d, Vector3 n);
+Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir);
+void scaleValues(Color** image);
+// The output file name: the first ".pov" replaced by ".ppm", else ".ppm" appended.
+std::string outputFileName(const std::string& inputFileName);
+// A channel as written: c * 255 truncated to 16 bits, low byte; NaN gives 0.
+unsigned char channelByte(double c);
+void draw_image(Color** image);
+
+// The window (viewer.cpp): runs the interactive start-up and the GLUT loop.
+int runInteractive(int* argc, char** argv);

@@ -1,0 +1,110 @@
+#include "parser.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <locale>
+#include <sstream>
+
+namespace {
+
+const char* const delimiters = " \n\t<>,{}";
+
+std::string describe(const std::string& condition, const std::string& token) {
+    std::string text = "fatal scene error: condition '" + condition + "' failed";
+    if (!token.empty()) {
+        text += " at token \"" + token + "\"";
+    }
+    return text;
+}
+
+}  // namespace
+
+SceneError::SceneError(const std::string& condition, const std::string& token)
+    : std::runtime_error(describe(condition, token)) {}
+
+SceneError::SceneError(const std::string& message) : std::runtime_error(message) {}
+
+void tokenize_line(const std::string& str, std::deque<std::string>& tokens) {
+    std::string::size_type lastPos = str.find_first_not_of(delimiters, 0);
+    std::string::size_type pos = str.find_first_of(delimiters, lastPos);
+    while (pos != std::string::npos || lastPos != std::string::npos) {
+        std::string token = str.substr(lastPos, pos - lastPos);
+        // A comment starts only at the beginning of a token.
+        if (token.size() > 1 && token[0] == '/' && token[1] == '/') {
+            return;
+        }
+        tokens.push_back(std::move(token));
+        lastPos = str.find_first_not_of(delimiters, pos);
+        pos = str.find_first_of(delimiters, lastPos);
+    }
+}
+
+void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens) {
+    // A directory opens as a stream but never reads; say so instead.
+    struct stat info;
+    if (stat(fileName.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        throw SceneError("cannot read scene file: " + std::string(std::strerror(EISDIR)));
+    }
+    std::ifstream in(fileName.c_str());
+    if (!in) {
+        throw SceneError("cannot open scene file: " + std::string(std::strerror(errno)));
+    }
+    std::string str;
+    while (std::getline(in, str)) {
+        tokenize_line(str, tokens);
+    }
+    if (in.bad()) {
+        throw SceneError("cannot read scene file: " + std::string(std::strerror(errno)));
+    }
+}
+
+SceneError SceneError::endOfFile() {
+    return SceneError(describe("!tokens.empty()", "") +
+                      ": the file ended in the middle of a statement");
+}
+
+void drop_front(std::deque<std::string>& tokens) {
+    if (tokens.empty()) {
+        throw SceneError::endOfFile();
+    }
+    tokens.pop_front();
+}
+
+double Parser::parse_double(std::string token) {
+    std::stringstream ss(token, std::ios::in | std::ios::out);
+    ss.imbue(std::locale::classic());
+    double value = 0;
+    ss >> value;
+    if (!ss) {
+        throw SceneError("ss", token);
+    }
+    return value;
+}
+
+double Parser::parse_double(std::deque<std::string>& tokens) {
+    if (tokens.empty()) {
+        throw SceneError::endOfFile();
+    }
+    const double value = parse_double(tokens.front());
+    tokens.pop_front();
+    return value;
+}
+
+Vector3 Parser::parse_vector(std::deque<std::string>& tokens) {
+    const double x = parse_double(tokens);
+    const double y = parse_double(tokens);
+    const double z = parse_double(tokens);
+    return Vector3(x, y, z);
+}
+
+Color Parser::parse_color(std::deque<std::string>& tokens) {
+    drop_front(tokens);
+    drop_front(tokens);
+    const Vector3 rgb = parse_vector(tokens);
+    std::cout << "parsed color: <" << rgb.x << ", " << rgb.y << ", " << rgb.z << ">\n";
+    return Color(rgb.x, rgb.y, rgb.z);
+}

@@ -1,0 +1,262 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <limits>
+
+#include "main.h"
+
+namespace {
+
+const int PRIMARY_RECURSION_DEPTH = 3;
+
+double clampUnit(double value) {
+    if (!(value > 0)) return 0;  // NaN included
+    if (!(value < 1)) return 1;
+    return value;
+}
+
+// Nearest hit: the smallest distance above HIT_EPSILON, ties to the earlier object.
+bool nearestHit(const Ray& ray, const std::vector<GeomObject*>& objects, HitRec& hitrec) {
+    bool hit = false;
+    hitrec.t = std::numeric_limits<double>::max();
+    HitRec scratch;
+    for (GeomObject* object : objects) {
+        const double t = object->intersect(ray, scratch);
+        if (t > HIT_EPSILON && t < hitrec.t) {
+            hit = true;
+            hitrec.copy(scratch);
+        }
+    }
+    return hit;
+}
+
+bool inShadow(const Point& p, const Light& light, const std::vector<GeomObject*>& objects) {
+    Ray feeler;
+    feeler.origin = p;
+    feeler.direction = (light.location - p).normalize();
+    const double lightDistance = (light.location - p).magnitude();
+    bool shadowed = false;
+    HitRec scratch;
+    for (GeomObject* object : objects) {
+        const double feelerDistance = object->intersect(feeler, scratch);
+        if (feelerDistance > HIT_EPSILON && feelerDistance < lightDistance) {
+            shadowed = true;
+        }
+    }
+    return shadowed;
+}
+
+// Adds the diffuse, then the half-vector specular light of one light at a hit.
+void addLocalLight(const Ray& ray, const HitRec& hitrec, const Light& light, Color& shading) {
+    const Vector3 N = (ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n;
+    const Vector3 L = (light.location - hitrec.p).normalize();
+    const double nDotLRaw = N * L;
+    const double nDotL = nDotLRaw > 0 ? nDotLRaw : 0;
+    shading = shading + (hitrec.color * nDotL) * hitrec.finish.diffuse;
+
+    const Vector3 V = (-ray.direction).normalize();
+    const Vector3 h = (L + V).normalize();
+    double specFactor = hitrec.finish.specular;
+    assert(specFactor >= 0);
+    const double exponent = 1 / hitrec.finish.roughness;
+    specFactor = std::pow(N * h, exponent) * specFactor;
+    if (!(specFactor > 0)) {
+        specFactor = 0;  // a NaN from a negative base counts as 0
+    }
+    shading = shading + light.color * specFactor;
+}
+
+}  // namespace
+
+Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
+              const std::vector<Light*>& lights, int recursionDepth) {
+    HitRec hitrec;
+    if (!nearestHit(ray, objects, hitrec)) {
+        return Color(0, 0, 0);
+    }
+    const Point& p = hitrec.p;
+    const Vector3& n = hitrec.n;
+    const Finish& finish = hitrec.finish;
+    const bool refractive = finish.refraction == 1.0;
+
+    Color localShading = hitrec.color * finish.ambient;
+    for (const Light* light : lights) {
+        if (shadowsOff || !inShadow(p, *light, objects)) {
+            addLocalLight(ray, hitrec, *light, localShading);
+        }
+    }
+
+    // The secondary rays do not depend on the light, so one cast per hit gives
+    // the colours that a cast per light would; without lights there is none.
+    Color reflectionShading;
+    Color refractionShading;
+    bool tir = false;
+    if (!lights.empty() && recursionDepth > 0) {
+        if (refractive) {
+            Ray refracted;
+            refracted.origin = p;
+            refracted.direction = refract(ray.direction, n, 1.0, finish.ior, &tir);
+            if (!tir) {
+                refractionShading = raycast(refracted, objects, lights, recursionDepth - 1);
+            }
+        }
+        const bool enters = ray.direction * n <= HIT_EPSILON;
+        if (finish.reflection != 0 || (refractive && enters)) {
+            Ray reflected;
+            reflected.origin = p;
+            reflected.direction = reflect(ray.direction, n);
+            reflectionShading = raycast(reflected, objects, lights, recursionDepth - 1);
+        }
+    }
+
+    const double filter = clampUnit(finish.filter);
+    const double reflectWeight = clampUnit(finish.reflection);
+    if (refractive && !tir) {
+        const double rest = 1 - filter - reflectWeight;
+        const double local = rest > 0 ? rest : 0;
+        return localShading * local + reflectionShading * reflectWeight +
+               refractionShading * filter;
+    }
+    return localShading * (1 - reflectWeight) + reflectionShading * reflectWeight;
+}
+
+Vector3 reflect(Vector3 d, Vector3 n) {
+    if (d * n > 0) {
+        n = -n;
+    }
+    return d - 2 * (d * n) * n;
+}
+
+Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir) {
+    double iorRatio = iorIn / iorOut;
+    if (d * n > 0) {
+        // Leaving the surface.
+        iorRatio = 1 / iorRatio;
+        n = -n;
+    }
+    const double dn = d * n;
+    const double iorRatioSquared = iorRatio * iorRatio;
+    const double underRoot = 1 - iorRatioSquared * (1 - dn * dn);
+    if (underRoot < 0) {
+        *tir = true;
+        return reflect(d, n);
+    }
+    return (iorRatio * (d - n * dn) - n * std::sqrt(underRoot)).normalize();
+}
+
+void render() {
+    std::cout << "Rendering ...\n";
+    std::vector<GeomObject*> renderObjects = gObjects;
+    const std::size_t boxes = std::min<std::size_t>(std::max(gBvhStep, 0), gNodeList.size());
+    renderObjects.insert(renderObjects.end(), gNodeList.begin(), gNodeList.begin() + boxes);
+    if (shadowsOff) {
+        std::cout << "Shadows off.\n";
+    }
+    const Matrix4x4 cameraTransform = camera.transform();
+    const Matrix4x4 cameraVectorTransform = camera.vectorTransform();
+    std::cout << "Eye: " << camera.eye << "\n";
+    std::cout << "Camera transform: " << cameraTransform.str() << "\n";
+    std::cout << "LookAt: " << camera.lookAt << "\n";
+
+    for (int x = 0; x < gPixelWidth; ++x) {
+        for (int y = 0; y < gPixelHeight; ++y) {
+            Ray ray;
+            ray.origin = camera.eye;
+            ray.direction = cameraVectorTransform * camera.pixelToScreen(x, y);
+            gImage[x][y] = raycast(ray, renderObjects, lights, PRIMARY_RECURSION_DEPTH);
+        }
+    }
+    scaleValues(gImage);
+    std::cout << "... done rendering.\n";
+}
+
+void scaleValues(Color** image) {
+    double maxValue = 0;
+    for (int y = 0; y < gPixelHeight; ++y) {
+        for (int x = 0; x < gPixelWidth; ++x) {
+            const Color& c = image[x][y];
+            if (c.r > maxValue) maxValue = c.r;
+            if (c.g > maxValue) maxValue = c.g;
+            if (c.b > maxValue) maxValue = c.b;
+        }
+    }
+    if (!(maxValue > 1.0)) {
+        return;
+    }
+    const double scaleFactor = 1.0 / maxValue;
+    for (int y = 0; y < gPixelHeight; ++y) {
+        for (int x = 0; x < gPixelWidth; ++x) {
+            image[x][y] = image[x][y] * scaleFactor;
+        }
+    }
+}
+
+std::string outputFileName(const std::string& inputFileName) {
+    std::string name = inputFileName;
+    const std::string::size_type pos = name.find(".pov");
+    if (pos != std::string::npos) {
+        name.replace(pos, 4, ".ppm");
+    } else {
+        name += ".ppm";
+    }
+    return name;
+}
+
+unsigned char channelByte(double c) {
+    const double v = c * 255.0;
+    if (!(v == v)) {
+        return 0;
+    }
+    // Truncation toward zero to 16 bits, kept in range so that the conversion
+    // is defined for any value.
+    const double bounded = std::fmax(-32768.0, std::fmin(32767.0, v));
+    const auto value = static_cast<std::int16_t>(bounded);
+    return static_cast<unsigned char>(value & 0xFF);
+}
+
+namespace {
+
+// Reports like perror and ends the program. A partial image is removed, but
+// never a device or a pipe the name happened to lead to.
+[[noreturn]] void failOutput(const std::string& name, bool removeFile) {
+    std::perror("draw_image()");
+    if (removeFile) {
+        std::remove(name.c_str());
+    }
+    std::exit(-1);
+}
+
+}  // namespace
+
+void draw_image(Color** image) {
+    const std::string name = outputFileName(gInputFileName);
+    std::cout << "Output filename: " << name << "\n" << std::flush;
+    FILE* file = std::fopen(name.c_str(), "w");
+    if (file == nullptr) {
+        failOutput(name, false);
+    }
+    struct stat info;
+    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    std::fprintf(file, "P6\n");
+    std::fprintf(file, "%d %d \n", gPixelWidth, gPixelHeight);
+    std::fprintf(file, "255\n");
+    for (int y = 0; y < gPixelHeight; ++y) {
+        for (int x = 0; x < gPixelWidth; ++x) {
+            const Color& c = image[x][y];
+            std::fputc(channelByte(c.r), file);
+            std::fputc(channelByte(c.g), file);
+            std::fputc(channelByte(c.b), file);
+        }
+    }
+    const bool written = std::fflush(file) == 0 && !std::ferror(file);
+    if (std::fclose(file) != 0 || !written) {
+        failOutput(name, regular);
+    }
+}

@@ -1,0 +1,144 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <new>
+#include <algorithm>
+
+#include "main.h"
+#include "parser.h"
+
+// Constructed in this order before main runs.
+Tyra gTyra;
+std::vector<GeomObject*> gNodeList;
+std::string gInputFileName;
+Camera camera;
+std::vector<GeomObject*> gObjects;
+std::vector<Light*> lights;
+
+Color** gImage = nullptr;
+ByteColor* pixelBuffer = nullptr;
+int gPixelWidth = 128;
+int gPixelHeight = 96;
+bool gInteractive = false;
+DrawMode gDrawMode = RAYTRACER;
+bool shadowsOff = false;
+int gBvhStep = 0;
+double gRotate = 0;
+bool zoomState = false;
+bool shiftState = false;
+float lastPos[3] = {0, 0, 0};
+int NormalMapShader = 0;
+int DiffuseShader = 0;
+int ShadeProg = 0;
+
+int parse_int(const char* arg) {
+    std::printf("Int portion: %s\n", arg + 2);
+    return std::atoi(arg + 2);
+}
+
+namespace {
+
+bool startsWith(const char* arg, const char* prefix) {
+    return std::strncmp(arg, prefix, std::strlen(prefix)) == 0;
+}
+
+}  // namespace
+
+void parse_args(int argc, const char** argv) {
+    if (argc <= 0) {
+        return;
+    }
+    const char* arg = argv[0];
+    if (startsWith(arg, "+H")) {
+        gPixelHeight = parse_int(arg);
+    } else if (startsWith(arg, "+W")) {
+        gPixelWidth = parse_int(arg);
+    } else if (startsWith(arg, "+I")) {
+        gInputFileName = arg + 2;
+    } else if (startsWith(arg, "+interactive")) {
+        gInteractive = true;
+    } else if (startsWith(arg, "-shadows")) {
+        shadowsOff = true;
+    } else if (startsWith(arg, "+opengl")) {
+        gInteractive = true;
+        gDrawMode = OPENGL;
+    } else {
+        std::printf("Unknown argument: %s", arg);
+        std::exit(-1);
+    }
+    parse_args(argc - 1, argv + 1);
+}
+
+void allocateImage(int width, int height) {
+    const std::size_t columns = static_cast<std::size_t>(width);
+    const std::size_t rows = static_cast<std::size_t>(height);
+    Color** image = new Color*[columns];
+    for (std::size_t x = 0; x < columns; ++x) {
+        image[x] = new Color[rows];  // black
+    }
+    ByteColor* bytes = new ByteColor[columns * rows]();
+    // The old buffers are released only once the new ones exist.
+    if (gImage != nullptr) {
+        for (int x = 0; x < gPixelWidth; ++x) delete[] gImage[x];
+        delete[] gImage;
+    }
+    delete[] pixelBuffer;
+    gImage = image;
+    pixelBuffer = bytes;
+}
+
+void initialize() {
+    std::cout << "Initializing...\n";
+    allocateImage(gPixelWidth, gPixelHeight);
+    parse_file(gObjects, lights, &camera);
+    std::cout << "... done initializing.\n";
+
+    std::cout << "Creating bounding volume hierarchy..." << std::flush;
+    std::vector<GeomObject*> bounded;
+    for (GeomObject* object : gObjects) {
+        if (object->isBounded()) {
+            Box* leaf = new Box(object->getCorner1(), object->getCorner2());
+            leaf->leftChild = object;
+            bounded.push_back(leaf);
+            gNodeList.push_back(new Box(object->getCorner1(), object->getCorner2()));
+        }
+    }
+    // Equal keys may end in any order; a stable sort keeps them in scene order
+    // and stays within the list whatever the keys are.
+    std::stable_sort(bounded.begin(), bounded.end(), xSort);
+    if (!bounded.empty()) {
+        buildBvhTree(bounded, gNodeList);
+    }
+    std::cout << "done.\n";
+}
+
+int raytracerMain(int argc, char** argv) {
+    parse_args(argc - 1, const_cast<const char**>(argv + 1));
+    if (gPixelWidth <= 0 || gPixelHeight <= 0 || gInputFileName.empty()) {
+        std::printf("Usage: %s +W<int> +H<int> +I<pov input file>\n", argv[0]);
+        std::exit(-1);
+    }
+    std::printf("Valid args accepted\n");
+    std::printf("Width: %d\n", gPixelWidth);
+    std::printf("Height: %d\n", gPixelHeight);
+    std::printf("Input file: %s\n", gInputFileName.c_str());
+    try {
+        initialize();
+        if (!gInteractive) {
+            render();
+            draw_image(gImage);
+            return 0;
+        }
+    } catch (const SceneError& error) {
+        std::cout << std::flush;
+        std::fprintf(stderr, "%s: %s\n", gInputFileName.c_str(), error.what());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        std::cout << std::flush;
+        std::fprintf(stderr, "%s: not enough memory for a %d x %d image and its scene\n",
+                     gInputFileName.c_str(), gPixelWidth, gPixelHeight);
+        return 1;
+    }
+    return runInteractive(&argc, argv);
+}

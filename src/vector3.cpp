@@ -1,0 +1,60 @@
+#include "vector3.h"
+
+#include <cmath>
+#include <cstring>
+#include <ostream>
+#include <sstream>
+
+Vector3* Vector3::add(Vector3* other) const {
+    return new Vector3(*this + *other);
+}
+
+Vector3* Vector3::subtract(Vector3* const& other) const {
+    return new Vector3(*this - *other);
+}
+
+Vector3* Vector3::inverse() const {
+    return new Vector3(-*this);
+}
+
+bool Vector3::equals(Vector3* other) const {
+    return *this == *other;
+}
+
+double Vector3::dot(Vector3* const& other) const {
+    return *this * *other;
+}
+
+Vector3 Vector3::cross(const Vector3& o) const {
+    return Vector3(y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x);
+}
+
+double Vector3::magnitude() const {
+    return std::sqrt(*this * *this);
+}
+
+Vector3 Vector3::normalize() const {
+    const double m = magnitude();
+    if (m == 0) {
+        return *this;
+    }
+    // One division and three multiplications: the rounding the images rely on.
+    return *this * (1.0 / m);
+}
+
+std::string Vector3::str() const {
+    std::ostringstream out;
+    out << *this;
+    return out.str();
+}
+
+const char* Vector3::c_str() const {
+    const std::string text = str();
+    char* copy = new char[text.size() + 1];
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+std::ostream& operator<<(std::ostream& out, const Vector3& v) {
+    return out << "<" << v.x << ", " << v.y << ", " << v.z << ">";
+}
