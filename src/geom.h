@@ -74,7 +74,7 @@ protected:
 // Reads one finish block, starting at the "finish" token, from the defaults.
 Finish parse_finish(std::deque<std::string>& tokens);
 
-class Sphere : public GeomObject {
+class Sphere final : public GeomObject {
 public:
     Vector3 _center;
     double _radius;
@@ -90,7 +90,7 @@ public:
 };
 
 // The points x with (x - p0) . _normal = 0; hit from both sides.
-class Plane : public GeomObject {
+class Plane final : public GeomObject {
 public:
     Vector3 _normal;  // as written in the scene, not normalised
     Point p0;
@@ -111,7 +111,7 @@ public:
 };
 
 // Vertex order fixes the normal: (v2 - v1) x (v3 - v1).
-class Triangle : public GeomObject {
+class Triangle final : public GeomObject {
 public:
     Point v1;
     Point v2;
@@ -129,7 +129,7 @@ public:
 
 // Axis-aligned box: the scene primitive, a hierarchy node (leftChild set) and
 // the translucent display copy of a node. corner1 <= corner2 componentwise.
-class Box : public GeomObject {
+class Box final : public GeomObject {
 public:
     Point corner1;
     Point corner2;

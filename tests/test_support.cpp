@@ -1,0 +1,101 @@
+#include "test_support.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "main.h"
+#include "parser.h"
+
+namespace testing_support {
+
+std::string tempDir() {
+    static const std::string dir = [] {
+        char pattern[] = "/tmp/rt_test_XXXXXX";
+        const char* made = mkdtemp(pattern);
+        const std::string path = made != nullptr ? made : "/tmp";
+        static const std::string removal = "rm -rf '" + path + "'";
+        std::atexit([] { (void)std::system(removal.c_str()); });
+        return path;
+    }();
+    return dir;
+}
+
+std::string writeFile(const std::string& name, const std::string& content) {
+    const std::string path = tempDir() + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+    return path;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool fileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+void resetGlobals() {
+    gObjects.clear();
+    lights.clear();
+    gNodeList.clear();
+    camera = Camera(Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), 0, 0);
+    gInputFileName.clear();
+    gPixelWidth = 128;
+    gPixelHeight = 96;
+    gInteractive = false;
+    gDrawMode = RAYTRACER;
+    shadowsOff = false;
+    gBvhStep = 0;
+    gRotate = 0;
+}
+
+std::deque<std::string> tokensOf(const std::string& text) {
+    std::deque<std::string> tokens;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        tokenize_line(line, tokens);
+    }
+    return tokens;
+}
+
+RunResult runShell(const std::string& command) {
+    const std::string out = tempDir() + "/run.out";
+    const std::string err = tempDir() + "/run.err";
+    const int raw = std::system((command + " >'" + out + "' 2>'" + err + "' </dev/null").c_str());
+    RunResult result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    result.out = readFile(out);
+    result.err = readFile(err);
+    return result;
+}
+
+RunResult runRaytracer(const std::vector<std::string>& args, const std::string& dir) {
+    std::string command = "cd '" + dir + "' && '" RT_BINARY "'";
+    for (const std::string& arg : args) {
+        command += " '" + arg + "'";
+    }
+    return runShell(command);
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+}  // namespace testing_support

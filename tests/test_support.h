@@ -1,0 +1,38 @@
+#pragma once
+
+// Shared helpers for the ray tracer's tests: temporary files, a clean program
+// state, tokens from text and running the built program.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh directory under the system's temporary folder, removed at exit.
+std::string tempDir();
+// Writes content to tempDir()/name and returns the path.
+std::string writeFile(const std::string& name, const std::string& content);
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+// Empties the scene lists and puts every global back to its start value.
+void resetGlobals();
+
+// The tokens the scene tokenizer makes of the text.
+std::deque<std::string> tokensOf(const std::string& text);
+
+struct RunResult {
+    int status;  // exit status, or 128 + signal
+    std::string out;
+    std::string err;
+};
+// Runs the built raytracer with the arguments in the directory dir.
+RunResult runRaytracer(const std::vector<std::string>& args, const std::string& dir = ".");
+// Runs a command line through the shell, capturing both streams.
+RunResult runShell(const std::string& command);
+
+// Splits text into lines without their line feeds.
+std::vector<std::string> linesOf(const std::string& text);
+
+}  // namespace testing_support
