@@ -49,10 +49,9 @@ extern int ShadeProg;
 // Start-up (state.cpp).
 int parse_int(const char* arg);
 void parse_args(int argc, const char** argv);
-// Allocates gImage and pixelBuffer for width x height, zeroed, releasing the
-// current ones (which have gPixelWidth columns, so call it before changing
-// the size globals). Throws std::bad_alloc and keeps the old buffers when the
-// new ones cannot be had.
+// Allocates gImage and pixelBuffer for width x height (both at least 1),
+// zeroed, and releases the previous ones. Throws std::bad_alloc, keeping the
+// previous buffers, when the new ones cannot be had.
 void allocateImage(int width, int height);
 void initialize();
 // Everything main() does; returns its exit status.

@@ -1,9 +1,10 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <new>
-#include <algorithm>
 
 #include "main.h"
 #include "parser.h"
@@ -71,21 +72,25 @@ void parse_args(int argc, const char** argv) {
 }
 
 void allocateImage(int width, int height) {
-    const std::size_t columns = static_cast<std::size_t>(width);
-    const std::size_t rows = static_cast<std::size_t>(height);
-    Color** image = new Color*[columns];
-    for (std::size_t x = 0; x < columns; ++x) {
-        image[x] = new Color[rows];  // black
+    const std::size_t columns = static_cast<std::size_t>(std::max(width, 0));
+    const std::size_t rows = static_cast<std::size_t>(std::max(height, 0));
+    // One block for all columns, so that releasing it needs no size; column 0
+    // always exists to hold it.
+    std::unique_ptr<Color[]> pixels(new Color[columns * rows]);  // black
+    std::unique_ptr<Color*[]> image(new Color*[std::max<std::size_t>(columns, 1)]);
+    image[0] = pixels.get();
+    for (std::size_t x = 1; x < columns; ++x) {
+        image[x] = pixels.get() + x * rows;
     }
-    ByteColor* bytes = new ByteColor[columns * rows]();
-    // The old buffers are released only once the new ones exist.
+    std::unique_ptr<ByteColor[]> bytes(new ByteColor[columns * rows]());
     if (gImage != nullptr) {
-        for (int x = 0; x < gPixelWidth; ++x) delete[] gImage[x];
+        delete[] gImage[0];
         delete[] gImage;
     }
     delete[] pixelBuffer;
-    gImage = image;
-    pixelBuffer = bytes;
+    pixels.release();
+    gImage = image.release();
+    pixelBuffer = bytes.release();
 }
 
 void initialize() {

@@ -1,0 +1,178 @@
+// End-to-end runs of the built raytracer: its standard output line by line,
+// its exit status and the bytes of the image it writes.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "test_support.h"
+
+using testing_support::fileExists;
+using testing_support::linesOf;
+using testing_support::readFile;
+using testing_support::runRaytracer;
+using testing_support::tempDir;
+using testing_support::writeFile;
+
+namespace {
+
+const char* const kSmallScene =
+    "camera { location <0, 0, 10> up <0, 1, 0> right <1, 0, 0> look_at <0, 0, 0> }\n"
+    "light_source { <0, 0, 10> color rgb <1, 1, 1> }\n"
+    "sphere { <0, 0, 0>, 1 pigment { color rgb <1, 0.4, 0.2> }\n"
+    "  finish { ambient 0.1 diffuse 0.5 specular 0.3 } }\n";
+
+}  // namespace
+
+TEST(Main, UsageErrorsEndWithStatus255) {
+    auto r = runRaytracer({});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, std::string("Usage: ") + RT_BINARY + " +W<int> +H<int> +I<pov input file>\n");
+
+    r = runRaytracer({"+W0", "+Iscene.pov"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(linesOf(r.out).at(0), "Int portion: 0");
+    EXPECT_EQ(linesOf(r.out).at(1).rfind("Usage: ", 0), 0u);
+
+    r = runRaytracer({"+I"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out.rfind("Usage: ", 0), 0u);
+
+    r = runRaytracer({"+W4", "-x", "+H3"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, "Int portion: 4\nUnknown argument: -x");  // no line break
+}
+
+TEST(Main, BatchRunPrintsEveryLineAndWritesTheImage) {
+    const std::string scene = writeFile("small.pov", kSmallScene);
+    const auto r = runRaytracer({"+W2", "+H2", "+I" + scene});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::vector<std::string> expected = {
+        "Int portion: 2",
+        "Int portion: 2",
+        "Valid args accepted",
+        "Width: 2",
+        "Height: 2",
+        "Input file: " + scene,
+        "Initializing...",
+        "parsing camera",
+        "set camera \"location\" (eye) to <0, 0, 10>",
+        "set camera \"up\" to <0, 1, 0>",
+        "set camera \"right\" to <1, 0, 0>",
+        "set camera \"look_at\" to <0, 0, 0>",
+        "parsing light source",
+        "parsed color: <1, 1, 1>",
+        "parsing sphere",
+        "parsed color: <1, 0.4, 0.2>",
+        "parsing finish",
+        "ambient = 0.1",
+        "diffuse = 0.5",
+        "specular = 0.3",
+        "filter = 0",
+        "parsed sphere with center <0, 0, 0> and radius 1",
+        "... done initializing.",
+        "Creating bounding volume hierarchy...done.",
+        "Rendering ...",
+        "u: <1, 0, 0>",
+        "v: <0, 1, 0>",
+        "w: <0, 0, 1>",
+        "u: <1, 0, 0>",
+        "v: <0, 1, 0>",
+        "w: <0, 0, 1>",
+        "Eye: <0, 0, 10>",
+        "Camera transform: {{1 0 0 0}{0 1 0 0}{0 0 1 10}{0 0 0 1}}",
+        "LookAt: <0, 0, 0>",
+        "... done rendering.",
+        "Output filename: " + tempDir() + "/small.ppm",
+    };
+    EXPECT_EQ(linesOf(r.out), expected);
+    const std::string ppm = readFile(tempDir() + "/small.ppm");
+    // Pixel (0, 0) looks straight at the lit sphere; the others miss it.
+    const std::string pixels = {'\xe5', '\x89', '\x6b', 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(ppm, "P6\n2 2 \n255\n" + pixels);
+}
+
+TEST(Main, ShadowsOffAndDefaultSize) {
+    const std::string scene = writeFile("default.pov", kSmallScene);
+    const auto r = runRaytracer({"-shadows", "+I" + scene});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Rendering ...\nShadows off.\nu: "), std::string::npos);
+    EXPECT_EQ(readFile(tempDir() + "/default.ppm").size(), 15u + 128 * 96 * 3);
+}
+
+TEST(Main, OnePixelImagesRender) {
+    const std::string scene = writeFile("tiny.pov", kSmallScene);
+    for (const char* size : {"+W1", "+H1"}) {
+        const auto r = runRaytracer({size, "+I" + scene});
+        ASSERT_EQ(r.status, 0) << size;
+    }
+    const auto r = runRaytracer({"+W1", "+H1", "+I" + scene});
+    ASSERT_EQ(r.status, 0);
+    const std::string ppm = readFile(tempDir() + "/tiny.ppm");
+    EXPECT_EQ(ppm.substr(0, 12), "P6\n1 1 \n255\n");
+    ASSERT_EQ(ppm.size(), 15u);
+    EXPECT_EQ(ppm[12], '\xe5');  // the single ray goes through the centre
+}
+
+TEST(Main, FatalSceneErrorsNameTheFileAndWriteNoImage) {
+    const struct {
+        const char* name;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"number.pov", "sphere { <0, x2, 0>, 1 }",
+         "fatal scene error: condition 'ss' failed at token \"x2\""},
+        {"cut.pov", "sphere { <0, 0, 0>",
+         "fatal scene error: condition '!tokens.empty()' failed: the file ended in the middle of "
+         "a statement"},
+        {"camera.pov", "camera { location <0, 0, 10> look_at <0, 0, 0> }",
+         "fatal scene error: condition 'tokens.size() >= tokensLeft' failed at token \"camera\""},
+        {"basis.pov",
+         "camera { location <1e308, 0, 0> up <0, 1, 0> right <1, 0, 0> look_at <-1e308, 0, 0> }",
+         "fatal scene error: condition 'fabs(u * v) < 0.00000001' failed"},
+        {"ambient.pov", "sphere { <0, 0, 0>, 1 finish { ambient -1 } }",
+         "fatal scene error: condition 'ambient >= 0' failed at token \"-1\""},
+    };
+    for (const auto& c : cases) {
+        const std::string scene = writeFile(c.name, c.text);
+        const auto r = runRaytracer({"+W4", "+H3", "+I" + scene});
+        EXPECT_EQ(r.status, 1) << c.name;
+        EXPECT_EQ(r.err, scene + ": " + c.message + "\n");
+        EXPECT_FALSE(fileExists(testing_support::tempDir() + "/" +
+                                std::string(c.name).replace(std::string(c.name).find(".pov"), 4,
+                                                            ".ppm")))
+            << c.name;
+    }
+    const std::string missing = tempDir() + "/missing.pov";
+    const auto r = runRaytracer({"+I" + missing});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, missing + ": cannot open scene file: No such file or directory\n");
+    EXPECT_FALSE(fileExists(tempDir() + "/missing.ppm"));
+}
+
+TEST(Main, OutputErrorsEndWithStatus255) {
+    // A write error after a successful open is a failure, not a success.
+    const std::string full = writeFile("full.pov", kSmallScene);
+    ASSERT_EQ(symlink("/dev/full", (tempDir() + "/full.ppm").c_str()), 0);
+    auto r = runRaytracer({"+W64", "+H64", "+I" + full});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.err, "draw_image(): No space left on device\n");
+    EXPECT_TRUE(fileExists("/dev/full"));  // the device is never removed
+
+    // Only the first ".pov" is replaced, so the image may belong in a
+    // directory that does not exist.
+    ASSERT_EQ(mkdir((tempDir() + "/dir.pov").c_str(), 0700), 0);
+    const std::string scene = writeFile("dir.pov/scene", kSmallScene);
+    r = runRaytracer({"+W2", "+H2", "+I" + scene});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.err, "draw_image(): No such file or directory\n");
+    EXPECT_NE(r.out.find("Output filename: " + tempDir() + "/dir.ppm/scene\n"), std::string::npos);
+}
+
+TEST(Main, ImagesTooLargeToAllocateEndWithAMessage) {
+    const std::string scene = writeFile("huge.pov", kSmallScene);
+    const auto r = runRaytracer({"+W2000000000", "+H2000000000", "+I" + scene});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, scene + ": not enough memory for a 2000000000 x 2000000000 image and its scene\n");
+    EXPECT_FALSE(fileExists(tempDir() + "/huge.ppm"));
+}

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "main.h"
+#include "test_support.h"
+
+using testing_support::resetGlobals;
+using testing_support::writeFile;
+
+namespace {
+
+class Startup : public testing::Test {
+protected:
+    void SetUp() override { resetGlobals(); }
+    void TearDown() override { resetGlobals(); }
+
+    std::string parseArgs(std::vector<const char*> args) {
+        testing::internal::CaptureStdout();
+        parse_args(static_cast<int>(args.size()), args.data());
+        return testing::internal::GetCapturedStdout();
+    }
+
+    std::string initializeWith(const std::string& scene) {
+        gInputFileName = writeFile("startup.pov", scene);
+        testing::internal::CaptureStdout();
+        initialize();
+        return testing::internal::GetCapturedStdout();
+    }
+};
+
+}  // namespace
+
+TEST_F(Startup, ArgumentsMatchByPrefixAndLaterValuesWin) {
+    EXPECT_EQ(parseArgs({"+W640", "+W320", "+H200", "+Iscene.pov"}),
+              "Int portion: 640\nInt portion: 320\nInt portion: 200\n");
+    EXPECT_EQ(gPixelWidth, 320);
+    EXPECT_EQ(gPixelHeight, 200);
+    EXPECT_EQ(gInputFileName, "scene.pov");
+    EXPECT_FALSE(gInteractive);
+
+    parseArgs({"+interactiveX", "-shadowsXYZ"});
+    EXPECT_TRUE(gInteractive);
+    EXPECT_TRUE(shadowsOff);
+    EXPECT_EQ(gDrawMode, RAYTRACER);
+    parseArgs({"+opengl"});
+    EXPECT_EQ(gDrawMode, OPENGL);
+    // "+I" is tested before "+interactive", case-sensitively.
+    parseArgs({"+Interactive"});
+    EXPECT_EQ(gInputFileName, "nteractive");
+    EXPECT_EQ(parseArgs({"+Wabc", "+H12px"}), "Int portion: abc\nInt portion: 12px\n");
+    EXPECT_EQ(gPixelWidth, 0);
+    EXPECT_EQ(gPixelHeight, 12);
+}
+
+TEST_F(Startup, UnknownArgumentEndsWithStatus255) {
+    const char* args[] = {"+W4", "-x", "+H3"};
+    EXPECT_EXIT(parse_args(3, args), testing::ExitedWithCode(255), "");
+}
+
+TEST_F(Startup, HierarchyHoldsLeafCopiesThenInnerBoxes) {
+    const std::string printed = initializeWith(
+        "sphere { <4, 0, 0>, 1 }\nplane { <0, 1, 0>, 0 }\n"
+        "sphere { <0, 0, 0>, 1 }\ntriangle { <8, 0, 0>, <9, 0, 0>, <8, 1, 0> }\n");
+    EXPECT_NE(printed.find("... done initializing.\nCreating bounding volume hierarchy...done.\n"),
+              std::string::npos);
+    EXPECT_EQ(printed.rfind("Initializing...\n", 0), 0u);
+    // Three bounded objects: three leaf copies in scene order, then (P, Q)
+    // over the two left-most by maximum x, then the root.
+    ASSERT_EQ(gNodeList.size(), 5u);
+    EXPECT_EQ(gNodeList[0]->getCorner1(), Vector3(3, -1, -1));
+    EXPECT_EQ(gNodeList[1]->getCorner1(), Vector3(-1, -1, -1));
+    EXPECT_EQ(gNodeList[2]->getCorner2(), Vector3(9, 1, 0));
+    EXPECT_EQ(gNodeList[3]->getCorner1(), Vector3(-1, -1, -1));
+    EXPECT_EQ(gNodeList[3]->getCorner2(), Vector3(5, 1, 1));
+    EXPECT_EQ(gNodeList[4]->getCorner2(), Vector3(9, 1, 1));
+    for (GeomObject* box : gNodeList) {
+        EXPECT_EQ(box->leftChild, nullptr);
+        EXPECT_EQ(box->finish.filter, 0.5);
+    }
+    for (int x = 0; x < gPixelWidth; ++x) {
+        EXPECT_EQ(gImage[x][gPixelHeight - 1].r, 0);
+    }
+}
+
+TEST_F(Startup, SceneWithoutBoundedObjectsSkipsTheHierarchy) {
+    EXPECT_NE(initializeWith("plane { <0, 1, 0>, 0 }").find("hierarchy...done.\n"),
+              std::string::npos);
+    EXPECT_TRUE(gNodeList.empty());
+    initializeWith("");
+    EXPECT_TRUE(gNodeList.empty());
+}
