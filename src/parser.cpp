@@ -105,6 +105,7 @@ Color Parser::parse_color(std::deque<std::string>& tokens) {
     drop_front(tokens);
     drop_front(tokens);
     const Vector3 rgb = parse_vector(tokens);
-    std::cout << "parsed color: <" << rgb.x << ", " << rgb.y << ", " << rgb.z << ">\n";
-    return Color(rgb.x, rgb.y, rgb.z);
+    const Color color(rgb.x, rgb.y, rgb.z);
+    std::cout << "parsed color: <" << color.r << ", " << color.g << ", " << color.b << ">\n";
+    return color;
 }

@@ -1,0 +1,26 @@
+#!/bin/sh
+# Renders the demo and the gallery scenes at 320 x 240 and writes PNG copies
+# to docs/gallery/ for the README. Usage: tools/render_gallery.sh [raytracer]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+raytracer=${1:-$root/build/src/raytracer}
+out=$root/docs/gallery
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$out"
+
+render() {  # name scene [options...]
+    name=$1
+    scene=$2
+    shift 2
+    cp "$scene" "$work/$name.pov"
+    "$raytracer" +W320 +H240 "$@" "+I$work/$name.pov" > /dev/null
+    python3 "$root/tools/ppm2png.py" "$work/$name.ppm" "$out/$name.png"
+    echo "$out/$name.png"
+}
+
+render demo "$root/scenes/demo.pov"
+for scene in "$root"/scenes/gallery/*.pov; do
+    render "$(basename "$scene" .pov)" "$scene"
+done
+render shadows_off "$root/scenes/gallery/shadows.pov" -shadows
