@@ -21,6 +21,12 @@ struct GalleryCase {
     const char* option;
 };
 
+void PrintTo(const GalleryCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const std::string kHeader = "P6\n160 120 \n255\n";
+
 const GalleryCase kCases[] = {
     {"demo", "scenes/demo.pov", nullptr},
     {"shadows", "scenes/gallery/shadows.pov", nullptr},
@@ -37,7 +43,7 @@ void writeDifference(const std::string& name, const std::string& actual,
     std::ofstream(name + ".actual.ppm", std::ios::binary) << actual;
     if (actual.size() != expected.size()) return;
     std::string diff = actual;
-    const std::size_t header = 15;  // "P6\n160 120 \n255\n"
+    const std::size_t header = kHeader.size();
     for (std::size_t i = header; i < diff.size(); ++i) {
         diff[i] = actual[i] == expected[i] ? '\0' : '\xff';
     }
@@ -59,7 +65,7 @@ TEST_P(Gallery, MatchesTheReferenceImage) {
     const std::string actual = readFile(tempDir() + "/" + c.name + ".ppm");
     const std::string expected =
         readFile(std::string(RT_TEST_DATA) + "/gallery/" + c.name + ".ppm");
-    ASSERT_EQ(expected.size(), 15u + 160 * 120 * 3) << "missing reference for " << c.name;
+    ASSERT_EQ(expected.size(), kHeader.size() + 160 * 120 * 3) << "no reference for " << c.name;
     if (actual != expected) {
         writeDifference(c.name, actual, expected);
         FAIL() << c.name << " differs from its reference; see " << c.name << ".diff.ppm";
