@@ -47,28 +47,28 @@ bool startsWith(const char* arg, const char* prefix) {
 }  // namespace
 
 void parse_args(int argc, const char** argv) {
-    if (argc <= 0) {
-        return;
+    // One argument at a time, left to right; a loop rather than recursion so
+    // that no argument count can exhaust the stack.
+    for (int i = 0; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (startsWith(arg, "+H")) {
+            gPixelHeight = parse_int(arg);
+        } else if (startsWith(arg, "+W")) {
+            gPixelWidth = parse_int(arg);
+        } else if (startsWith(arg, "+I")) {
+            gInputFileName = arg + 2;
+        } else if (startsWith(arg, "+interactive")) {
+            gInteractive = true;
+        } else if (startsWith(arg, "-shadows")) {
+            shadowsOff = true;
+        } else if (startsWith(arg, "+opengl")) {
+            gInteractive = true;
+            gDrawMode = OPENGL;
+        } else {
+            std::printf("Unknown argument: %s", arg);
+            std::exit(-1);
+        }
     }
-    const char* arg = argv[0];
-    if (startsWith(arg, "+H")) {
-        gPixelHeight = parse_int(arg);
-    } else if (startsWith(arg, "+W")) {
-        gPixelWidth = parse_int(arg);
-    } else if (startsWith(arg, "+I")) {
-        gInputFileName = arg + 2;
-    } else if (startsWith(arg, "+interactive")) {
-        gInteractive = true;
-    } else if (startsWith(arg, "-shadows")) {
-        shadowsOff = true;
-    } else if (startsWith(arg, "+opengl")) {
-        gInteractive = true;
-        gDrawMode = OPENGL;
-    } else {
-        std::printf("Unknown argument: %s", arg);
-        std::exit(-1);
-    }
-    parse_args(argc - 1, argv + 1);
 }
 
 void allocateImage(int width, int height) {
