@@ -151,5 +151,8 @@ public:
 // Pairs the nodes level by level and returns the root; appends a childless
 // display copy of every new inner node to nodeList. bvh must not be empty.
 GeomObject* buildBvhTree(std::vector<GeomObject*> bvh, std::vector<GeomObject*>& nodeList);
+// Deletes the inner and leaf nodes of a tree that buildBvhTree returned, but
+// not the objects the leaves wrap.
+void destroyBvhTree(GeomObject* root);
 // Orders by the x of the maximum corner.
 bool xSort(GeomObject* a, GeomObject* b);

@@ -167,3 +167,12 @@ GeomObject* buildBvhTree(std::vector<GeomObject*> bvh, std::vector<GeomObject*>&
     }
     return bvh.front();
 }
+
+void destroyBvhTree(GeomObject* root) {
+    Box* node = static_cast<Box*>(root);
+    if (node->rightChild != nullptr) {
+        destroyBvhTree(node->leftChild);
+        destroyBvhTree(node->rightChild);
+    }
+    delete node;
+}

@@ -112,8 +112,9 @@ void initialize() {
     // Equal keys may end in any order; a stable sort keeps them in scene order
     // and stays within the list whatever the keys are.
     std::stable_sort(bounded.begin(), bounded.end(), xSort);
+    // Only the display copies in gNodeList are kept: nothing traces the tree.
     if (!bounded.empty()) {
-        buildBvhTree(bounded, gNodeList);
+        destroyBvhTree(buildBvhTree(bounded, gNodeList));
     }
     std::cout << "done.\n";
 }

@@ -140,4 +140,6 @@ TEST(Bvh, LevelsPairNeighboursAndCarryTheOddOne) {
     EXPECT_EQ(nodeList.size(), 9u);
     EXPECT_TRUE(xSort(leaves[0], leaves[1]));
     EXPECT_FALSE(xSort(leaves[1], leaves[1]));
+    destroyBvhTree(root);
+    for (GeomObject* box : nodeList) delete static_cast<Box*>(box);
 }
