@@ -5,16 +5,10 @@
 #include "geom.h"
 #include "test_support.h"
 
+using testing_support::makeRay;
 using testing_support::tokensOf;
 
 namespace {
-
-Ray makeRay(const Vector3& origin, const Vector3& direction) {
-    Ray ray;
-    ray.origin = origin;
-    ray.direction = direction;
-    return ray;
-}
 
 const double kMiss = std::numeric_limits<double>::max();
 

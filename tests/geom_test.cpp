@@ -7,16 +7,10 @@
 #include "parser.h"
 #include "test_support.h"
 
+using testing_support::makeRay;
 using testing_support::tokensOf;
 
 namespace {
-
-Ray makeRay(const Vector3& origin, const Vector3& direction) {
-    Ray ray;
-    ray.origin = origin;
-    ray.direction = direction;
-    return ray;
-}
 
 // Parses one statement, returning the object and what it printed.
 template <typename T>

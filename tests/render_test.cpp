@@ -8,17 +8,11 @@
 #include "main.h"
 #include "test_support.h"
 
+using testing_support::makeRay;
 using testing_support::readFile;
 using testing_support::resetGlobals;
 
 namespace {
-
-Ray makeRay(const Vector3& origin, const Vector3& direction) {
-    Ray ray;
-    ray.origin = origin;
-    ray.direction = direction;
-    return ray;
-}
 
 Finish makeFinish(double ambient, double diffuse, double specular) {
     Finish f;

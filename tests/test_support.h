@@ -7,7 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "geom.h"
+
 namespace testing_support {
+
+inline Ray makeRay(const Vector3& origin, const Vector3& direction) {
+    Ray ray;
+    ray.origin = origin;
+    ray.direction = direction;
+    return ray;
+}
 
 // A fresh directory under the system's temporary folder, removed at exit.
 std::string tempDir();
