@@ -12,5 +12,10 @@ public:
     Vector3 surfaceNormal(const Point& p) override;
     Point getCorner1() const override;
     Point getCorner2() const override;
+    // The first call loads the mesh. When that fails the message goes to
+    // standard error once and the preview goes on without the mesh.
     void glDraw() const override;
+
+private:
+    mutable bool m_loadFailed = false;
 };

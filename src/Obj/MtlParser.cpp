@@ -1,0 +1,84 @@
+#include "MtlParser.h"
+
+#include <boost/filesystem/path.hpp>
+// Spirit Classic's match values hold a boost::optional that GCC, once the
+// sanitizers change its inlining, wrongly reports as maybe uninitialized.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <boost/spirit/include/classic_core.hpp>
+#include <boost/spirit/include/classic_file_iterator.hpp>
+
+#include "Exception.h"
+#include "MtlActions.h"
+#include "MtlMapManager.h"
+
+namespace sc = boost::spirit::classic;
+
+// The accepted language, at character level (white space only where a rule
+// says so). blanks: spaces and tabs, within a line. space: any white space,
+// across lines. word: non-white characters, possibly none. A file opens with
+// at least one comment, then a newmtl; every following statement is one of
+// the alternatives of `statement`, tried in order, and must reach the end of
+// the file. Numbers are stored as soon as they are parsed.
+class CMtlGrammar : public sc::grammar<CMtlGrammar> {
+public:
+    explicit CMtlGrammar(CMtlActions& actions) : m_actions(actions) {}
+
+    template <typename ScannerT>
+    struct definition {
+        sc::rule<ScannerT> file, statement, lineEnd, blanks, space, word, restOfLine, comment,
+            commentBlock, newmtl, ka, kd, ks, ns, mapKd, ignored;
+
+        explicit definition(const CMtlGrammar& self) {
+            const CMtlActions& a = self.m_actions;
+
+            lineEnd = sc::str_p("\r\n") | sc::ch_p('\r') | sc::ch_p('\n');
+            blanks = *sc::blank_p;
+            space = *sc::space_p;
+            word = *(sc::anychar_p - sc::space_p);
+            restOfLine = *(sc::anychar_p - lineEnd);
+            comment = sc::ch_p('#') >> restOfLine >> (lineEnd | sc::end_p);
+            commentBlock = +(comment >> space);
+
+            newmtl = sc::str_p("newmtl") >> blanks >> word[a.m_setMtl] >> space;
+            ka = sc::str_p("Ka") >> blanks >> sc::real_p[a.m_ka0] >> blanks >>
+                 sc::real_p[a.m_ka1] >> blanks >> sc::real_p[a.m_ka2] >> space;
+            kd = sc::str_p("Kd") >> blanks >> sc::real_p[a.m_kd0] >> blanks >>
+                 sc::real_p[a.m_kd1] >> blanks >> sc::real_p[a.m_kd2] >> space;
+            ks = sc::str_p("Ks") >> blanks >> sc::real_p[a.m_ks0] >> blanks >>
+                 sc::real_p[a.m_ks1] >> blanks >> sc::real_p[a.m_ks2] >> space;
+            ns = sc::str_p("Ns") >> blanks >> sc::real_p[a.m_ns] >> space;
+            mapKd = sc::str_p("map_Kd") >> blanks >> word[a.m_mapKd] >> space;
+            // Read past to the line end whatever follows the keyword, so any
+            // statement that merely begins with one (disp, decal) is read past too.
+            ignored = (sc::str_p("sharpness") | "map_Bump" | "illum" | "map_Ka" | "map_Ks" |
+                       "map_d" | "refl" | "Ni" | "d") >>
+                      restOfLine >> space;
+
+            statement = commentBlock | newmtl | ka | kd | ks | ns | mapKd | ignored;
+            file = space >> commentBlock >> newmtl >> *statement >> sc::end_p;
+        }
+
+        const sc::rule<ScannerT>& start() const { return file; }
+    };
+
+private:
+    CMtlActions& m_actions;
+};
+
+void CMtlParser::parse(std::map<std::string, SMaterial>& materials, const std::string& fileName) {
+    typedef sc::file_iterator<char> Iterator;
+
+    // An empty file cannot be mapped and is reported like a missing one.
+    Iterator first(fileName);
+    if (!first) {
+        throw CFileNotFoundException(fileName);
+    }
+    const Iterator last = first.make_end();
+
+    CMtlMapManager manager(materials, boost::filesystem::path(fileName).parent_path());
+    CMtlActions actions(manager);
+    const CMtlGrammar grammar(actions);
+    if (!sc::parse(first, last, grammar).full) {
+        throw CParseErrorException(fileName, -1);
+    }
+}

@@ -1,0 +1,198 @@
+#include "Obj/ObjMeshParser.h"
+
+#include <gtest/gtest.h>
+
+#include <boost/shared_ptr.hpp>
+#include <string>
+#include <vector>
+
+#include "Obj/Exception.h"
+#include "Obj/Mesh.h"
+#include "test_support.h"
+
+using testing_support::linesOf;
+using testing_support::tempDir;
+using testing_support::writeFile;
+
+namespace {
+
+typedef boost::shared_ptr<CMesh> MeshPtr;
+typedef std::vector<int> Indices;
+
+// Reads the text as the OBJ file name; the log goes to *log when given.
+MeshPtr load(const std::string& text, std::string* log = nullptr,
+             const std::string& name = "t.obj") {
+    MeshPtr mesh(new CMesh);
+    const std::string path = writeFile(name, text);
+    testing::internal::CaptureStderr();
+    try {
+        CObjMeshParser::parse(mesh, path);
+    } catch (...) {
+        testing::internal::GetCapturedStderr();
+        throw;
+    }
+    const std::string captured = testing::internal::GetCapturedStderr();
+    if (log != nullptr) *log = captured;
+    return mesh;
+}
+
+std::vector<float> xyz(const SVertex& v) { return {v.x, v.y, v.z}; }
+
+const std::string CORNERS = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+const std::string ALL_KINDS = "v 0 0 0\nvt 0 0\nvn 0 0 1\n";
+
+}  // namespace
+
+TEST(ObjMeshParser, LogOfASmallFile) {
+    writeFile("small.mtl", "# m\nnewmtl skin\nKd 0.5 0.5 0.5\n");
+    const std::string text =
+        "# small\nmtllib small.mtl\nusemtl bone\nusemtl skin\n" + CORNERS + "f 1 2 3\n";
+    std::string log;
+    const MeshPtr mesh = load(text, &log, "small.obj");
+    const std::string path = tempDir() + "/small.obj";
+    const std::vector<std::string> expected = {
+        "Parsing file \"" + path + "\" (file size = " + std::to_string(text.size()) + " bytes)...",
+        "  Parsing mtllib \"small.mtl\"...",
+        "  \"small.mtl\" fully parsed.",
+        "  * Material not found in current mtllib :\"bone\". Ignoring material.",
+        "File \"" + path + "\" fully parsed.",
+        "  Total vertices: 3.",
+        "  Total texture coords: 0.",
+        "  Total normals: 0.",
+        "  Total faces: 1."};
+    std::vector<std::string> lines = linesOf(log);
+    ASSERT_EQ(lines.size(), expected.size() + 1) << log;
+    // The first figure counts the arrays' growth room, the second is exact.
+    const std::string head = "Approximative mesh size: ", middle = " bytes (reduced to ";
+    const std::string& last = lines.back();
+    const std::size_t reduced = last.find(middle);
+    ASSERT_NE(reduced, std::string::npos) << last;
+    EXPECT_EQ(last.substr(0, head.size()), head);
+    EXPECT_GE(std::stoi(last.substr(head.size())), mesh->getByteSize());
+    EXPECT_EQ(last.substr(reduced + middle.size()),
+              std::to_string(mesh->getByteSize()) + " bytes).");
+    lines.pop_back();
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(mesh->getMaterial().strName, "skin");
+    EXPECT_EQ(mesh->getMaterial().Kd[0], 0.5f);
+}
+
+TEST(ObjMeshParser, ElementsAreReadAsTokens) {
+    // Statements other than v, vt, vn, f, mtllib and usemtl add nothing;
+    // keywords are case-sensitive; numbers may run on into the next line.
+    const MeshPtr mesh = load(
+        "# c\n\n  g a\no b\ns 1\nvp 1 2\nl 1 2\nV 1 2 3\nF 1 2 3\n"
+        "v 1 2\n3 # split\nv 4 5 6 7\nvt 0.5 0.25\nvt 1 2 3\nvn a b c\nvn 0 1 0");
+    ASSERT_EQ(mesh->getNumVertices(), 2);
+    EXPECT_EQ(xyz(mesh->getVertex(1)), xyz(SVertex(1, 2, 3)));
+    EXPECT_EQ(xyz(mesh->getVertex(2)), xyz(SVertex(4, 5, 6)));
+    ASSERT_EQ(mesh->getNumTextureCoords(), 2);
+    EXPECT_EQ(xyz(mesh->getTextureCoord(1)), xyz(SVertex(0.5f, 0.25f, 0)));
+    EXPECT_EQ(xyz(mesh->getTextureCoord(2)), xyz(SVertex(1, 2, 3)));
+    ASSERT_EQ(mesh->getNumNormals(), 2);
+    EXPECT_EQ(xyz(mesh->getNormal(1)), xyz(SVertex(0, 0, 0)));
+    EXPECT_EQ(xyz(mesh->getNormal(2)), xyz(SVertex(0, 1, 0)));
+    EXPECT_EQ(mesh->getNumFaces(), 0);
+}
+
+TEST(ObjMeshParser, CornerSyntaxFollowsTheElementsReadSoFar) {
+    const MeshPtr plain = load(CORNERS + "f 1 1 1\nf 1 2\n3\n");
+    EXPECT_EQ(plain->getFace(0).v, Indices({1, 1, 1}));
+    EXPECT_EQ(plain->getFace(0).vt, Indices({0, 0, 0}));  // the no-index marker
+    EXPECT_EQ(plain->getFace(0).vn, Indices({0, 0, 0}));
+    EXPECT_EQ(plain->getFace(1).v, Indices({1, 2, 3}));
+
+    const MeshPtr full = load(ALL_KINDS + "f 1/2/3 4/5/6 7/8/9\nf 1 / 2 / 3 4/5/6 7/8/9\n");
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(full->getFace(i).v, Indices({1, 4, 7}));
+        EXPECT_EQ(full->getFace(i).vt, Indices({2, 5, 8}));
+        EXPECT_EQ(full->getFace(i).vn, Indices({3, 6, 9}));
+    }
+    const MeshPtr normals = load("v 0 0 0\nvn 0 0 1\nf 1//2 3//4 5//6\n");
+    EXPECT_EQ(normals->getFace(0).v, Indices({1, 3, 5}));
+    EXPECT_EQ(normals->getFace(0).vn, Indices({2, 4, 6}));
+
+    // A corner in another syntax ends the face; the rest of its line is skipped.
+    const MeshPtr mixed = load("v 0 0 0\nvt 0 0\nf 1/2 3//4 5/6\nv 1 1 1\n");
+    EXPECT_EQ(mixed->getFace(0).v, Indices({1}));
+    EXPECT_EQ(mixed->getFace(0).vt, Indices({2}));
+    EXPECT_EQ(mixed->getNumVertices(), 2);
+
+    // Ten corners at most; the rest of the line is skipped.
+    const MeshPtr twelve = load(CORNERS + "f 1 2 3 1 2 3 1 2 3 1 2 3\nv 9 9 9\n");
+    EXPECT_EQ(twelve->getFace(0).v, Indices({1, 2, 3, 1, 2, 3, 1, 2, 3, 1}));
+    EXPECT_EQ(twelve->getNumVertices(), 4);
+}
+
+// Regression: a "vn" line with too few numbers also discarded the next line.
+TEST(ObjMeshParser, ShortNormalLineSkipsOnlyItself) {
+    const MeshPtr mesh = load("vn 1 2\nvn 0 0 1\nvn 1 2 x y\nvn 0 1 0\n");
+    ASSERT_EQ(mesh->getNumNormals(), 4);
+    EXPECT_EQ(xyz(mesh->getNormal(1)), xyz(SVertex(0, 0, 0)));
+    EXPECT_EQ(xyz(mesh->getNormal(2)), xyz(SVertex(0, 0, 1)));
+    EXPECT_EQ(xyz(mesh->getNormal(3)), xyz(SVertex(0, 0, 0)));
+    EXPECT_EQ(xyz(mesh->getNormal(4)), xyz(SVertex(0, 1, 0)));
+}
+
+// Regression: a "v" line with an unreadable number ended the reading, and the
+// rest of the file was lost while the log said "fully parsed".
+TEST(ObjMeshParser, BadVertexLineDoesNotEndTheReading) {
+    const MeshPtr mesh = load("v 1 2 nan\nv 4 5\nv 7 8 9\nf 1 2 3\n");
+    ASSERT_EQ(mesh->getNumVertices(), 3);
+    EXPECT_EQ(xyz(mesh->getVertex(1)), xyz(SVertex(1, 2, 0)));
+    EXPECT_EQ(xyz(mesh->getVertex(2)), xyz(SVertex(4, 5, 0)));
+    EXPECT_EQ(xyz(mesh->getVertex(3)), xyz(SVertex(7, 8, 9)));
+    EXPECT_EQ(mesh->getNumFaces(), 1);
+}
+
+// Regression: a number ending exactly at the end of the file was dropped.
+TEST(ObjMeshParser, NumberAtTheEndOfTheFileCounts) {
+    EXPECT_EQ(load(CORNERS + "f 1 2 3")->getFace(0).v, Indices({1, 2, 3}));
+    EXPECT_EQ(load(ALL_KINDS + "f 1/1/1 1/1/1 1/1/1")->getFace(0).vn, Indices({1, 1, 1}));
+    EXPECT_EQ(xyz(load("vn 0 0 1")->getNormal(1)), xyz(SVertex(0, 0, 1)));
+    EXPECT_EQ(xyz(load("vt 0.5 1")->getTextureCoord(1)), xyz(SVertex(0.5f, 1, 0)));
+}
+
+TEST(ObjMeshParser, MaterialsStayKnownAcrossFiles) {
+    writeFile("lib.mtl", "# lib\nnewmtl shared\nNs 5\n");
+    load("mtllib lib.mtl\n", nullptr, "first.obj");
+    std::string log;
+    const MeshPtr mesh = load("usemtl shared\n", &log, "second.obj");
+    EXPECT_EQ(mesh->getMaterial().Ns, 5);
+    EXPECT_EQ(log.find("Material not found"), std::string::npos);
+}
+
+TEST(ObjMeshParser, FailuresLeaveWhatWasRead) {
+    MeshPtr mesh(new CMesh);
+    mesh->addVertex(SVertex(1, 1, 1));
+    const std::string missing = tempDir() + "/missing.obj";
+    try {
+        CObjMeshParser::parse(mesh, missing);
+        ADD_FAILURE() << "read";
+    } catch (const CFileNotFoundException& e) {
+        EXPECT_EQ(e.getMessage(), "file \"" + missing + "\" not found");
+    }
+    EXPECT_EQ(mesh->getNumVertices(), 1);  // not even cleared
+
+    const std::string path =
+        writeFile("nolib.obj", "v 1 2 3\nv 4 5 6\nmtllib nowhere.mtl\nv 7 8 9\n");
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(CObjMeshParser::parse(mesh, path), CFileNotFoundException);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(mesh->getNumVertices(), 2);
+}
+
+TEST(ObjMeshParser, ProgressLinesForFilesOverOneMebibyte) {
+    std::string log;
+    load(std::string(1048576 - 2, '#') + "\n\n", &log);
+    EXPECT_EQ(log.find("% done"), std::string::npos);
+
+    std::string big;
+    for (int i = 0; i < 2000000 / 8; ++i) big += "v 1 2 3\n";
+    load(big, &log);
+    std::vector<std::string> progress, expected;
+    for (const std::string& line : linesOf(log))
+        if (line.find("% done") != std::string::npos) progress.push_back(line);
+    for (int p = 10; p <= 90; p += 10) expected.push_back("  " + std::to_string(p) + " % done...");
+    EXPECT_EQ(progress, expected);
+}
