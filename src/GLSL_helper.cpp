@@ -28,7 +28,7 @@ void printInfoLog(GLuint object, GetIv getIv, GetLog getLog, const char* heading
     getIv(object, GL_INFO_LOG_LENGTH, &infologLength);
     printOpenGLError();
     if (infologLength > 0) {
-        GLchar* infoLog = static_cast<GLchar*>(std::malloc(infologLength));
+        auto* infoLog = static_cast<GLchar*>(std::malloc(infologLength));
         if (infoLog == nullptr) {
             std::printf("ERROR: Could not allocate InfoLog buffer\n");
             std::exit(1);
@@ -100,7 +100,7 @@ char* textFileRead(const char* fn) {
 }
 
 int textFileWrite(const char* fn, const char* s) {
-    if (fn == nullptr) {
+    if (fn == nullptr || s == nullptr) {
         return 0;
     }
     FILE* fp = std::fopen(fn, "w");

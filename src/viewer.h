@@ -1,0 +1,30 @@
+#pragma once
+
+// The preview window: its start-up pieces and GLUT callbacks (viewer.cpp for
+// the start-up and the frame, viewer_input.cpp for the keyboard and mouse).
+// main.h declares runInteractive, which ties them together.
+
+#include "color.h"
+
+// Step of the light keys, single precision as the keys have always moved it.
+const float LIGHT_MOVE = 0.4f;
+
+// Compiles both shaders and links them into a program whose handle goes to
+// *ShaderHandlePtr. Returns 1, or 0 when a text is missing (null), a shader
+// does not compile or the program does not link; OpenGL never sees a null text.
+int InstallShader(int* ShaderHandlePtr, const char* vShaderText, const char* fShaderText);
+
+// The fixed OpenGL state of the window; returns 1.
+int glInit();
+
+// Draws the ray-traced view (RAYTRACER) or the rasterised preview (OPENGL).
+void display();
+// Makes the image buffers and the size globals follow the window.
+void reshapeCallback(int w, int h);
+void keyCallback(unsigned char key, int x, int y);
+void mouseCallback(int button, int state, int x, int y);
+void mouseMotion(int x, int y);
+
+// Converts the top-row-first image (image[x][y]) into width * height byte
+// triples with the bottom row first, as glDrawPixels reads them.
+void fillPixelBuffer(Color* const* image, ByteColor* buffer, int width, int height);

@@ -1,0 +1,334 @@
+// The built program in its window modes, driven like a user would: keys and
+// mouse through xdotool, the picture read back with ImageMagick's import.
+// Every window is killed by its test; every wait is bounded.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+#include "vector3.h"
+
+using testing_support::readFile;
+using testing_support::runShell;
+using testing_support::tempDir;
+
+namespace {
+
+const std::string PREVIEW = RT_SOURCE_DIR "/preview";
+const auto TIMEOUT = std::chrono::seconds(20);
+
+// Objects kept clear of the origin, except the box, which the preview always
+// draws there (as it draws the mesh).
+const char* const SCENE = R"(
+camera { location <0, 6, 18> up <0, 1, 0> right <1.33333, 0, 0> look_at <0, 0, 0> }
+light_source { <8, 5, 4> color rgb <1, 1, 1> }
+sphere { <-8, 1, 2>, 1.5 pigment { color rgb <1, 0, 0> } finish { ambient 0.3 diffuse 0.7 } }
+plane { <0, 1, 0>, -1 pigment { color rgb <0.8, 0.8, 0.8> } finish { ambient 0.3 diffuse 0.7 } }
+box { <-12, -1, -1>, <12, 1, 1> pigment { color rgb <0.3, 0.5, 1> } finish { ambient 0.3 diffuse 0.7 } }
+triangle { <3, -1, 8>, <7, -1, 8>, <5, 3, 8> pigment { color rgb <1, 1, 0> } finish { ambient 0.3 } }
+)";
+
+struct Rgb {
+    int r, g, b;
+};
+
+// A window's picture, top row first.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::string bytes;
+    // (-1, -1, -1) outside the picture, also for an empty one (a failed read).
+    Rgb at(const Vector3& pixel) const {
+        if (pixel.x < 0 || pixel.x >= width || pixel.y < 0 || pixel.y >= height) {
+            return {-1, -1, -1};
+        }
+        const std::size_t i =
+            3 * (static_cast<std::size_t>(pixel.y) * width + static_cast<std::size_t>(pixel.x));
+        return {static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1]),
+                static_cast<unsigned char>(bytes[i + 2])};
+    }
+};
+
+// The pixel bytes of a binary PPM with maximum value 255.
+Picture readPpm(const std::string& path) {
+    Picture picture;
+    const std::string file = readFile(path);
+    std::size_t pos = 0;
+    int fields[3] = {0, 0, 0};
+    if (file.compare(0, 2, "P6") != 0) return picture;
+    pos = 2;
+    for (int& field : fields) {
+        while (pos < file.size() && std::isspace(static_cast<unsigned char>(file[pos]))) ++pos;
+        const std::size_t start = pos;
+        while (pos < file.size() && std::isdigit(static_cast<unsigned char>(file[pos]))) ++pos;
+        field = std::atoi(file.substr(start, pos - start).c_str());
+    }
+    ++pos;  // the single white space after the maximum value
+    if (fields[2] != 255 || file.size() < pos + 3u * fields[0] * fields[1]) return picture;
+    picture.width = fields[0];
+    picture.height = fields[1];
+    picture.bytes = file.substr(pos, 3u * fields[0] * fields[1]);
+    return picture;
+}
+
+// Where gluPerspective(60, aspect, ...) after gluLookAt(eye, origin, y up)
+// puts a point, in window pixels from the top left.
+Vector3 project(const Vector3& point, int width, int height) {
+    const Vector3 eye(0, 6, 18);
+    const Vector3 forward = (Vector3(0, 0, 0) - eye).normalize();
+    const Vector3 side = forward.cross(Vector3(0, 1, 0)).normalize();
+    const Vector3 up = side.cross(forward);
+    const Vector3 d = point - eye;
+    const double focal = 1 / std::tan(30 * M_PI / 180);
+    const double depth = d * forward;
+    const double ndcX = focal / (static_cast<double>(width) / height) * (d * side) / depth;
+    const double ndcY = focal * (d * up) / depth;
+    return Vector3(std::floor((ndcX + 1) / 2 * width), std::floor((1 - ndcY) / 2 * height), 0);
+}
+
+template <typename Condition>
+bool waitUntil(Condition condition) {
+    const auto end = std::chrono::steady_clock::now() + TIMEOUT;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+int occurrences(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t pos = text.find(part); pos != std::string::npos;
+         pos = text.find(part, pos + 1))
+        ++count;
+    return count;
+}
+
+// The raytracer running in a window, in the preview folder; killed when the
+// test is done with it.
+class Window {
+public:
+    explicit Window(const std::vector<std::string>& args) {
+        const std::string out = out_;
+        std::vector<std::string> argv = {RT_BINARY};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> raw;
+        for (std::string& arg : argv) raw.push_back(&arg[0]);
+        raw.push_back(nullptr);
+        pid_ = fork();
+        if (pid_ == 0) {
+            const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0 || chdir(PREVIEW.c_str()) != 0) _exit(127);
+            dup2(fd, 1);
+            dup2(fd, 2);
+            execv(raw[0], raw.data());
+            _exit(127);
+        }
+        const bool found = waitUntil([this] {
+            id_ = runShell("xdotool search --name '^3D Ray Tracer$'").out;
+            return !id_.empty() || exited();
+        });
+        while (!id_.empty() && std::isspace(static_cast<unsigned char>(id_.back()))) id_.pop_back();
+        EXPECT_TRUE(found && id_.find('\n') == std::string::npos) << "one window expected: " << id_;
+    }
+    ~Window() {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    bool exited() { return waitpid(pid_, nullptr, WNOHANG) == pid_; }
+    std::string output() const { return readFile(out_); }
+    // Waits until the output holds text at least count times.
+    bool waitFor(const std::string& text, int count = 1) const {
+        const bool seen = waitUntil([&] { return occurrences(output(), text) >= count; });
+        EXPECT_TRUE(seen) << "waiting for \"" << text << "\" x" << count << "; output:\n"
+                          << output();
+        return seen;
+    }
+    void xdotool(const std::string& commands) const {
+        const auto run = runShell("timeout 10 xdotool " + commands);
+        EXPECT_EQ(run.status, 0) << commands << ": " << run.err;
+    }
+    void key(const std::string& keys) const { xdotool("key --window " + id_ + " " + keys); }
+    void moveTo(int x, int y) const {
+        xdotool("mousemove --window " + id_ + " " + std::to_string(x) + " " + std::to_string(y));
+    }
+    Picture picture() const {
+        const std::string path = tempDir() + "/window.ppm";
+        runShell("timeout 10 import -window " + id_ + " -depth 8 ppm:'" + path + "'");
+        return readPpm(path);
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string out_ = tempDir() + "/window.out";
+    std::string id_;
+};
+
+// Writes a picture to the test's working directory; returns its name.
+std::string keep(const Picture& picture, const std::string& name) {
+    const std::string file = "window_test_" + name + ".ppm";
+    std::ofstream(file, std::ios::binary) << "P6\n"
+                                          << picture.width << " " << picture.height << "\n255\n"
+                                          << picture.bytes;
+    return file;
+}
+
+std::string sceneFile() { return testing_support::writeFile("window_scene.pov", SCENE); }
+
+}  // namespace
+
+TEST(Window, RayTracedViewIsTheBatchImageAndFollowsInput) {
+    const std::string scene = sceneFile();
+    // An odd width: rows of 471 bytes, which OpenGL must not read as padded.
+    const auto batch = testing_support::runRaytracer({"+W157", "+H118", "+I" + scene});
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    const Picture expected = readPpm(tempDir() + "/window_scene.ppm");
+    ASSERT_EQ(expected.width, 157);
+
+    Window window({"+interactive", "+W157", "+H118", "+I" + scene});
+    ASSERT_TRUE(window.waitFor("... done rendering."));
+    Picture shown;
+    const bool same = waitUntil([&] {
+        shown = window.picture();
+        return shown.bytes == expected.bytes;
+    });
+    EXPECT_TRUE(same) << "the window differs from the batch image: " << keep(shown, "traced");
+
+    window.key("1");
+    window.waitFor("Adding bvh node 0");
+    window.key("1");
+    window.waitFor("Adding bvh node 1");
+    window.moveTo(20, 30);
+    window.xdotool("click 1");
+    window.waitFor("Posting redisplay");
+    window.waitFor("Mouse: (20,30)", 2);
+    // A right drag 30 pixels down moves the eye 0.3 along z for the next frame.
+    window.moveTo(40, 30);
+    window.xdotool("mousedown 3");
+    window.moveTo(40, 60);
+    window.xdotool("mouseup 3");
+    window.waitFor("Mouse: (40,60)");
+    window.waitFor("Eye: <0, 6, 18.3>");
+}
+
+TEST(Window, PreviewDrawsTheSceneWhereTheCameraPutsIt) {
+    const int width = 320;
+    const int height = 240;
+    Window window({"+opengl", "+W320", "+H240", "+I" + sceneFile()});
+    ASSERT_TRUE(window.waitFor("using texturing alone, no lights"));
+    const Vector3 sphere = project(Vector3(-8, 1, 2), width, height);
+    const Vector3 floor = project(Vector3(0, -1, 8), width, height);
+    const Vector3 box = project(Vector3(-11, 0, 1), width, height);
+    const Vector3 triangle = project(Vector3(5, 1 / 3.0, 8), width, height);
+    const Vector3 marker = project(Vector3(8, 5, 4), width, height);
+    const Vector3 sky(width / 2, 2, 0);
+    for (const Vector3& p : {sphere, floor, box, triangle, marker}) {
+        ASSERT_TRUE(p.x >= 0 && p.x < width && p.y >= 0 && p.y < height) << p;
+    }
+
+    // The normal-map shader: colours shaded, so only their kind is checked.
+    // The first frames may still be on their way: wait for a picture that
+    // fits, keeping the last one for the failure message.
+    const auto shaded = [&](const Picture& p) {
+        const Rgb red = p.at(sphere);
+        const Rgb yellow = p.at(triangle);
+        const Rgb grey = p.at(marker);
+        const Rgb ground = p.at(floor);
+        const Rgb background = p.at(sky);
+        return red.r > 50 && red.r > 2 * red.g && red.r > 2 * red.b && yellow.r > 50 &&
+               yellow.g > 50 && yellow.r > 2 * yellow.b && grey.r > 40 &&
+               std::abs(grey.r - grey.g) < 40 && std::abs(grey.g - grey.b) < 60 &&
+               ground.r + ground.g + ground.b > 30 &&
+               background.r + background.g + background.b == 0;
+    };
+    Picture shown;
+    EXPECT_TRUE(waitUntil([&] {
+        shown = window.picture();
+        return shown.width == width && shaded(shown);
+    })) << "the shaded preview is not as expected: "
+        << keep(shown, "shaded");
+
+    // The fixed-function pipeline shows the colours and textures as they are.
+    window.key("n");
+    window.waitFor("Switching to shader 0");
+    window.waitFor("using texturing alone, no lights", 2);
+    const bool plain = waitUntil([&] {
+        const Rgb c = window.picture().at(sphere);
+        return c.r == 255 && c.g == 0 && c.b == 0;
+    });
+    EXPECT_TRUE(plain) << "the sphere never showed its own red: "
+                       << keep(window.picture(), "plain");
+    shown = window.picture();
+    const Rgb white = shown.at(marker);
+    EXPECT_TRUE(white.r == 255 && white.g == 255 && white.b == 255);
+    const Rgb pure = shown.at(triangle);
+    EXPECT_TRUE(pure.r == 255 && pure.g == 255 && pure.b == 0);
+    const Rgb bricks = shown.at(floor);  // the brick normal map, mostly +z: blue
+    EXPECT_TRUE(bricks.b > 150 && bricks.b > bricks.r && bricks.b > bricks.g);
+    const Rgb face = shown.at(box);  // the +z cell of the cube texture
+    EXPECT_TRUE(face.b > face.r + 40 && face.b > face.g + 40);
+
+    // Five steps of the light to the left move the marker with it.
+    window.key("h h h h h");
+    const Vector3 moved = project(Vector3(8 - 5 * 0.4, 5, 4), width, height);
+    const bool followed = waitUntil([&] {
+        const Picture now = window.picture();
+        const Rgb there = now.at(moved);
+        const Rgb gone = now.at(marker);
+        return there.r == 255 && there.b == 255 && gone.b != 255;
+    });
+    EXPECT_TRUE(followed) << "the marker did not follow the light: "
+                          << keep(window.picture(), "light");
+
+    const std::string out = window.output();
+    EXPECT_EQ(out.find("glError"), std::string::npos);
+    EXPECT_EQ(out.find("No such uniform"), std::string::npos);
+}
+
+TEST(Window, StartUpFailuresEndWithStatusOne) {
+    const std::string scene = sceneFile();
+    const std::string binary = RT_BINARY;
+    // No textures where the program is started.
+    const std::string bare = tempDir() + "/bare";
+    auto run = runShell("mkdir -p '" + bare + "' && cd '" + bare + "' && timeout 20 '" + binary +
+                        "' +opengl '+I" + scene + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(
+        run.out.find("trying to load texture/PLANE_1.bmp\nFile Not Found : texture/PLANE_1.bmp\n"),
+        std::string::npos)
+        << run.out;
+
+    // The textures, but an empty Phong vertex shader.
+    const std::string partial = tempDir() + "/partial";
+    run = runShell("mkdir -p '" + partial + "' && cd '" + partial + "' && ln -sf '" + PREVIEW +
+                   "/texture' '" + PREVIEW + "/Data' . && cp '" + PREVIEW + "'/*NormalMap.glsl '" +
+                   PREVIEW + "/FPhong.glsl' . && : > VPhong.glsl && timeout 20 '" + binary +
+                   "' +interactive '+I" + scene + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("sucessfully installed shader\nError installing shader!\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.err.find("VPhong.glsl: shader file missing or empty\n"), std::string::npos)
+        << run.err;
+
+    // An OpenGL older than 2.0.
+    run = runShell("cd '" + PREVIEW + "' && MESA_GL_VERSION_OVERRIDE=1.4 timeout 20 '" + binary +
+                   "' +opengl '+I" + scene + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(
+        run.out.find("This shader example will not work due to opengl version, which is 1 4 ("),
+        std::string::npos)
+        << run.out;
+}
