@@ -1,3 +1,4 @@
+#include <omp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,9 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <limits>
+#include <vector>
 
 #include "main.h"
+#include "progress.h"
+#include "scene_query.h"
+#include "trace_accel.h"
+#include "trace_image.h"
 
 namespace {
 
@@ -20,37 +25,6 @@ double clampUnit(double value) {
     if (!(value > 0)) return 0;  // NaN included
     if (!(value < 1)) return 1;
     return value;
-}
-
-// Nearest hit: the smallest distance above HIT_EPSILON, ties to the earlier object.
-bool nearestHit(const Ray& ray, const std::vector<GeomObject*>& objects, HitRec& hitrec) {
-    bool hit = false;
-    hitrec.t = std::numeric_limits<double>::max();
-    HitRec scratch;
-    for (GeomObject* object : objects) {
-        const double t = object->intersect(ray, scratch);
-        if (t > HIT_EPSILON && t < hitrec.t) {
-            hit = true;
-            hitrec.copy(scratch);
-        }
-    }
-    return hit;
-}
-
-bool inShadow(const Point& p, const Light& light, const std::vector<GeomObject*>& objects) {
-    Ray feeler;
-    feeler.origin = p;
-    feeler.direction = (light.location - p).normalize();
-    const double lightDistance = (light.location - p).magnitude();
-    bool shadowed = false;
-    HitRec scratch;
-    for (GeomObject* object : objects) {
-        const double feelerDistance = object->intersect(feeler, scratch);
-        if (feelerDistance > HIT_EPSILON && feelerDistance < lightDistance) {
-            shadowed = true;
-        }
-    }
-    return shadowed;
 }
 
 // Adds the diffuse, then the half-vector specular light of one light at a hit.
@@ -73,12 +47,37 @@ void addLocalLight(const Ray& ray, const HitRec& hitrec, const Light& light, Col
     shading = shading + light.color * specFactor;
 }
 
-}  // namespace
+// The shading of a ray and the rays it spawns, asking one scene for hits and
+// shadows; counts the rays it casts.
+class RayCaster {
+public:
+    RayCaster(const SceneQuery& scene, const std::vector<Light*>& lights)
+        : m_scene(scene), m_lights(lights) {}
 
-Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
-              const std::vector<Light*>& lights, int recursionDepth) {
+    Color cast(const Ray& ray, int recursionDepth);
+    std::uint64_t rays() const { return m_rays; }
+
+private:
+    bool inShadow(const Point& p, const Light& light);
+
+    const SceneQuery& m_scene;
+    const std::vector<Light*>& m_lights;
+    std::uint64_t m_rays = 0;
+};
+
+bool RayCaster::inShadow(const Point& p, const Light& light) {
+    Ray feeler;
+    feeler.origin = p;
+    feeler.direction = (light.location - p).normalize();
+    const double lightDistance = (light.location - p).magnitude();
+    ++m_rays;
+    return m_scene.blocked(feeler, lightDistance);
+}
+
+Color RayCaster::cast(const Ray& ray, int recursionDepth) {
+    ++m_rays;
     HitRec hitrec;
-    if (!nearestHit(ray, objects, hitrec)) {
+    if (!m_scene.nearestHit(ray, hitrec)) {
         return Color(0, 0, 0);
     }
     const Point& p = hitrec.p;
@@ -87,8 +86,8 @@ Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
     const bool refractive = finish.refraction == 1.0;
 
     Color localShading = hitrec.color * finish.ambient;
-    for (const Light* light : lights) {
-        if (shadowsOff || !inShadow(p, *light, objects)) {
+    for (const Light* light : m_lights) {
+        if (shadowsOff || !inShadow(p, *light)) {
             addLocalLight(ray, hitrec, *light, localShading);
         }
     }
@@ -98,13 +97,13 @@ Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
     Color reflectionShading;
     Color refractionShading;
     bool tir = false;
-    if (!lights.empty() && recursionDepth > 0) {
+    if (!m_lights.empty() && recursionDepth > 0) {
         if (refractive) {
             Ray refracted;
             refracted.origin = p;
             refracted.direction = refract(ray.direction, n, 1.0, finish.ior, &tir);
             if (!tir) {
-                refractionShading = raycast(refracted, objects, lights, recursionDepth - 1);
+                refractionShading = cast(refracted, recursionDepth - 1);
             }
         }
         const bool enters = ray.direction * n <= HIT_EPSILON;
@@ -112,7 +111,7 @@ Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
             Ray reflected;
             reflected.origin = p;
             reflected.direction = reflect(ray.direction, n);
-            reflectionShading = raycast(reflected, objects, lights, recursionDepth - 1);
+            reflectionShading = cast(reflected, recursionDepth - 1);
         }
     }
 
@@ -125,6 +124,15 @@ Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
                refractionShading * filter;
     }
     return localShading * (1 - reflectWeight) + reflectionShading * reflectWeight;
+}
+
+}  // namespace
+
+Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
+              const std::vector<Light*>& lights, int recursionDepth) {
+    const LinearScene scene(objects);
+    RayCaster caster(scene, lights);
+    return caster.cast(ray, recursionDepth);
 }
 
 Vector3 reflect(Vector3 d, Vector3 n) {
@@ -151,11 +159,44 @@ Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir) {
     return (iorRatio * (d - n * dn) - n * std::sqrt(underRoot)).normalize();
 }
 
+std::uint64_t traceImage(const SceneQuery& scene, const std::vector<Light*>& lights,
+                         const Camera& camera, const Matrix4x4& vectorTransform, Color** image,
+                         int width, int height, const TraceOptions& options) {
+    const int step = std::max(options.rowStep, 1);
+    const int rows = height > 0 ? (height - 1) / step + 1 : 0;
+    const int threads = options.threads > 0 ? options.threads : omp_get_max_threads();
+    ProgressLine progress(std::cerr, options.progress,
+                          static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(width));
+    std::uint64_t rays = 0;
+#pragma omp parallel for schedule(dynamic, 1) num_threads(threads) reduction(+ : rays)
+    for (int row = 0; row < rows; ++row) {
+        const int y = row * step;
+        RayCaster caster(scene, lights);
+        // The image is stored by column, so neighbouring rows share cache
+        // lines: a row is traced into a buffer of its own and copied at the end.
+        std::vector<Color> traced(static_cast<std::size_t>(width));
+        for (int x = 0; x < width; ++x) {
+            Ray ray;
+            ray.origin = camera.eye;
+            ray.direction = vectorTransform * camera.pixelToScreen(x, y);
+            traced[x] = caster.cast(ray, PRIMARY_RECURSION_DEPTH);
+        }
+        for (int x = 0; x < width; ++x) {
+            image[x][y] = traced[x];
+        }
+        rays += caster.rays();
+        progress.advance(static_cast<std::uint64_t>(width), caster.rays());
+    }
+    progress.finish();
+    return rays;
+}
+
 void render() {
     std::cout << "Rendering ...\n";
     std::vector<GeomObject*> renderObjects = gObjects;
     const std::size_t boxes = std::min<std::size_t>(std::max(gBvhStep, 0), gNodeList.size());
-    renderObjects.insert(renderObjects.end(), gNodeList.begin(), gNodeList.begin() + boxes);
+    renderObjects.insert(renderObjects.end(), gNodeList.begin(),
+                         gNodeList.begin() + static_cast<std::ptrdiff_t>(boxes));
     if (shadowsOff) {
         std::cout << "Shadows off.\n";
     }
@@ -165,14 +206,15 @@ void render() {
     std::cout << "Camera transform: " << cameraTransform.str() << "\n";
     std::cout << "LookAt: " << camera.lookAt << "\n";
 
-    for (int x = 0; x < gPixelWidth; ++x) {
-        for (int y = 0; y < gPixelHeight; ++y) {
-            Ray ray;
-            ray.origin = camera.eye;
-            ray.direction = cameraVectorTransform * camera.pixelToScreen(x, y);
-            gImage[x][y] = raycast(ray, renderObjects, lights, PRIMARY_RECURSION_DEPTH);
-        }
+    const TraceAccel accel(renderObjects);
+    TraceOptions options;
+    options.progress = isatty(STDERR_FILENO) != 0;
+    if (options.progress) {
+        // The progress line then starts below the lines already printed.
+        std::cout << std::flush;
     }
+    traceImage(accel, lights, camera, cameraVectorTransform, gImage, gPixelWidth, gPixelHeight,
+               options);
     scaleValues(gImage);
     std::cout << "... done rendering.\n";
 }

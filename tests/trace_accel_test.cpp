@@ -1,0 +1,262 @@
+// The tracing hierarchy's answers, one query at a time, against the linear
+// scan: ties between objects at one distance, rays that graze an object so
+// that rounding puts the hit on or past its bounds, objects kept out of the
+// tree, the light distance of a shadow feeler and rays the tree leaves to
+// the scan.
+#include "trace_accel.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <limits>
+
+#include "geom.h"
+#include "scene_query.h"
+
+namespace {
+
+Ray makeRay(const Vector3& origin, const Vector3& direction) {
+    Ray ray;
+    ray.origin = origin;
+    ray.direction = direction;
+    return ray;
+}
+
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Objects owned in one place; list is the render list.
+struct Objects {
+    std::deque<Sphere> spheres;
+    std::deque<Triangle> triangles;
+    std::deque<Box> boxes;
+    std::deque<Plane> planes;
+    std::vector<GeomObject*> list;
+
+    template <class T, class... Args>
+    T& add(std::deque<T>& store, Args&&... args) {
+        store.emplace_back(std::forward<Args>(args)...);
+        store.back().color = Color(static_cast<double>(list.size()), 0, 0);  // names the object
+        list.push_back(&store.back());
+        return store.back();
+    }
+    // Small spheres away from the origin, so that the tree has depth.
+    void clutter(int count) {
+        for (int i = 0; i < count; ++i) {
+            add(spheres, Vector3(20 + (i % 10), (i / 10) % 10 - 5.0, i / 100 - 2.0), 0.3);
+        }
+    }
+};
+
+// Expects both structures to give the same nearest hit (object, distance
+// and normal bits) and the same shadow answers around that distance.
+// Returns whether the ray hit something.
+bool expectSameAnswers(const SceneQuery& tree, const SceneQuery& scan, const Ray& ray) {
+    HitRec a;
+    HitRec b;
+    const bool hitA = tree.nearestHit(ray, a);
+    const bool hitB = scan.nearestHit(ray, b);
+    EXPECT_EQ(hitA, hitB);
+    if (hitA && hitB) {
+        EXPECT_TRUE(sameBits(a.t, b.t)) << a.t << " " << b.t;
+        EXPECT_EQ(a.color.r, b.color.r) << "a different object at " << a.t;
+        EXPECT_TRUE(sameBits(a.n.x, b.n.x) && sameBits(a.n.y, b.n.y) && sameBits(a.n.z, b.n.z));
+    }
+    const double t = hitB ? b.t : 1.0;
+    for (const double light : {t, std::nextafter(t, 0.0), std::nextafter(t, 1e300), 1e9}) {
+        EXPECT_EQ(tree.blocked(ray, light), scan.blocked(ray, light)) << "light at " << light;
+    }
+    return hitB;
+}
+
+// Whether the hit lies more than 1e-6 outside the object's bounds, which is
+// past what rounding the bounds outward to floats would absorb.
+bool farOutside(const HitRec& hit, const GeomObject& object) {
+    const Point c1 = object.getCorner1();
+    const Point c2 = object.getCorner2();
+    const auto out = [](double v, double a, double b) {
+        return v < std::min(a, b) - 1e-6 || v > std::max(a, b) + 1e-6;
+    };
+    return out(hit.p.x, c1.x, c2.x) || out(hit.p.y, c1.y, c2.y) || out(hit.p.z, c1.z, c2.z);
+}
+
+}  // namespace
+
+TEST(TraceAccel, TiesGoToTheEarlierObjectWhereverTheTreePutsIt) {
+    for (const bool reversed : {false, true}) {
+        Objects o;
+        o.clutter(150);
+        // Coincident spheres spread through the list, and a box face, a
+        // triangle and a plane all at distance 4 from (0.25, 0.25, 5).
+        std::vector<const Sphere*> coincident;
+        for (int i = 0; i < 6; ++i) {
+            coincident.push_back(&o.add(o.spheres, Vector3(0, 0, -10), 1));
+            o.clutter(7);
+        }
+        o.add(o.boxes, Point(0, 0, 0), Point(1, 1, 1));
+        o.add(o.triangles, Point(0, 0, 1), Point(1, 0, 1), Point(0, 1, 1));
+        o.add(o.planes, Vector3(0, 0, 1), 1.0);
+        if (reversed) std::reverse(o.list.begin(), o.list.end());
+        const TraceAccel tree(o.list);
+        const LinearScene scan(o.list);
+        ASSERT_GT(tree.nodeCount(), 20u);
+
+        HitRec hit;
+        ASSERT_TRUE(tree.nearestHit(makeRay(Vector3(0.25, 0.25, 5), Vector3(0, 0, -1)), hit));
+        EXPECT_EQ(hit.t, 4);
+        const double firstAtFour = reversed ? o.planes[0].color.r : o.boxes[0].color.r;
+        EXPECT_EQ(hit.color.r, firstAtFour);
+        // Past the box, the first coincident sphere in list order.
+        ASSERT_TRUE(tree.nearestHit(makeRay(Vector3(0, 0, -5), Vector3(0, 0, -1)), hit));
+        EXPECT_EQ(hit.t, 4);
+        EXPECT_EQ(hit.color.r, (reversed ? coincident.back() : coincident.front())->color.r);
+        for (double x = -1; x <= 1.5; x += 0.25) {
+            expectSameAnswers(tree, scan, makeRay(Vector3(x, 0.25, 5), Vector3(0, 0, -1)));
+        }
+    }
+}
+
+// Rounding can put an accepted hit just outside its object's bounds; the
+// padded nodes must still lead to the object. Every probe sits on a bound.
+TEST(TraceAccel, GrazingRaysFindWhatTheScanFinds) {
+    Objects o;
+    o.clutter(300);
+    const double r = 0.9;
+    Sphere& sphere = o.add(o.spheres, Vector3(0.3, 0.7, -0.2), r);
+    Triangle& triangle =
+        o.add(o.triangles, Point(2.1, 0.3, 0.7), Point(3.3, 1.9, 0.1), Point(2.5, 2.2, 1.9));
+    Box& box = o.add(o.boxes, Point(-3.1, 0.2, 0.1), Point(-2.3, 1.7, 0.9));
+    // Seen from afar, a tiny sphere's discriminant is mostly rounding: its
+    // hits land up to about 1e-5 from it, far past any float rounding.
+    const double tinyRadii[] = {1e-6, 1e-9, 0};
+    std::vector<const Sphere*> tiny;
+    for (int i = 0; i < 3; ++i) {
+        tiny.push_back(&o.add(o.spheres, Vector3(5 + 4.1 * i, -8, 3), tinyRadii[i]));
+    }
+    o.clutter(100);
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    ASSERT_EQ(tree.linearObjectCount(), 0u);
+
+    int hits = 0;
+    int beyondBounds = 0;
+    const auto probe = [&](const Ray& ray, const GeomObject& target) {
+        if (expectSameAnswers(tree, scan, ray)) {
+            ++hits;
+            HitRec hit;
+            scan.nearestHit(ray, hit);
+            beyondBounds += farOutside(hit, target) ? 1 : 0;
+        }
+    };
+    // Tangent to the sphere's top, where its box's face is, from many sides.
+    for (int k = -40; k <= 40; ++k) {
+        for (int j = -3; j <= 3; ++j) {
+            const double height = sphere._center.y + r * (1 + k * 0x1p-50);
+            probe(makeRay(Vector3(-7.3, height, sphere._center.z + 0.1 * j),
+                          Vector3(1, 0, -0.013 * j)),
+                  sphere);
+            probe(makeRay(Vector3(sphere._center.x + 0.2 * j, height, 6.1),
+                          Vector3(-0.017 * j, 0, -1)),
+                  sphere);
+        }
+    }
+    for (const Sphere* s : tiny) {
+        for (int k = -300; k <= 300; ++k) {
+            for (int j = 0; j < 3; ++j) {
+                const Vector3 from(-1000 + j * 37.1, s->_center.y + k * 1e-8, 300 - j * 90.0);
+                probe(makeRay(from, s->_center - from + Vector3(0, k * 2e-7, 0)), *s);
+            }
+        }
+    }
+    // Through the triangle's vertices and edge midpoints, and the box's
+    // corners and edges, from scattered origins.
+    const Point targets[] = {triangle.v1,
+                             triangle.v2,
+                             triangle.v3,
+                             0.5 * (triangle.v1 + triangle.v2),
+                             box.corner1,
+                             box.corner2,
+                             Point(box.corner1.x, box.corner2.y, 0.5),
+                             Point(-2.7, box.corner1.y, box.corner2.z)};
+    for (int t = 0; t < 8; ++t) {
+        const GeomObject& target = t < 4 ? static_cast<const GeomObject&>(triangle) : box;
+        for (int i = 0; i < 60; ++i) {
+            const Vector3 from(std::sin(i * 1.7) * 9, std::cos(i * 2.3) * 9, 7 + std::sin(i * 0.9));
+            probe(makeRay(from, targets[t] - from), target);
+        }
+    }
+    EXPECT_GT(hits, 300);
+    EXPECT_GT(beyondBounds, 100);  // the probes do reach past the bounds
+}
+
+TEST(TraceAccel, UnboundedAndUnreliableObjectsAreScannedBesideTheTree) {
+    Objects o;
+    o.clutter(50);
+    const double inf = std::numeric_limits<double>::infinity();
+    o.add(o.planes, Vector3(0, 1, 0), -1.0);
+    o.add(o.spheres, Vector3(0, 0, -30), inf);
+    o.add(o.spheres, Vector3(std::nan(""), 0, 0), 1);
+    o.add(o.spheres, Vector3(1e300, 0, 0), 1);
+    o.add(o.triangles, Point(-1, 0, 0), Point(0, 0.1, 0), Point(1, 0.2, 0));        // collinear
+    o.add(o.triangles, Point(-1, 0, 0), Point(1, 0, 0), Point(0, 0.0001, 0.0001));  // sliver
+    Box& node = o.add(o.boxes, Point(-2, -2, -2), Point(2, 2, 2));  // a hierarchy node
+    node.leftChild = &o.spheres.front();
+    o.add(o.triangles, Point(-1, 0, 0), Point(1, 0, 0), Point(0, 1, 0));  // an ordinary one
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    EXPECT_EQ(tree.linearObjectCount(), 7u);
+    EXPECT_EQ(tree.treeObjectCount(), 51u);
+    int hits = 0;
+    for (int i = 0; i < 200; ++i) {
+        const Vector3 from(std::sin(i * 1.3) * 5, 3 + std::cos(i * 0.7), 8);
+        const Vector3 to(std::sin(i * 0.31) * 2, std::cos(i * 0.53) * 0.3, std::sin(i * 0.11));
+        hits += expectSameAnswers(tree, scan, makeRay(from, to - from)) ? 1 : 0;
+    }
+    EXPECT_GT(hits, 150);
+}
+
+TEST(TraceAccel, ShadowFeelersStopOnlyForBlockersBeforeTheLight) {
+    Objects o;
+    o.clutter(60);
+    o.add(o.boxes, Point(0, 0, 0), Point(1, 1, 1));
+    const TraceAccel tree(o.list);
+    // The feeler meets the face z = 1 at distance 4.
+    const Ray feeler = makeRay(Vector3(0.5, 0.5, 5), Vector3(0, 0, -1));
+    EXPECT_TRUE(tree.blocked(feeler, std::nextafter(4.0, 5.0)));
+    EXPECT_FALSE(tree.blocked(feeler, 4.0));  // a blocker at the light does not count
+    EXPECT_FALSE(tree.blocked(feeler, 3.0));
+    EXPECT_FALSE(tree.blocked(feeler, std::nan("")));
+    // Leaving the box's surface: the face it starts on is below the threshold.
+    EXPECT_FALSE(tree.blocked(makeRay(Vector3(0.5, 0.5, 1), Vector3(0, 0, 1)), 100));
+    // Behind the origin.
+    EXPECT_FALSE(tree.blocked(makeRay(Vector3(0.5, 0.5, 5), Vector3(0, 0, 1)), 100));
+}
+
+TEST(TraceAccel, RaysTheTreeCannotVouchForGetTheScansAnswer) {
+    Objects o;
+    o.clutter(40);
+    o.add(o.spheres, Vector3(0, 0, 0), 1);
+    o.add(o.planes, Vector3(0, 0, 1), -3.0);
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    const double inf = std::numeric_limits<double>::infinity();
+    const Ray rays[] = {
+        makeRay(Vector3(0, 0, 5), Vector3(0, 0, 0)),
+        makeRay(Vector3(0, 0, 5), Vector3(std::nan(""), 0, -1)),
+        makeRay(Vector3(0, 0, 5), Vector3(0, 0, -inf)),
+        makeRay(Vector3(0, 0, inf), Vector3(0, 0, -1)),
+        makeRay(Vector3(0, 0, 1e300), Vector3(0, 0, -1)),
+        makeRay(Vector3(0, 0, 5), Vector3(0, 0, -1e-100)),
+        makeRay(Vector3(0, 0, 5), Vector3(1e-300, 0, -1e250)),
+    };
+    for (const Ray& ray : rays) {
+        HitRec a;
+        HitRec b;
+        EXPECT_EQ(tree.nearestHit(ray, a), scan.nearestHit(ray, b));
+        for (const double light : {1.0, 1e9, inf}) {
+            EXPECT_EQ(tree.blocked(ray, light), scan.blocked(ray, light));
+        }
+    }
+}
