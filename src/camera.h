@@ -16,6 +16,8 @@ struct Camera {
     int xRes;
     int yRes;
 
+    // Left unset like a plain struct; the global camera starts zeroed.
+    // cppcheck-suppress uninitMemberVar
     Camera() = default;
     Camera(const Vector3& eye, const Vector3& up, const Vector3& right, const Vector3& lookAt,
            int xRes, int yRes);

@@ -2,6 +2,7 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "geom.h"
 #include "parser.h"
@@ -55,9 +56,11 @@ Box* Box::parse(std::deque<std::string>& tokens) {
     tokens.pop_front();
     const Point first = Parser::parse_vector(tokens);
     const Point second = Parser::parse_vector(tokens);
-    Box* box = new Box(first, second);
+    // Owned here until its modifiers have been read: a scene error in them
+    // must not leak the box.
+    std::unique_ptr<Box> box(new Box(first, second));
     box->parseOptions(tokens);
-    return box;
+    return box.release();
 }
 
 double Box::intersect(const Ray& ray, HitRec& hitrec) {
@@ -71,16 +74,11 @@ double Box::intersect(const Ray& ray, HitRec& hitrec) {
         }
         HitRec rrec;
         const double t2 = rightChild->intersect(ray, rrec);
-        bool chooseLeft;
-        if (t1 < HIT_EPSILON && t2 < HIT_EPSILON) {
-            chooseLeft = t1 < t2;
-        } else if (t1 < HIT_EPSILON) {
-            chooseLeft = false;
-        } else if (t2 < HIT_EPSILON) {
-            chooseLeft = true;
-        } else {
-            chooseLeft = t1 < t2;
-        }
+        // A hit beats a miss; between two hits or two misses the smaller
+        // distance wins.
+        const bool leftMiss = t1 < HIT_EPSILON;
+        const bool rightMiss = t2 < HIT_EPSILON;
+        const bool chooseLeft = leftMiss == rightMiss ? t1 < t2 : rightMiss;
         hitrec.copy(chooseLeft ? lrec : rrec);
         return chooseLeft ? t1 : t2;
     }

@@ -4,6 +4,7 @@
 // (state.cpp), the scene file reader (scene_file.cpp), the renderer and PPM
 // writer (render.cpp) and the window (viewer.cpp). main.cpp holds only main().
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -51,14 +52,20 @@ int parse_int(const char* arg);
 void parse_args(int argc, const char** argv);
 // Allocates gImage and pixelBuffer for width x height (both at least 1),
 // zeroed, and releases the previous ones. Throws std::bad_alloc, keeping the
-// previous buffers, when the new ones cannot be had.
+// previous buffers, when the new ones cannot be had or would need more than
+// the machine's physical memory.
 void allocateImage(int width, int height);
 void initialize();
 // Everything main() does; returns its exit status.
 int raytracerMain(int argc, char** argv);
 
-// Scene reading (scene_file.cpp).
+// Scene reading (scene_file.cpp): parse_file tokenizes gInputFileName and
+// hands the queue to parse_statements, which consumes it whole, appending in
+// file order. Both throw SceneError on input they cannot use; what was
+// appended before the error stays in the lists.
 void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera);
+void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
+                      std::vector<Light*>& lights, Camera* camera);
 
 // Rendering and output (render.cpp).
 void render();

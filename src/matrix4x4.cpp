@@ -55,8 +55,8 @@ namespace {
 
 // Cofactor of element (row, col): the signed six-term expansion of its 3x3 minor.
 double cofactor(const double (&m)[4][4], int row, int col) {
-    int r[3];
-    int c[3];
+    int r[3] = {};
+    int c[3] = {};
     for (int i = 0, k = 0; i < 4; ++i) {
         if (i != row) r[k++] = i;
     }

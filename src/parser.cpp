@@ -13,10 +13,36 @@ namespace {
 
 const char* const delimiters = " \n\t<>,{}";
 
+// Tokens are whatever the file holds: a carriage return or an escape
+// sequence would garble the message on a terminal, and a token of megabytes
+// would bury it. Control characters are shown as escapes (UTF-8 text stays
+// as it is), and only the start of a long token is shown.
+std::string printable(const std::string& token) {
+    const std::string::size_type shown = 64;
+    std::string text;
+    for (std::string::size_type i = 0; i < token.size() && i < shown; ++i) {
+        const auto c = static_cast<unsigned char>(token[i]);
+        if (c == '\r') {
+            text += "\\r";
+        } else if (c < 0x20 || c == 0x7f) {
+            const char* const hex = "0123456789abcdef";
+            text += "\\x";
+            text += hex[c >> 4];
+            text += hex[c & 0xf];
+        } else {
+            text += token[i];
+        }
+    }
+    if (token.size() > shown) {
+        text += "... (" + std::to_string(token.size()) + " characters)";
+    }
+    return text;
+}
+
 std::string describe(const std::string& condition, const std::string& token) {
     std::string text = "fatal scene error: condition '" + condition + "' failed";
     if (!token.empty()) {
-        text += " at token \"" + token + "\"";
+        text += " at token \"" + printable(token) + "\"";
     }
     return text;
 }
@@ -53,6 +79,10 @@ void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens)
     if (!in) {
         throw SceneError("cannot open scene file: " + std::string(std::strerror(errno)));
     }
+    tokenize_stream(in, tokens);
+}
+
+void tokenize_stream(std::istream& in, std::deque<std::string>& tokens) {
     std::string str;
     while (std::getline(in, str)) {
         tokenize_line(str, tokens);
@@ -74,7 +104,8 @@ void drop_front(std::deque<std::string>& tokens) {
     tokens.pop_front();
 }
 
-double Parser::parse_double(std::string token) {
+// The by-value parameter is the reader's published signature.
+double Parser::parse_double(std::string token) {  // NOLINT(performance-unnecessary-value-param)
     std::stringstream ss(token, std::ios::in | std::ios::out);
     ss.imbue(std::locale::classic());
     double value = 0;

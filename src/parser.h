@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 
@@ -22,6 +23,9 @@ public:
 // Reads the file into the token queue: separators dropped, "//" comments cut.
 // Throws SceneError when the file cannot be opened or read.
 void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens);
+// The same for scene text that is already open or in memory, line by line to
+// the end of the stream. Throws SceneError when a read fails.
+void tokenize_stream(std::istream& in, std::deque<std::string>& tokens);
 // Splits one line and appends its tokens.
 void tokenize_line(const std::string& line, std::deque<std::string>& tokens);
 

@@ -8,7 +8,11 @@
 void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera) {
     std::deque<std::string> tokens;
     tokenize_file(gInputFileName, tokens);
+    parse_statements(tokens, objects, lights, camera);
+}
 
+void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
+                      std::vector<Light*>& lights, Camera* camera) {
     while (!tokens.empty()) {
         const std::string& token = tokens.front();
         if (token == "camera") {

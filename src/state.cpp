@@ -1,4 +1,7 @@
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,7 +38,10 @@ int ShadeProg = 0;
 
 int parse_int(const char* arg) {
     std::printf("Int portion: %s\n", arg + 2);
-    return std::atoi(arg + 2);
+    // As atoi reads, but a number beyond the int range gives the nearest
+    // int rather than undefined behaviour (atoi's) or a wrapped size.
+    const long value = std::strtol(arg + 2, nullptr, 10);
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
 }
 
 namespace {
@@ -71,9 +77,32 @@ void parse_args(int argc, const char** argv) {
     }
 }
 
+namespace {
+
+// Linux may grant more address space than there is memory and then end the
+// process while the buffers are zeroed, so an image whose buffers would need
+// more than the machine's physical memory is refused before any allocation.
+bool fitsInMemory(std::size_t columns, std::size_t rows) {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) {
+        return true;  // unknown: the allocation itself decides
+    }
+    // In double: the exact product of two int sizes may not fit 64 bits.
+    // The column pointers add less than a third to this; they are left out.
+    const double needed = static_cast<double>(columns) * static_cast<double>(rows) *
+                          static_cast<double>(sizeof(Color) + sizeof(ByteColor));
+    return needed <= static_cast<double>(pages) * static_cast<double>(pageSize);
+}
+
+}  // namespace
+
 void allocateImage(int width, int height) {
     const std::size_t columns = static_cast<std::size_t>(std::max(width, 0));
     const std::size_t rows = static_cast<std::size_t>(std::max(height, 0));
+    if (!fitsInMemory(columns, rows)) {
+        throw std::bad_alloc();
+    }
     // One block for all columns, so that releasing it needs no size; column 0
     // always exists to hold it.
     std::unique_ptr<Color[]> pixels(new Color[columns * rows]);  // black

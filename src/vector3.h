@@ -10,6 +10,8 @@ struct Vector3 {
     double y;
     double z;
 
+    // Left unset like a plain struct; the scene's globals start zeroed.
+    // cppcheck-suppress uninitMemberVar
     Vector3() = default;
     Vector3(double in_x, double in_y, double in_z) : x(in_x), y(in_y), z(in_z) {}
 

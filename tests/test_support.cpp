@@ -62,10 +62,7 @@ void resetGlobals() {
 std::deque<std::string> tokensOf(const std::string& text) {
     std::deque<std::string> tokens;
     std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        tokenize_line(line, tokens);
-    }
+    tokenize_stream(in, tokens);
     return tokens;
 }
 

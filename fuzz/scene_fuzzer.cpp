@@ -1,0 +1,96 @@
+// The scene reader on arbitrary text: tokenizer, statement dispatcher and
+// statement readers, then the hierarchy and a 4 x 3 render of whatever scene
+// was accepted. Input the reader refuses must end in SceneError; anything
+// else that escapes, and every sanitizer report, is a fault.
+#include <algorithm>
+#include <deque>
+#include <sstream>
+#include <string>
+
+#include "fuzz_support.h"
+#include "main.h"
+#include "parser.h"
+
+namespace {
+
+// GeomObject has no virtual destructor: delete through the concrete type.
+void destroy(GeomObject* object) {
+    if (auto* sphere = dynamic_cast<Sphere*>(object)) {
+        delete sphere;
+    } else if (auto* plane = dynamic_cast<Plane*>(object)) {
+        delete plane;
+    } else if (auto* triangle = dynamic_cast<Triangle*>(object)) {
+        delete triangle;
+    } else if (auto* box = dynamic_cast<Box*>(object)) {
+        delete box;
+    }
+}
+
+// A camera that sees something, so that scenes without a camera statement
+// are traced too.
+Camera startCamera() {
+    return Camera(Vector3(0, 0, 10), Vector3(0, 1, 0), Vector3(1.33, 0, 0), Vector3(0, 0, 0),
+                  gPixelWidth, gPixelHeight);
+}
+
+// The hierarchy as start-up builds it; only the display copies are kept.
+void buildHierarchy() {
+    std::vector<GeomObject*> bounded;
+    for (GeomObject* object : gObjects) {
+        if (object->isBounded()) {
+            Box* leaf = new Box(object->getCorner1(), object->getCorner2());
+            leaf->leftChild = object;
+            bounded.push_back(leaf);
+            gNodeList.push_back(new Box(object->getCorner1(), object->getCorner2()));
+        }
+    }
+    std::stable_sort(bounded.begin(), bounded.end(), xSort);
+    if (!bounded.empty()) {
+        destroyBvhTree(buildBvhTree(bounded, gNodeList));
+    }
+}
+
+void releaseScene() {
+    for (GeomObject* object : gObjects) {
+        destroy(object);
+    }
+    for (GeomObject* box : gNodeList) {
+        destroy(box);
+    }
+    for (Light* light : lights) {
+        delete light;
+    }
+    gObjects.clear();
+    gNodeList.clear();
+    lights.clear();
+    camera = startCamera();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool ready = [] {
+        fuzz_support::silenceOutput();
+        gPixelWidth = 4;
+        gPixelHeight = 3;
+        allocateImage(gPixelWidth, gPixelHeight);
+        camera = startCamera();
+        return true;
+    }();
+    static_cast<void>(ready);
+
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    std::deque<std::string> tokens;
+    try {
+        tokenize_stream(in, tokens);
+        parse_statements(tokens, gObjects, lights, &camera);
+        buildHierarchy();
+        // Every hierarchy box is traced as well, as the window's box key shows them.
+        gBvhStep = static_cast<int>(gNodeList.size());
+        render();
+    } catch (const SceneError&) {
+        // Refused with a message: the expected way out for bad input.
+    }
+    releaseScene();
+    return 0;
+}

@@ -1,0 +1,100 @@
+// Catalogue of bad command lines, run through the built program: each row is
+// a set of arguments, the exit status and the exact output.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "main.h"
+#include "test_support.h"
+
+using testing_support::fileExists;
+using testing_support::runRaytracer;
+using testing_support::tempDir;
+using testing_support::writeFile;
+
+namespace {
+
+const char* const kScene =
+    "camera { location <0, 0, 10> up <0, 1, 0> right <1, 0, 0> look_at <0, 0, 0> }\n"
+    "sphere { <0, 0, 0>, 1 }\n";
+
+const std::string kUsage =
+    std::string("Usage: ") + RT_BINARY + " +W<int> +H<int> +I<pov input file>\n";
+
+std::string tooLarge(const std::string& scene, const std::string& width,
+                     const std::string& height) {
+    return scene + ": not enough memory for a " + width + " x " + height + " image and its scene\n";
+}
+
+// The side of a square image whose buffers need a little more than the
+// machine's physical memory.
+long sideBeyondMemory() {
+    const double memory =
+        static_cast<double>(sysconf(_SC_PHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGESIZE));
+    return static_cast<long>(std::sqrt(memory / (sizeof(Color) + sizeof(ByteColor))) * 1.05) + 1;
+}
+
+}  // namespace
+
+TEST(BadInputArgs, EveryRowEndsWithItsStatusAndMessage) {
+    const std::string scene = writeFile("args.pov", kScene);
+    const std::string side = std::to_string(sideBeyondMemory());
+    const std::string longName = tempDir() + "/" + std::string(5000, 'n') + ".pov";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out;  // the whole standard output, or its end after "..."
+        std::string err;
+    } rows[] = {
+        {{"+W-5", "+I" + scene}, 255, "Int portion: -5\n" + kUsage, ""},
+        {{"+H-99999999999", "+I" + scene}, 255, "Int portion: -99999999999\n" + kUsage, ""},
+        // Beyond the int range the size is the largest int, not a wrapped
+        // value (4294967297 once gave a width of 1), and refused as too large.
+        {{"+W4294967297", "+H1", "+I" + scene},
+         1,
+         "...Initializing...\n",
+         tooLarge(scene, "2147483647", "1")},
+        // Refused before any allocation, where Linux could grant the address
+        // space and then end the process while the buffer is zeroed.
+        {{"+W" + side, "+H" + side, "+I" + scene},
+         1,
+         "...Initializing...\n",
+         tooLarge(scene, side, side)},
+        {{"+I" + longName},
+         1,
+         "...Initializing...\n",
+         longName + ": cannot open scene file: File name too long\n"},
+        {{"+W4", "-\x01\x7f", "+I" + scene},
+         255,
+         "Int portion: 4\nUnknown argument: -\x01\x7f",
+         ""},
+    };
+    for (const auto& row : rows) {
+        const auto run = runRaytracer(row.args, tempDir());
+        const std::string& first = row.args.front();
+        EXPECT_EQ(run.status, row.status) << first;
+        if (row.out.rfind("...", 0) == 0) {
+            const std::string end = row.out.substr(3);
+            ASSERT_GE(run.out.size(), end.size()) << first;
+            EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end) << first;
+        } else {
+            EXPECT_EQ(run.out, row.out) << first;
+        }
+        EXPECT_EQ(run.err, row.err) << first;
+        EXPECT_FALSE(fileExists(tempDir() + "/args.ppm")) << first;
+    }
+}
+
+TEST(BadInputArgs, ThousandsOfArgumentsAreReadInALoop) {
+    const std::string scene = writeFile("many.pov", kScene);
+    std::vector<std::string> args(5000, "-shadows");
+    args.push_back("+W2");
+    args.push_back("+H2");
+    args.push_back("+I" + scene);
+    const auto run = runRaytracer(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fileExists(tempDir() + "/many.ppm"));
+}
