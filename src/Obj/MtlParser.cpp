@@ -3,7 +3,9 @@
 #include <boost/filesystem/path.hpp>
 // Spirit Classic's match values hold a boost::optional that GCC, once the
 // sanitizers change its inlining, wrongly reports as maybe uninitialized.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <boost/spirit/include/classic_core.hpp>
 #include <boost/spirit/include/classic_file_iterator.hpp>
 
