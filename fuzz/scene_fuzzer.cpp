@@ -2,7 +2,6 @@
 // statement readers, then the hierarchy and a 4 x 3 render of whatever scene
 // was accepted. Input the reader refuses must end in SceneError; anything
 // else that escapes, and every sanitizer report, is a fault.
-#include <algorithm>
 #include <deque>
 #include <sstream>
 #include <string>
@@ -31,23 +30,6 @@ void destroy(GeomObject* object) {
 Camera startCamera() {
     return Camera(Vector3(0, 0, 10), Vector3(0, 1, 0), Vector3(1.33, 0, 0), Vector3(0, 0, 0),
                   gPixelWidth, gPixelHeight);
-}
-
-// The hierarchy as start-up builds it; only the display copies are kept.
-void buildHierarchy() {
-    std::vector<GeomObject*> bounded;
-    for (GeomObject* object : gObjects) {
-        if (object->isBounded()) {
-            Box* leaf = new Box(object->getCorner1(), object->getCorner2());
-            leaf->leftChild = object;
-            bounded.push_back(leaf);
-            gNodeList.push_back(new Box(object->getCorner1(), object->getCorner2()));
-        }
-    }
-    std::stable_sort(bounded.begin(), bounded.end(), xSort);
-    if (!bounded.empty()) {
-        destroyBvhTree(buildBvhTree(bounded, gNodeList));
-    }
 }
 
 void releaseScene() {

@@ -55,6 +55,9 @@ void parse_args(int argc, const char** argv);
 // previous buffers, when the new ones cannot be had or would need more than
 // the machine's physical memory.
 void allocateImage(int width, int height);
+// Appends a display copy of every bounded object's box and of every inner box
+// of the hierarchy over them to gNodeList.
+void buildHierarchy();
 void initialize();
 // Everything main() does; returns its exit status.
 int raytracerMain(int argc, char** argv);

@@ -122,13 +122,7 @@ void allocateImage(int width, int height) {
     pixelBuffer = bytes.release();
 }
 
-void initialize() {
-    std::cout << "Initializing...\n";
-    allocateImage(gPixelWidth, gPixelHeight);
-    parse_file(gObjects, lights, &camera);
-    std::cout << "... done initializing.\n";
-
-    std::cout << "Creating bounding volume hierarchy..." << std::flush;
+void buildHierarchy() {
     std::vector<GeomObject*> bounded;
     for (GeomObject* object : gObjects) {
         if (object->isBounded()) {
@@ -145,6 +139,16 @@ void initialize() {
     if (!bounded.empty()) {
         destroyBvhTree(buildBvhTree(bounded, gNodeList));
     }
+}
+
+void initialize() {
+    std::cout << "Initializing...\n";
+    allocateImage(gPixelWidth, gPixelHeight);
+    parse_file(gObjects, lights, &camera);
+    std::cout << "... done initializing.\n";
+
+    std::cout << "Creating bounding volume hierarchy..." << std::flush;
+    buildHierarchy();
     std::cout << "done.\n";
 }
 
