@@ -8,8 +8,10 @@
 
 #include "Obj/Exception.h"
 #include "Obj/Mesh.h"
+#include "mesh_reading.h"
 #include "test_support.h"
 
+using mesh_reading::readMeshFile;
 using testing_support::linesOf;
 using testing_support::tempDir;
 using testing_support::writeFile;
@@ -22,18 +24,7 @@ typedef std::vector<int> Indices;
 // Reads the text as the OBJ file name; the log goes to *log when given.
 MeshPtr load(const std::string& text, std::string* log = nullptr,
              const std::string& name = "t.obj") {
-    MeshPtr mesh(new CMesh);
-    const std::string path = writeFile(name, text);
-    testing::internal::CaptureStderr();
-    try {
-        CObjMeshParser::parse(mesh, path);
-    } catch (...) {
-        testing::internal::GetCapturedStderr();
-        throw;
-    }
-    const std::string captured = testing::internal::GetCapturedStderr();
-    if (log != nullptr) *log = captured;
-    return mesh;
+    return readMeshFile(writeFile(name, text), log);
 }
 
 std::vector<float> xyz(const SVertex& v) { return {v.x, v.y, v.z}; }

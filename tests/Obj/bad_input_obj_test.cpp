@@ -11,35 +11,17 @@
 #include "Obj/Exception.h"
 #include "Obj/Mesh.h"
 #include "Obj/ObjMeshParser.h"
+#include "mesh_reading.h"
 #include "test_support.h"
 
+using mesh_reading::readMeshFile;
+using mesh_reading::validFaces;
 using testing_support::tempDir;
 using testing_support::writeFile;
 
 namespace {
 
 typedef boost::shared_ptr<CMesh> MeshPtr;
-
-MeshPtr read(const std::string& path) {
-    MeshPtr mesh(new CMesh);
-    testing::internal::CaptureStderr();
-    try {
-        CObjMeshParser::parse(mesh, path);
-    } catch (...) {
-        testing::internal::GetCapturedStderr();
-        throw;
-    }
-    testing::internal::GetCapturedStderr();
-    return mesh;
-}
-
-int validFaces(const CMesh& mesh) {
-    int valid = 0;
-    for (int i = 0; i < mesh.getNumFaces(); ++i) {
-        valid += mesh.hasValidIndices(mesh.getFace(i)) ? 1 : 0;
-    }
-    return valid;
-}
 
 std::string repeated(const std::string& text, int times) {
     std::string all;
@@ -81,7 +63,7 @@ TEST(BadInputObj, EveryRowLeavesItsMesh) {
         {"truncated_face", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 2/1 3/", 3, 1, 0, 1, 0},
     };
     for (const auto& row : rows) {
-        const MeshPtr mesh = read(writeFile(std::string(row.name) + ".obj", row.text));
+        const MeshPtr mesh = readMeshFile(writeFile(std::string(row.name) + ".obj", row.text));
         EXPECT_EQ(mesh->getNumVertices(), row.vertices) << row.name;
         EXPECT_EQ(mesh->getNumTextureCoords(), row.texCoords) << row.name;
         EXPECT_EQ(mesh->getNumNormals(), row.normals) << row.name;
@@ -94,7 +76,7 @@ TEST(BadInputObj, HugeAndDegenerateGeometryGivesFiniteOrZeroNormals) {
     // The huge coordinate reads as (0, 0, 0), a collinear face keeps the zero
     // normal; neither yields NaN.
     const MeshPtr mesh =
-        read(writeFile("degenerate.obj", "v 1e999 0 0\nv 1 1 1\nv 2 2 2\nf 1 2 3\n"));
+        readMeshFile(writeFile("degenerate.obj", "v 1e999 0 0\nv 1 1 1\nv 2 2 2\nf 1 2 3\n"));
     const SVertex& first = mesh->getVertex(1);
     EXPECT_EQ(first.x, 0);
     EXPECT_EQ(first.y, 0);
@@ -123,7 +105,7 @@ TEST(BadInputObj, UnreadableFilesThrowNamingTheFile) {
     writeFile("junk.mtl", std::string("\x01\x02\x03", 3));
     for (const auto& row : rows) {
         try {
-            read(row.path);
+            readMeshFile(row.path);
             ADD_FAILURE() << row.path << " was read";
         } catch (const CException& e) {
             EXPECT_EQ(e.getMessage(), row.message);

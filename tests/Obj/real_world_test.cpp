@@ -9,8 +9,11 @@
 #include "Obj/Mesh.h"
 #include "Obj/MtlParser.h"
 #include "Obj/ObjMeshParser.h"
+#include "mesh_reading.h"
 #include "test_support.h"
 
+using mesh_reading::readMeshFile;
+using mesh_reading::validFaces;
 using testing_support::linesOf;
 using testing_support::RunResult;
 using testing_support::runShell;
@@ -23,22 +26,6 @@ const std::string DATA = RT_OBJ_TEST_DATA;
 
 RunResult objinfo(const std::string& arguments) {
     return runShell("'" RT_OBJINFO "' " + arguments);
-}
-
-boost::shared_ptr<CMesh> load(const std::string& path) {
-    boost::shared_ptr<CMesh> mesh(new CMesh);
-    testing::internal::CaptureStderr();
-    CObjMeshParser::parse(mesh, path);
-    testing::internal::GetCapturedStderr();
-    return mesh;
-}
-
-int validFaces(const CMesh& mesh) {
-    int valid = 0;
-    for (int i = 0; i < mesh.getNumFaces(); ++i) {
-        valid += mesh.hasValidIndices(mesh.getFace(i)) ? 1 : 0;
-    }
-    return valid;
 }
 
 }  // namespace
@@ -100,11 +87,11 @@ TEST(RealWorldFiles, ObjFilesReadAsTheGrammarSays) {
     }
 
     // Faces with index 12, -1 or 0 can never be drawn.
-    EXPECT_EQ(validFaces(*load(DATA + "/malformed.obj")), 3);
-    EXPECT_EQ(load(DATA + "/box_without_lineending.obj")->getFace(5).v,
+    EXPECT_EQ(validFaces(*readMeshFile(DATA + "/malformed.obj")), 3);
+    EXPECT_EQ(readMeshFile(DATA + "/box_without_lineending.obj")->getFace(5).v,
               std::vector<int>({6, 7, 8, 5}));
-    EXPECT_EQ(load(DATA + "/box_longline.obj")->getFace(0).v.size(), 10u);
-    const auto numbers = load(DATA + "/number_formats.obj");
+    EXPECT_EQ(readMeshFile(DATA + "/box_longline.obj")->getFace(0).v.size(), 10u);
+    const auto numbers = readMeshFile(DATA + "/number_formats.obj");
     const float expected[][3] = {{1, 2, 3}, {100, 20, 310}, {100, 20, 3.1f}, {1e10f, 20, 3.1e10f}};
     const int index[] = {2, 5, 8, 14};
     for (int i = 0; i < 4; ++i) {
@@ -113,7 +100,7 @@ TEST(RealWorldFiles, ObjFilesReadAsTheGrammarSays) {
                   std::vector<float>(expected[i], expected[i] + 3))
             << index[i];
     }
-    const auto torch = load(DATA + "/torch_floor.obj");
+    const auto torch = readMeshFile(DATA + "/torch_floor.obj");
     EXPECT_EQ(validFaces(*torch), 8);
     EXPECT_EQ(torch->getFace(7).vn, std::vector<int>({5, 5, 5, 5}));
 }
@@ -139,7 +126,7 @@ TEST(RealWorldFiles, MtlFilesReadAsTheGrammarSays) {
 
 // The preview's own mesh, made by tools/make_tyra_mesh.py.
 TEST(PreviewMesh, IsCompleteAndDrawable) {
-    const auto mesh = load(RT_SOURCE_DIR "/preview/Data/Tyra.obj");
+    const auto mesh = readMeshFile(RT_SOURCE_DIR "/preview/Data/Tyra.obj");
     EXPECT_GE(mesh->getNumFaces(), 2000);
     EXPECT_LE(mesh->getNumFaces(), 10000);
     EXPECT_EQ(validFaces(*mesh), mesh->getNumFaces());
