@@ -70,7 +70,7 @@ void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, 
 void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
                       std::vector<Light*>& lights, Camera* camera);
 
-// Rendering and output (render.cpp).
+// Rendering (render.cpp) and the image file (image_output.cpp).
 void render();
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
               const std::vector<Light*>& lights, int recursionDepth);
