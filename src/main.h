@@ -39,6 +39,8 @@ extern bool gInteractive;
 extern DrawMode gDrawMode;
 extern bool shadowsOff;
 extern int gBvhStep;     // how many gNodeList boxes the renderer adds
+extern std::string gOutputName;  // "+O": where the image goes; empty: next to the scene
+extern int gAntialias;           // "+A": an n x n grid of rays per pixel, 1 to 16
 extern double gRotate;   // preview rotation about y, degrees
 extern bool zoomState;   // right button held
 extern bool shiftState;  // middle button held

@@ -28,6 +28,8 @@ bool gInteractive = false;
 DrawMode gDrawMode = RAYTRACER;
 bool shadowsOff = false;
 int gBvhStep = 0;
+std::string gOutputName;
+int gAntialias = 1;
 double gRotate = 0;
 bool zoomState = false;
 bool shiftState = false;

@@ -56,6 +56,8 @@ void resetGlobals() {
     gDrawMode = RAYTRACER;
     shadowsOff = false;
     gBvhStep = 0;
+    gOutputName.clear();
+    gAntialias = 1;
     gRotate = 0;
 }
 
