@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Tests of bench/peer_bench.py with a stand-in for tachyon and tiny scenes.
+Usage: peer_bench_test.py RAYTRACER"""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+RAYTRACER = sys.argv.pop(1) if len(sys.argv) > 1 else None
+BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench",
+                     "peer_bench.py")
+SCENE = """BEGIN_SCENE RESOLUTION 8 8
+CAMERA ZOOM 1 ASPECTRATIO 1 ANTIALIASING 0 RAYDEPTH 3
+  CENTER 0 0 -5 VIEWDIR 0 0 1 UPDIR 0 1 0 END_CAMERA
+LIGHT CENTER 0 5 -5 RAD 0 COLOR 1 1 1
+SPHERE CENTER 0 0 0 RAD 1 TEXTURE AMBIENT 0.1 DIFFUSE 0.9 SPECULAR 0 OPACITY 1
+  COLOR 1 0 0 TEXFUNC 0
+END_SCENE
+"""
+# Stands in for tachyon: exits with $FAKE_STATUS after a word on stderr.
+FAKE = "#!/bin/sh\necho 'fake tachyon' >&2\nexit ${FAKE_STATUS:-0}\n"
+
+
+@unittest.skipUnless(RAYTRACER, "no ray tracer given")
+class PeerBench(unittest.TestCase):
+    def setUp(self):
+        self.work = tempfile.TemporaryDirectory()
+        self.scenes = os.path.join(self.work.name, "scenes")
+        os.mkdir(self.scenes)
+        for name in ("balls", "tetra", "teapot", "gridtest"):
+            with open(os.path.join(self.scenes, name + ".dat"), "w") as f:
+                f.write(SCENE)
+        tachyon = os.path.join(self.work.name, "tachyon")
+        with open(tachyon, "w") as f:
+            f.write(FAKE)
+        os.chmod(tachyon, 0o755)
+
+    def tearDown(self):
+        self.work.cleanup()
+
+    def bench(self, *args, status="0", path=None):
+        env = dict(os.environ, FAKE_STATUS=status,
+                   PATH=path or self.work.name + os.pathsep + os.environ["PATH"])
+        return subprocess.run([sys.executable, BENCH, "--binary", RAYTRACER, "--runs", "2",
+                               "--size", "8", "--scene-dir", self.scenes] + list(args),
+                              capture_output=True, text=True, env=env)
+
+    def test_prints_one_row_per_scene_and_thread_count_and_the_extra_cases(self):
+        done = self.bench("--cases", "scenes,load,million", "--load-objects", "30",
+                          "--million-objects", "40", "--million-size", "4x3")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        for name in ("balls", "tetra", "teapot", "gridtest"):
+            for threads in ("1", "2"):
+                self.assertRegex(done.stdout, rf"\| {name}.dat \| 1 sphere \| {threads} \| "
+                                 r"[0-9.]+ \| [0-9.]+ \| [0-9.]+ \|")
+        self.assertIn("Loading 30 random spheres", done.stdout)
+        self.assertRegex(done.stdout, r"\| ours \| [0-9.]+ \| [0-9.]+ \| [0-9.]+ \| [0-9]+ \|")
+        self.assertIn("40 objects (spheres and triangles", done.stdout)
+        self.assertRegex(done.stdout, r"\| 4x3 \| [0-9.]+ \| [0-9.]+ \| [0-9.]+ \| [0-9]+ \|")
+        self.assertIn("- balls.dat: 1 sphere; RAYDEPTH (our depth is fixed) 1", done.stdout)
+
+    def test_a_failing_peer_shows_in_the_table_and_the_exit_status(self):
+        done = self.bench("--cases", "scenes", "--threads", "1", status="3")
+        self.assertEqual(done.returncode, 1)
+        self.assertIn("| failed (status 3: fake tachyon) | - |", done.stdout)
+
+    def test_skips_without_tachyon_or_its_scenes(self):
+        for args, path in ((["--scene-dir", "/nonexistent"], None), ([], "/nonexistent")):
+            done = self.bench(*args, path=path)
+            self.assertEqual(done.returncode, 0)
+            self.assertIn("skipped", done.stdout)
+            self.assertIn("apt-get install tachyon-bin-nox tachyon-doc", done.stdout)
+
+    def test_a_missing_binary_is_an_error(self):
+        done = subprocess.run([sys.executable, BENCH, "--binary", "/nonexistent"],
+                              capture_output=True, text=True)
+        self.assertEqual((done.returncode, done.stdout), (2, ""))
+        self.assertIn("no executable at /nonexistent", done.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()
