@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Peer benchmark: our ray tracer against Debian's tachyon on tachyon's own
-example scenes, end to end, as a new user would run each program.
+"""Peer benchmark: our ray tracer against Debian's tachyon, end to end.
+
+Both programs run on tachyon's own example scenes as a new user would run them.
 
 For balls, tetra, teapot and gridtest it converts the scene into our language
 (bench/peer/tachyon_to_scene.py, into a temporary folder), renders it with
@@ -10,7 +11,7 @@ work on the machine hits both. Then it loads 100,000 generated spheres with
 each program (a 1x1 image for ours, 2x2 for tachyon, whose 1x1 image comes
 out broken) and reports time and peak memory. --cases million adds a scene of
 1,000,000 spheres and triangles: load, hierarchy and trace times and peak
-memory of ours alone.
+memory of ours alone (--cases scenes,load,million runs everything).
 
 Ours runs as OMP_NUM_THREADS=n BINARY +W512 +H512 +Iscene.pov with standard
 output to /dev/null; tachyon as tachyon scene.dat -numthreads n -res 512 512
@@ -27,7 +28,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "peer"))
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(REPO, "bench", "peer"))
 import peer_report  # noqa: E402
 import scene_gen  # noqa: E402
 import tachyon_to_scene  # noqa: E402
@@ -177,7 +179,7 @@ def parse_args(argv):
     parser = argparse.ArgumentParser(
         description=__doc__.split("\n")[0],
         formatter_class=argparse.RawDescriptionHelpFormatter, epilog=__doc__)
-    parser.add_argument("--binary", default="build/src/raytracer",
+    parser.add_argument("--binary", default=os.path.join(REPO, "build", "src", "raytracer"),
                         help="our ray tracer (default: %(default)s)")
     parser.add_argument("--runs", type=int, default=3,
                         help="runs per case, fastest kept (default: %(default)s)")
@@ -187,17 +189,23 @@ def parse_args(argv):
                         help="image width and height (default: %(default)s)")
     parser.add_argument("--cases", default="scenes,load",
                         help="any of scenes, load, million (default: %(default)s)")
-    parser.add_argument("--load-objects", type=int, default=100000)
-    parser.add_argument("--million-objects", type=int, default=1000000)
-    parser.add_argument("--million-size", default="640x480")
+    parser.add_argument("--load-objects", type=int, default=100000,
+                        help="spheres in the loading case (default: %(default)s)")
+    parser.add_argument("--million-objects", type=int, default=1000000,
+                        help="objects in the million case (default: %(default)s)")
+    parser.add_argument("--million-size", default="640x480",
+                        help="its image size (default: %(default)s)")
     parser.add_argument("--scene-dir", default=SCENE_DIR,
                         help="tachyon's example scenes (default: %(default)s)")
     parser.add_argument("--keep", metavar="DIR",
                         help="work in DIR and keep the scenes and images there")
     args = parser.parse_args(argv)
-    args.threads = [int(n) for n in args.threads.split(",")]
+    try:
+        args.threads = [int(n) for n in args.threads.split(",")]
+        args.million_size = tuple(int(n) for n in args.million_size.split("x"))
+    except ValueError:
+        parser.error("--threads takes numbers such as 1,2 and --million-size one such as 640x480")
     args.cases = set(args.cases.split(","))
-    args.million_size = tuple(int(n) for n in args.million_size.split("x"))
     if not args.cases <= {"scenes", "load", "million"}:
         parser.error(f"unknown case in --cases {','.join(sorted(args.cases))}")
     if args.runs < 1 or min(args.threads) < 1 or args.size < 2:

@@ -3,12 +3,10 @@
 
 Usage: tachyon_to_scene.py IN.dat OUT.pov [--width W --height H]
 
-The image size sets the window's width (ours is given in the scene, tachyon's
-follows the image); it defaults to the scene's RESOLUTION. Notes on what was
-left out or approximated go to standard error, one line per kind with a count.
-Bad input (a number missing, an unknown texture name, a degenerate camera)
-stops the conversion with a message naming the file and line, exit status 1,
-and no output file.
+The image size (default: the scene's RESOLUTION) sets the window's width.
+What was left out or approximated goes to standard error, one line per kind
+with a count. Bad input stops the conversion with a message naming the file
+and line, exit status 1, and no output file.
 
 What maps to what:
 - Handedness: tachyon's screen x runs along UPDIR x VIEWDIR, ours along
@@ -34,7 +32,8 @@ What maps to what:
   comes out the same: our diffuse term ignores the light's colour, so DIFFUSE
   is multiplied by the lights' mean grey level; and tachyon adds the mirrored
   and transmitted colours on top of the local shading where ours blends them
-  in, so ambient, diffuse and specular are divided by our local weight,
+  in (tachyon's default transparency mode keeps the local shading whole),
+  so ambient, diffuse and specular are divided by our local weight,
   opacity - reflection, when that is positive.
 - OPACITY o below 1: pigment rgbf with filter 1 - o and finish ior 1
   refraction 1 (light passes straight through, as in tachyon). Our
