@@ -78,14 +78,32 @@ def run(command, env=None, stdout=subprocess.DEVNULL, on_output=None):
     return Run(seconds, peak_kb, child.returncode, tail)
 
 
+def with_image(command, image, pixels):
+    """command, failing when it leaves no image of at least pixels pixels:
+    tachyon reports a scene it cannot read and exits with status 0."""
+    def checked():
+        if os.path.exists(image):
+            os.remove(image)
+        result = command()
+        if result.status == 0 and (not os.path.exists(image) or
+                                   os.path.getsize(image) < 3 * pixels):
+            result.status = "no image"
+        return result
+    return checked
+
+
 def ours(binary, threads, width, height, scene):
     env = dict(os.environ, OMP_NUM_THREADS=str(threads))
-    return lambda: run([binary, f"+W{width}", f"+H{height}", f"+I{scene}"], env)
+    return with_image(
+        lambda: run([binary, f"+W{width}", f"+H{height}", f"+I{scene}"], env),
+        os.path.splitext(scene)[0] + ".ppm", width * height)
 
 
 def tachyon(threads, width, height, scene, image):
-    return lambda: run(["tachyon", scene, "-numthreads", str(threads),
-                        "-res", str(width), str(height), "-o", image])
+    return with_image(
+        lambda: run(["tachyon", scene, "-numthreads", str(threads),
+                     "-res", str(width), str(height), "-o", image]),
+        image, width * height)
 
 
 def fastest(commands, runs):

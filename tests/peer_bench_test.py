@@ -18,8 +18,14 @@ SPHERE CENTER 0 0 0 RAD 1 TEXTURE AMBIENT 0.1 DIFFUSE 0.9 SPECULAR 0 OPACITY 1
   COLOR 1 0 0 TEXFUNC 0
 END_SCENE
 """
-# Stands in for tachyon: exits with $FAKE_STATUS after a word on stderr.
-FAKE = "#!/bin/sh\necho 'fake tachyon' >&2\nexit ${FAKE_STATUS:-0}\n"
+# Stands in for tachyon: writes 4 KB as the image named after -o unless
+# $FAKE_IMAGE is "no", and exits with $FAKE_STATUS after a word on stderr.
+FAKE = """#!/bin/sh
+while [ $# -gt 0 ]; do [ "$1" = -o ] && out=$2; shift; done
+[ "$FAKE_IMAGE" = no ] || head -c 4096 /dev/zero > "$out"
+echo 'fake tachyon' >&2
+exit ${FAKE_STATUS:-0}
+"""
 
 
 @unittest.skipUnless(RAYTRACER, "no ray tracer given")
@@ -39,8 +45,8 @@ class PeerBench(unittest.TestCase):
     def tearDown(self):
         self.work.cleanup()
 
-    def bench(self, *args, status="0", path=None):
-        env = dict(os.environ, FAKE_STATUS=status,
+    def bench(self, *args, status="0", image="yes", path=None):
+        env = dict(os.environ, FAKE_STATUS=status, FAKE_IMAGE=image,
                    PATH=path or self.work.name + os.pathsep + os.environ["PATH"])
         return subprocess.run([sys.executable, BENCH, "--binary", RAYTRACER, "--runs", "2",
                                "--size", "8", "--scene-dir", self.scenes] + list(args),
@@ -61,9 +67,13 @@ class PeerBench(unittest.TestCase):
         self.assertIn("- balls.dat: 1 sphere; RAYDEPTH (our depth is fixed) 1", done.stdout)
 
     def test_a_failing_peer_shows_in_the_table_and_the_exit_status(self):
-        done = self.bench("--cases", "scenes", "--threads", "1", status="3")
-        self.assertEqual(done.returncode, 1)
-        self.assertIn("| failed (status 3: fake tachyon) | - |", done.stdout)
+        # Tachyon exits with status 0 when it cannot read a scene: no image
+        # is a failure too.
+        for status, image, shown in (("3", "yes", "status 3"), ("0", "no", "no image")):
+            done = self.bench("--cases", "scenes", "--threads", "1", status=status,
+                              image=image)
+            self.assertEqual(done.returncode, 1)
+            self.assertIn(f"| failed ({shown}: fake tachyon) | - |", done.stdout)
 
     def test_skips_without_tachyon_or_its_scenes(self):
         for args, path in ((["--scene-dir", "/nonexistent"], None), ([], "/nonexistent")):

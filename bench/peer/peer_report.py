@@ -26,7 +26,8 @@ def _objects(counts):
 def _failed(result):
     if result is None:
         return "not run"
-    return f"failed (status {result.status}: {result.errors or 'no message'})"
+    status = result.status if isinstance(result.status, str) else f"status {result.status}"
+    return f"failed ({status}: {result.errors or 'no message'})"
 
 
 class Report:
