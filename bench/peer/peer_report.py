@@ -34,6 +34,7 @@ class Report:
     def __init__(self, args, gnu_time):
         self.args = args
         self.gnu_time = gnu_time
+        self.start_load = os.getloadavg()[0]
         self.failures = 0
         self.head = [
             "## Peer benchmark: ours against tachyon",
@@ -157,4 +158,9 @@ class Report:
             out += ["", "What the conversion left out or approximated "
                     "(see bench/peer/tachyon_to_scene.py):"] + self.notes
         out += ["", f"Load average {_load()} at the end."]
+        busiest = max(self.start_load, os.getloadavg()[0])
+        if busiest > (os.cpu_count() or 1):
+            out.append(f"The machine was busy (load average up to {busiest:.1f} on "
+                       f"{os.cpu_count()} cores): other work shared the cores, and the "
+                       "figures are less steady; compare them with another run.")
         return "\n".join(out)
