@@ -124,10 +124,9 @@ def fastest(commands, runs):
     return best
 
 
-def find_scenes(folder):
-    missing = [name for name in SCENES
-               if not os.path.exists(os.path.join(folder, name + ".dat"))]
-    return missing
+def missing_scenes(folder):
+    return [name for name in SCENES
+            if not os.path.exists(os.path.join(folder, name + ".dat"))]
 
 
 def bench_scenes(args, work, report):
@@ -174,21 +173,21 @@ def bench_million(args, work, report):
     width, height = args.million_size
     results = []
     for w, h in ((1, 1), (width, height)):
-        seen = {}
-        tail = [b""]
+        # The program flushes this line as it starts building the hierarchy.
+        marker = b"... done initializing."
+        seen = {"tail": b"", "loaded": None}
 
         def watch(chunk, seconds):
-            text = tail[0] + chunk
-            for marker in (b"... done initializing.", b"... done rendering."):
-                if marker not in seen and marker in text:
-                    seen[marker] = seconds
-            tail[0] = text[-64:]
+            text = seen["tail"] + chunk
+            if seen["loaded"] is None and marker in text:
+                seen["loaded"] = seconds
+            seen["tail"] = text[-len(marker):]
 
         print(f"  rendering it at {w}x{h} ...", file=sys.stderr, flush=True)
         env = dict(os.environ, OMP_NUM_THREADS=str(max(args.threads)))
         result = run([args.binary, f"+W{w}", f"+H{h}", f"+I{path}"], env,
                      subprocess.PIPE, watch)
-        result.loaded = seen.get(b"... done initializing.")
+        result.loaded = seen["loaded"]
         results.append(result)
     report.million(count, size, (width, height), max(args.threads), results)
 
@@ -240,7 +239,7 @@ def main(argv):
               file=sys.stderr)
         return 2
     args.binary = os.path.abspath(args.binary)
-    if shutil.which("tachyon") is None or find_scenes(args.scene_dir):
+    if shutil.which("tachyon") is None or missing_scenes(args.scene_dir):
         print(f"peer_bench: skipped: needs tachyon and its example scenes "
               f"({', '.join(s + '.dat' for s in SCENES)} in {args.scene_dir}); "
               f"install them with: {INSTALL}")
