@@ -134,8 +134,11 @@ def main(argv):
     size = (args.width, args.height) if args.width is not None else None
     try:
         with open(args.scene, encoding="latin-1") as f:
-            text, notes, counts = convert(f.read(), size, os.path.basename(args.scene))
-    except (OSError, ConversionError) as error:
+            text, notes, _ = convert(f.read(), size, os.path.basename(args.scene))
+    except OSError as error:
+        sys.stderr.write(f"{args.scene}: {error.strerror}\n")
+        return 1
+    except ConversionError as error:
         sys.stderr.write(f"{args.scene}: {error}\n")
         return 1
     for note, count in sorted(notes.items()):
