@@ -40,11 +40,12 @@ INSTALL = "apt-get install tachyon-bin-nox tachyon-doc"
 
 
 class Run:
-    """One finished child: wall seconds, peak resident KB, exit status and
-    the end of its standard error."""
+    """One finished child: wall seconds, processor seconds (user and
+    system), peak resident KB, exit status and the end of its standard error."""
 
-    def __init__(self, seconds, peak_kb, status, errors):
-        self.seconds, self.peak_kb, self.status, self.errors = seconds, peak_kb, status, errors
+    def __init__(self, seconds, cpu, peak_kb, status, errors):
+        self.seconds, self.cpu, self.peak_kb = seconds, cpu, peak_kb
+        self.status, self.errors = status, errors
 
 
 # GNU time reports a child's own peak memory. The fallback, wait4 from this
@@ -75,7 +76,7 @@ def run(command, env=None, stdout=subprocess.DEVNULL, on_output=None):
             peak_kb = int(lines[-1]) if lines and lines[-1].isdigit() else 0
         errors.seek(0)
         tail = errors.read()[-400:].decode("utf-8", "replace").strip()
-    return Run(seconds, peak_kb, child.returncode, tail)
+    return Run(seconds, usage.ru_utime + usage.ru_stime, peak_kb, child.returncode, tail)
 
 
 def with_image(command, image, pixels):

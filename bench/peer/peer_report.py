@@ -78,16 +78,17 @@ class Report:
         lines = [f"Loading {count:,} random spheres (ours at +W1 +H1, one thread; tachyon "
                  "at -res 2 2, one thread, as its 1x1 image comes out broken), "
                  "end-to-end wall time:", "",
-                 "| program | scene text (MB) | time (s) | MB/s | peak RSS (MB) | bytes/object |",
-                 "|---|---:|---:|---:|---:|---:|"]
+                 "| program | scene text (MB) | time (s) | CPU (s) | MB/s | peak RSS (MB) "
+                 "| bytes/object |",
+                 "|---|---:|---:|---:|---:|---:|---:|"]
         for (label, result), size in zip(rows, sizes):
             if result is None or result.status != 0:
                 self.failures += 1
-                lines.append(f"| {label} | {size / 1e6:.1f} | {_failed(result)} | | | |")
+                lines.append(f"| {label} | {size / 1e6:.1f} | {_failed(result)} | | | | |")
                 continue
             peak = result.peak_kb * 1024
             lines.append(f"| {label} | {size / 1e6:.1f} | {result.seconds:.2f} | "
-                         f"{size / 1e6 / result.seconds:.1f} | {peak / 2**20:.0f} | "
+                         f"{result.cpu:.2f} | {size / 1e6 / result.seconds:.1f} | {peak / 2**20:.0f} | "
                          f"{peak / count:.0f} |")
         if all(r is not None and r.status == 0 for r in results):
             mine = results[0]
@@ -118,12 +119,12 @@ class Report:
             trace = ("%.2f s" % ((full.seconds - full.loaded) - (small.seconds - small.loaded))
                      if full.loaded and small.loaded else "unknown")
             lines += [
-                "| image | total (s) | load (s) | after the load (s) | peak RSS (MB) |",
-                "|---|---:|---:|---:|---:|"]
+                "| image | total (s) | CPU (s) | load (s) | after the load (s) | peak RSS (MB) |",
+                "|---|---:|---:|---:|---:|---:|"]
             for label, r in (("1x1", small), (f"{width}x{height}", full)):
                 loaded = "%.2f" % r.loaded if r.loaded is not None else "?"
                 after = "%.2f" % (r.seconds - r.loaded) if r.loaded is not None else "?"
-                lines.append(f"| {label} | {r.seconds:.2f} | {loaded} | {after} | "
+                lines.append(f"| {label} | {r.seconds:.2f} | {r.cpu:.2f} | {loaded} | {after} | "
                              f"{r.peak_kb / 1024:.0f} |")
             lines += [
                 "",
