@@ -132,8 +132,9 @@ class Report:
                 + (": %.2f s, %.1f MB/s" % (small.loaded, size / 1e6 / small.loaded)
                    if small.loaded else ": not seen"),
                 "- trace at %dx%d: %s (the time after the load at %dx%d less that at 1x1, "
-                "which is the hierarchy, start-up and exit)" % (width, height, trace,
-                                                              width, height),
+                "which is the hierarchy, start-up and exit); processor time %.2f s (the "
+                "difference of the two runs' processor times)" % (
+                    width, height, trace, width, height, full.cpu - small.cpu),
                 "- peak memory at %dx%d: %.0f MB, %.0f bytes per object"
                 % (width, height, peak / 2**20, peak / count)]
         self.sections.append("\n".join(lines))
