@@ -1,6 +1,7 @@
 // Preview drawing of the scene objects, with immediate-mode OpenGL.
 #include <GL/glut.h>
 
+#include <array>
 #include <iostream>
 
 #include "GLSL_helper.h"
@@ -25,7 +26,7 @@ Vector3 halfTurn(const Vector3& v) {
 // conditioned for normals facing down, which are reached as the half turn
 // about x of their mirror image instead. A zero normal gives a flat matrix and
 // so no square, as the ray tracer shows no plane.
-void planeFrame(Vector3 n, GLdouble matrix[16]) {
+std::array<GLdouble, 16> planeFrame(Vector3 n) {
     const bool down = n.y < -0.5;
     if (down) {
         n = halfTurn(n);
@@ -39,15 +40,9 @@ void planeFrame(Vector3 n, GLdouble matrix[16]) {
         n = halfTurn(n);
         bitangent = halfTurn(bitangent);
     }
-    const Vector3* const columns[3] = {&tangent, &n, &bitangent};
-    for (int c = 0; c < 3; ++c) {
-        matrix[4 * c] = columns[c]->x;
-        matrix[4 * c + 1] = columns[c]->y;
-        matrix[4 * c + 2] = columns[c]->z;
-        matrix[4 * c + 3] = 0;
-    }
-    matrix[12] = matrix[13] = matrix[14] = 0;
-    matrix[15] = 1;
+    // Column by column.
+    return {tangent.x,   tangent.y,   tangent.z,   0, n.x, n.y, n.z, 0,
+            bitangent.x, bitangent.y, bitangent.z, 0, 0,   0,   0,   1};
 }
 
 }  // namespace
@@ -78,9 +73,7 @@ void Plane::glDraw() const {
     glPushMatrix();
     setColor(color);
     glTranslated(p0.x, p0.y, p0.z);
-    GLdouble frame[16];
-    planeFrame(_normal.normalize(), frame);
-    glMultMatrixd(frame);
+    glMultMatrixd(planeFrame(_normal.normalize()).data());
     glBegin(GL_TRIANGLE_STRIP);
     if (tangentLoc != -1) {
         glVertexAttrib3f(static_cast<GLuint>(tangentLoc), 1, 0, 0);

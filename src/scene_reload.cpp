@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <new>
+#include <utility>
 
 #include "main.h"
 #include "parser.h"

@@ -25,7 +25,6 @@ struct FileStamp {
     long long changedNs = 0;
 
     bool operator==(const FileStamp& other) const;
-    bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
 FileStamp fileStamp(const std::string& path);
 
