@@ -1,6 +1,7 @@
 // Preview drawing of the scene objects, with immediate-mode OpenGL.
 #include <GL/glut.h>
 
+#include <array>
 #include <iostream>
 
 #include "GLSL_helper.h"
@@ -14,6 +15,36 @@ void setColor(const Color& c) {
     glColor3f(static_cast<GLfloat>(c.r), static_cast<GLfloat>(c.g), static_cast<GLfloat>(c.b));
 }
 
+// (x, y, z) -> (x, -y, -z): the half turn about x.
+Vector3 halfTurn(const Vector3& v) {
+    return Vector3(v.x, -v.y, -v.z);
+}
+
+// The rotation, as an OpenGL matrix, that stands the floor square of a plane
+// (drawn in its x-z plane with +y up) on the plane's unit normal n: the
+// shortest turn of +y onto n, so that +y is the identity. That turn is poorly
+// conditioned for normals facing down, which are reached as the half turn
+// about x of their mirror image instead. A zero normal gives a flat matrix and
+// so no square, as the ray tracer shows no plane.
+std::array<GLdouble, 16> planeFrame(Vector3 n) {
+    const bool down = n.y < -0.5;
+    if (down) {
+        n = halfTurn(n);
+    }
+    // Where the square's x (its tangent) goes; its z goes to tangent x n.
+    const double k = n.x / (1 + n.y);
+    Vector3 tangent(1 - n.x * k, -n.x, -n.z * k);
+    Vector3 bitangent = tangent.cross(n);
+    if (down) {
+        tangent = halfTurn(tangent);
+        n = halfTurn(n);
+        bitangent = halfTurn(bitangent);
+    }
+    // Column by column.
+    return {tangent.x,   tangent.y,   tangent.z,   0, n.x, n.y, n.z, 0,
+            bitangent.x, bitangent.y, bitangent.z, 0, 0,   0,   0,   1};
+}
+
 }  // namespace
 
 void Sphere::glDraw() const {
@@ -25,7 +56,8 @@ void Sphere::glDraw() const {
     printOpenGLError();
 }
 
-// Always a horizontal 40 x 40 square through p0, whatever the normal.
+// A 40 x 40 square centred on p0, perpendicular to the normal; the tangent
+// attribute (1, 0, 0) turns with it.
 void Plane::glDraw() const {
     GLint tangentLoc = -1;
     if (NormalMapShader != 0) {
@@ -41,6 +73,7 @@ void Plane::glDraw() const {
     glPushMatrix();
     setColor(color);
     glTranslated(p0.x, p0.y, p0.z);
+    glMultMatrixd(planeFrame(_normal.normalize()).data());
     glBegin(GL_TRIANGLE_STRIP);
     if (tangentLoc != -1) {
         glVertexAttrib3f(static_cast<GLuint>(tangentLoc), 1, 0, 0);

@@ -199,6 +199,7 @@ int runInteractive(int* argc, char** argv) {
     glutKeyboardFunc(keyCallback);
     glutMouseFunc(mouseCallback);
     glutMotionFunc(mouseMotion);
+    startWindowSession();
     std::fflush(stdout);
     glutMainLoop();
     return 0;
@@ -229,6 +230,9 @@ void reshapeCallback(int w, int h) {
                          w, h, gPixelWidth, gPixelHeight);
         }
     }
+    // The pixel step too: the window shows what a batch render of its size would.
+    camera.xRes = gPixelWidth;
+    camera.yRes = gPixelHeight;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // A window shrunk to no height keeps a finite aspect.

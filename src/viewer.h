@@ -1,7 +1,8 @@
 #pragma once
 
 // The preview window: its start-up pieces and GLUT callbacks (viewer.cpp for
-// the start-up and the frame, viewer_input.cpp for the keyboard and mouse).
+// the start-up and the frame, viewer_input.cpp for the keyboard and mouse,
+// viewer_session.cpp for the scene file's live reload and for leaving).
 // main.h declares runInteractive, which ties them together.
 
 #include "color.h"
@@ -24,6 +25,12 @@ void reshapeCallback(int w, int h);
 void keyCallback(unsigned char key, int x, int y);
 void mouseCallback(int button, int state, int x, int y);
 void mouseMotion(int x, int y);
+
+// Called once before the GLUT loop: watches the scene file (scene_reload.h)
+// and lets closing the window end the loop.
+void startWindowSession();
+// Ends the GLUT loop, after which main returns.
+void leaveWindow();
 
 // Converts the top-row-first image (image[x][y]) into width * height byte
 // triples with the bottom row first, as glDrawPixels reads them.

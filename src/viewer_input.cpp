@@ -7,12 +7,14 @@
 #include <iostream>
 
 #include "main.h"
+#include "view_statement.h"
 #include "viewer.h"
 
 namespace {
 
 // Eye movement per pixel of a drag.
 const double DRAG_STEP = 0.01;
+const unsigned char ESCAPE = 27;
 
 void switchShader(int program) {
     ShadeProg = program;
@@ -81,6 +83,15 @@ void keyCallback(unsigned char key, int, int) {
         case 'b':
             switchShader(DiffuseShader);
             break;
+        case 'c':
+            // The view as scene text. Nothing changes, so nothing is redrawn.
+            std::cout << viewStatements();
+            std::fflush(stdout);
+            return;
+        case 'q':
+        case ESCAPE:
+            leaveWindow();
+            return;
         case 'l':
         case 'h':
         case 'i':

@@ -11,6 +11,7 @@
 #include "gl_window.h"
 #include "main.h"
 #include "test_support.h"
+#include "view_statement.h"
 
 namespace {
 
@@ -130,6 +131,11 @@ TEST(Display, ResizedWindowGetsBuffersOfItsSize) {
     reshapeCallback(400, 300);
     EXPECT_EQ(gPixelWidth, 400);
     EXPECT_EQ(gPixelHeight, 300);
+    // The pixel step of a batch render at +W400 +H300 (see also window_session_test).
+    camera.xRes = camera.yRes = 0;
+    reshapeCallback(400, 300);
+    EXPECT_EQ(camera.xRes, 400);
+    EXPECT_EQ(camera.yRes, 300);
     GLdouble projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     EXPECT_NEAR(projection[5] / projection[0], 400.0 / 300.0, 1e-6);  // the aspect, in float
@@ -195,6 +201,57 @@ TEST(Input, KeysStepBoxesShadersCameraAndTheFirstLight) {
     }
     testing_support::resetGlobals();
     ShadeProg = NormalMapShader = DiffuseShader = 0;
+}
+
+// c prints the view, and only that: the camera as the window shows it and
+// the first light, each number in its exact form.
+TEST(Input, CopyKeyPrintsTheShownCameraAndTheFirstLight) {
+    openTestWindow();
+    testing_support::resetGlobals();
+    const auto press = [](unsigned char key) {
+        testing::internal::CaptureStdout();
+        keyCallback(key, 0, 0);
+        return testing::internal::GetCapturedStdout();
+    };
+    camera = Camera(Vector3(0, 3, 12), Vector3(0, 1, 0), Vector3(1.33333, 0, 0),
+                    Vector3(0, 1, 0), 4, 3);
+    camera.zoom(0.1);
+    Light first(Point(-8, 12, 10), Color(1, 0.9, 0.8));
+    Light second(Point(1, 2, 3), Color(1, 1, 1));
+    lights = {&first, &second};
+    first.location.x += LIGHT_MOVE;
+    gRotate = 20;  // no effect on the ray-traced view
+    EXPECT_EQ(press('c'),
+              "camera { location <0, 2.983560101269464, 11.901360607616786> up <0, 1, 0> "
+              "right <1.33333, 0, 0> look_at <0, 0.9835601012694642, -0.09863939238321438> }\n"
+              "light_source { <-7.5999999940395355, 12, 10> color rgb <1, 0.9, 0.8> }\n");
+    lights.clear();
+    EXPECT_EQ(press('c'), cameraStatement(camera) + "\n");
+
+    // The preview turns the scene; the printed camera is turned back instead,
+    // which is the same view: OpenGL's own matrices say so.
+    gDrawMode = OPENGL;
+    const Camera turned = shownCamera();
+    EXPECT_EQ(press('c'), cameraStatement(turned) + "\n");
+    EXPECT_EQ(turned.right, camera.right);
+    GLdouble preview[16];
+    GLdouble copied[16];
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.lookAt.x, camera.lookAt.y,
+              camera.lookAt.z, camera.up.x, camera.up.y, camera.up.z);
+    glRotated(gRotate, 0, 1, 0);
+    glGetDoublev(GL_MODELVIEW_MATRIX, preview);
+    glLoadIdentity();
+    gluLookAt(turned.eye.x, turned.eye.y, turned.eye.z, turned.lookAt.x, turned.lookAt.y,
+              turned.lookAt.z, turned.up.x, turned.up.y, turned.up.z);
+    glGetDoublev(GL_MODELVIEW_MATRIX, copied);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(copied[i], preview[i], 1e-5) << i;
+    EXPECT_FALSE(turned.eye == camera.eye);
+    gRotate = 0;
+    EXPECT_EQ(press('c'), cameraStatement(camera) + "\n");
+    glLoadIdentity();
+    testing_support::resetGlobals();
 }
 
 TEST(Input, DragsMoveTheEyeAndEveryButtonEventIsReported) {
