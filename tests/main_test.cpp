@@ -47,11 +47,9 @@ TEST(Main, HelpAndVersionEndWithStatus0BeforeAnythingIsRead) {
     auto r = runRaytracer({"+I" + scene, "--help", "+W0"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("Usage: raytracer +I<scene.pov> [options]\n", 0), 0u) << r.out;
-    EXPECT_EQ(r.err, "");
     r = runRaytracer({"+I" + scene, "--version"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("raytracer 1.", 0), 0u) << r.out;
-    EXPECT_EQ(linesOf(r.out).size(), 1u);
     EXPECT_FALSE(fileExists(tempDir() + "/help.ppm"));
 }
 

@@ -132,28 +132,6 @@ TEST(ImageLoad, DecodesTheFilesOfCommonTools) {
               "Bpp from " + dir + "imagemagick_alpha.bmp is not 24: 32\n");
 }
 
-// The classic header keeps its pixels at byte 54, whatever offset the file
-// header states; padded and top-down rows are read with it as well.
-TEST(ImageLoad, ClassicHeaderReadsPaddedAndTopDownRowsFromByte54) {
-    // 2 x 2: rows of 6 bytes padded to 8; the last row's padding may be cut.
-    for (const bool topDown : {false, true}) {
-        const Loaded loaded =
-            load(writeFile("two_by_two.bmp", bmp(2, topDown ? -2 : 2, 14)));
-        ASSERT_EQ(loaded.result, 1) << loaded.printed;
-        EXPECT_EQ(loaded.image.sizeY, 2u);
-        // File rows: bytes 0-5 (then 6, 7 of padding) and 8-13, BGR swapped.
-        const std::string first = {2, 1, 0, 5, 4, 3};
-        const std::string second = {10, 9, 8, 13, 12, 11};
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(loaded.image.data), 12),
-                  topDown ? second + first : first + second)
-            << topDown;
-        std::free(loaded.image.data);
-    }
-    EXPECT_EQ(refusal("padded_short.bmp", bmp(2, 2, 13)),
-              "Error reading image data from " + testing_support::tempDir() +
-                  "/padded_short.bmp.\n");
-}
-
 TEST(ImageLoad, RefusesTruncatedAndMissingFilesWithoutOverreading) {
     const std::string dir = testing_support::tempDir();
     EXPECT_EQ(refusal("short_pixels.bmp", bmp(4, 2, 23)),
