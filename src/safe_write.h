@@ -18,5 +18,6 @@
 // write puts the content into the open stream; it fails by throwing or by
 // leaving the stream in error. Failures of the file system throw
 // std::system_error carrying the errno of the first failure, with the file
-// system left as described above.
+// system left as described above. One file at a time: the signal handler
+// knows only one temporary file.
 void writeFileSafely(const std::string& name, const std::function<void(std::FILE*)>& write);
