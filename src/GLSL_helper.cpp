@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "program_exit.h"
 
 int printOglError(const char* file, int line) {
     int retCode = 0;
@@ -30,8 +33,7 @@ void printInfoLog(GLuint object, GetIv getIv, GetLog getLog, const char* heading
     if (infologLength > 0) {
         auto* infoLog = static_cast<GLchar*>(std::malloc(infologLength));
         if (infoLog == nullptr) {
-            std::printf("ERROR: Could not allocate InfoLog buffer\n");
-            std::exit(1);
+            throw ProgramExit("ERROR: Could not allocate InfoLog buffer\n", 1);
         }
         GLsizei charsWritten = 0;
         getLog(object, infologLength, &charsWritten, infoLog);
@@ -68,10 +70,11 @@ void getGLversion() {
         std::printf("Invalid GL_VERSION format %d %d\n", major, minor);
     }
     if (major <= 1) {
-        std::printf("This shader example will not work due to opengl version, which is %d %d (%s)\n",
-                    major, minor, verstr != nullptr ? verstr : "no version string");
         // Nothing can be shown without shaders: a failure, not a normal end.
-        std::exit(1);
+        throw ProgramExit("This shader example will not work due to opengl version, which is " +
+                              std::to_string(major) + " " + std::to_string(minor) + " (" +
+                              (verstr != nullptr ? verstr : "no version string") + ")\n",
+                          1);
     }
 }
 

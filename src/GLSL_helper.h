@@ -11,11 +11,12 @@
 int printOglError(const char* file, int line);
 #define printOpenGLError() printOglError(__FILE__, __LINE__)
 
+// Both throw ProgramExit (status 1) when the log cannot be buffered.
 void printShaderInfoLog(GLuint shader);
 void printProgramInfoLog(GLuint program);
 // The uniform's location, -1 (reported) when the program has none of that name.
 GLint getUniLoc(GLuint program, const GLchar* name);
-// Ends the process when the OpenGL version is below 2.
+// Throws ProgramExit (status 1) when the OpenGL version is below 2.
 void getGLversion();
 // The whole file, NUL-terminated, in a buffer the caller free()s; null when the
 // file is missing or empty.

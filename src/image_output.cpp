@@ -1,13 +1,21 @@
-// The image after tracing: scaling into range and the PPM file.
-#include <sys/stat.h>
+// The image after tracing: scaling into range and the image file (PPM, or
+// PNG for a name ending in .png).
+#include <png.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <system_error>
+#include <vector>
 
 #include "main.h"
+#include "program_exit.h"
+#include "safe_write.h"
 
 void scaleValues(Color** image) {
     double maxValue = 0;
@@ -55,27 +63,15 @@ unsigned char channelByte(double c) {
 
 namespace {
 
-// Reports like perror and ends the program. A partial image is removed, but
-// never a device or a pipe the name happened to lead to.
-[[noreturn]] void failOutput(const std::string& name, bool removeFile) {
-    std::perror("draw_image()");
-    if (removeFile) {
-        std::remove(name.c_str());
-    }
-    std::exit(-1);
+bool isPngName(const std::string& name) {
+    const std::string ending = ".png";
+    return name.size() >= ending.size() &&
+           std::equal(ending.rbegin(), ending.rend(), name.rbegin(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
-}  // namespace
-
-void draw_image(Color** image) {
-    const std::string name = outputFileName(gInputFileName);
-    std::cout << "Output filename: " << name << "\n" << std::flush;
-    FILE* file = std::fopen(name.c_str(), "w");
-    if (file == nullptr) {
-        failOutput(name, false);
-    }
-    struct stat info;
-    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+void writePpm(std::FILE* file, Color** image) {
     std::fprintf(file, "P6\n");
     std::fprintf(file, "%d %d \n", gPixelWidth, gPixelHeight);
     std::fprintf(file, "255\n");
@@ -87,8 +83,45 @@ void draw_image(Color** image) {
             std::fputc(channelByte(c.b), file);
         }
     }
-    const bool written = std::fflush(file) == 0 && !std::ferror(file);
-    if (std::fclose(file) != 0 || !written) {
-        failOutput(name, regular);
+}
+
+// 8-bit RGB, top row first: the same bytes as the PPM's pixels.
+void writePng(std::FILE* file, Color** image) {
+    const auto width = static_cast<std::size_t>(gPixelWidth);
+    std::vector<unsigned char> bytes(width * static_cast<std::size_t>(gPixelHeight) * 3);
+    for (int y = 0; y < gPixelHeight; ++y) {
+        unsigned char* row = bytes.data() + static_cast<std::size_t>(y) * width * 3;
+        for (std::size_t x = 0; x < width; ++x) {
+            const Color& c = image[x][y];
+            row[3 * x] = channelByte(c.r);
+            row[3 * x + 1] = channelByte(c.g);
+            row[3 * x + 2] = channelByte(c.b);
+        }
+    }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(gPixelWidth);
+    png.height = static_cast<png_uint_32>(gPixelHeight);
+    png.format = PNG_FORMAT_RGB;
+    errno = 0;
+    if (png_image_write_to_stdio(&png, file, 0, bytes.data(), 0, nullptr) == 0) {
+        // A failed write of the stream leaves its errno; libpng's own
+        // complaints (none expected for a valid image) have none.
+        throw std::system_error(errno != 0 ? errno : EIO, std::generic_category());
+    }
+}
+
+}  // namespace
+
+void draw_image(Color** image) {
+    const std::string name = gOutputName.empty() ? outputFileName(gInputFileName) : gOutputName;
+    std::cout << "Output filename: " << name << "\n" << std::flush;
+    void (*const write)(std::FILE*, Color**) = isPngName(name) ? writePng : writePpm;
+    try {
+        writeFileSafely(name, [image, write](std::FILE* file) { write(file, image); });
+    } catch (const std::system_error& error) {
+        // As perror reports it.
+        throw ProgramExit("draw_image(): " + std::string(std::strerror(error.code().value())) + "\n",
+                          255, ProgramExit::Stream::Err);
     }
 }

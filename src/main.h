@@ -51,6 +51,8 @@ extern int ShadeProg;
 
 // Start-up (state.cpp).
 int parse_int(const char* arg);
+// Throws ProgramExit for an unknown or invalid argument (status 255) and for
+// --help, -h and --version (status 0).
 void parse_args(int argc, const char** argv);
 // Allocates gImage and pixelBuffer for width x height (both at least 1),
 // zeroed, and releases the previous ones. Throws std::bad_alloc, keeping the
@@ -61,7 +63,8 @@ void allocateImage(int width, int height);
 // of the hierarchy over them to gNodeList.
 void buildHierarchy();
 void initialize();
-// Everything main() does; returns its exit status.
+// Everything main() does; returns its exit status. Prints the text of a
+// ProgramExit thrown on the way and returns its status.
 int raytracerMain(int argc, char** argv);
 
 // Scene reading (scene_file.cpp): parse_file tokenizes gInputFileName and
@@ -83,7 +86,14 @@ void scaleValues(Color** image);
 std::string outputFileName(const std::string& inputFileName);
 // A channel as written: c * 255 truncated to 16 bits, low byte; NaN gives 0.
 unsigned char channelByte(double c);
+// Writes the image to gOutputName, or next to the scene when it is empty: a
+// PNG for a name ending in .png (any case), else a binary PPM. The file that
+// held the name is replaced only by a complete image (see safe_write.h).
+// Throws ProgramExit ("draw_image(): " and the system's reason, status 255).
 void draw_image(Color** image);
 
-// The window (viewer.cpp): runs the interactive start-up and the GLUT loop.
+// The window (viewer.cpp): runs the interactive start-up and the GLUT loop,
+// in the runtime folder (runtime_dir.h). Throws ProgramExit when a texture or
+// the shaders cannot be set up; an exception of a window callback (a scene
+// error found at the first frame) closes the window and comes out of it.
 int runInteractive(int* argc, char** argv);

@@ -11,6 +11,7 @@
 
 #include "main.h"
 #include "parser.h"
+#include "program_exit.h"
 
 // Constructed in this order before main runs.
 Tyra gTyra;
@@ -52,11 +53,45 @@ bool startsWith(const char* arg, const char* prefix) {
     return std::strncmp(arg, prefix, std::strlen(prefix)) == 0;
 }
 
+const char* const HELP_TEXT =
+    "Usage: raytracer +I<scene.pov> [options]\n"
+    "Ray-traces the scene into an image file, or shows it in a window.\n"
+    "  +I<file>      the scene to read (required)\n"
+    "  +W<int>       image width in pixels (default 128)\n"
+    "  +H<int>       image height in pixels (default 96)\n"
+    "  +O<file>      the image file (default: the scene's name with .ppm); *.png writes a PNG\n"
+    "  +A<n>         anti-aliasing: n x n rays per pixel, n from 1 to 16 (default 1)\n"
+    "  -shadows      every light reaches every surface\n"
+    "  +interactive  show the ray-traced image in a window\n"
+    "  +opengl       show an OpenGL preview in a window\n"
+    "  -h, --help    print this text and exit\n"
+    "  --version     print the version and exit\n";
+
+// A new option with a value it cannot take: named with what it needs.
+ProgramExit invalidArgument(const char* arg, const char* need) {
+    return ProgramExit(std::string("Invalid argument: ") + arg + " (" + need + ")\n", 255);
+}
+
+// "+A<n>": only the digits of a whole number from 1 to 16, nothing else.
+int parseAntialias(const char* arg) {
+    const char* digits = arg + 2;
+    const std::size_t count = std::strspn(digits, "0123456789");
+    // strtol gives LONG_MAX for more digits than a long holds: refused too.
+    const long value =
+        count > 0 && digits[count] == '\0' ? std::strtol(digits, nullptr, 10) : 0;
+    if (value < 1 || value > 16) {
+        throw invalidArgument(arg, "+A<n> takes a whole number from 1 to 16");
+    }
+    return static_cast<int>(value);
+}
+
 }  // namespace
 
 void parse_args(int argc, const char** argv) {
     // One argument at a time, left to right; a loop rather than recursion so
-    // that no argument count can exhaust the stack.
+    // that no argument count can exhaust the stack. The options added since
+    // the first six are tested after them, so that every argument those took
+    // keeps its meaning ("+Interactive" stays the input file "nteractive").
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
         if (startsWith(arg, "+H")) {
@@ -72,9 +107,20 @@ void parse_args(int argc, const char** argv) {
         } else if (startsWith(arg, "+opengl")) {
             gInteractive = true;
             gDrawMode = OPENGL;
+        } else if (startsWith(arg, "+O")) {
+            if (arg[2] == '\0') {
+                throw invalidArgument(arg, "+O<file> needs a file name");
+            }
+            gOutputName = arg + 2;
+        } else if (startsWith(arg, "+A")) {
+            gAntialias = parseAntialias(arg);
+        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            throw ProgramExit(HELP_TEXT, 0);
+        } else if (std::strcmp(arg, "--version") == 0) {
+            throw ProgramExit("raytracer " RT_VERSION "\n", 0);
         } else {
-            std::printf("Unknown argument: %s", arg);
-            std::exit(-1);
+            // No line break follows the name.
+            throw ProgramExit(std::string("Unknown argument: ") + arg, 255);
         }
     }
 }
@@ -154,23 +200,37 @@ void initialize() {
     std::cout << "done.\n";
 }
 
+namespace {
+
+// Prints the text of a ProgramExit after everything printed before it.
+int reportExit(const ProgramExit& exit) {
+    std::fflush(stdout);
+    std::fputs(exit.what(), exit.stream() == ProgramExit::Stream::Err ? stderr : stdout);
+    std::fflush(stdout);
+    return exit.status();
+}
+
+}  // namespace
+
 int raytracerMain(int argc, char** argv) {
-    parse_args(argc - 1, const_cast<const char**>(argv + 1));
-    if (gPixelWidth <= 0 || gPixelHeight <= 0 || gInputFileName.empty()) {
-        std::printf("Usage: %s +W<int> +H<int> +I<pov input file>\n", argv[0]);
-        std::exit(-1);
-    }
-    std::printf("Valid args accepted\n");
-    std::printf("Width: %d\n", gPixelWidth);
-    std::printf("Height: %d\n", gPixelHeight);
-    std::printf("Input file: %s\n", gInputFileName.c_str());
     try {
+        parse_args(argc - 1, const_cast<const char**>(argv + 1));
+        if (gPixelWidth <= 0 || gPixelHeight <= 0 || gInputFileName.empty()) {
+            const std::string program = argc > 0 ? argv[0] : "raytracer";
+            throw ProgramExit("Usage: " + program + " +W<int> +H<int> +I<pov input file>\n", 255);
+        }
+        std::printf("Valid args accepted\n");
+        std::printf("Width: %d\n", gPixelWidth);
+        std::printf("Height: %d\n", gPixelHeight);
+        std::printf("Input file: %s\n", gInputFileName.c_str());
         initialize();
         if (!gInteractive) {
             render();
             draw_image(gImage);
             return 0;
         }
+        // Its scene errors (a camera checked at the first frame) end up below.
+        return runInteractive(&argc, argv);
     } catch (const SceneError& error) {
         std::cout << std::flush;
         std::fprintf(stderr, "%s: %s\n", gInputFileName.c_str(), error.what());
@@ -180,6 +240,7 @@ int raytracerMain(int argc, char** argv) {
         std::fprintf(stderr, "%s: not enough memory for a %d x %d image and its scene\n",
                      gInputFileName.c_str(), gPixelWidth, gPixelHeight);
         return 1;
+    } catch (const ProgramExit& exit) {
+        return reportExit(exit);
     }
-    return runInteractive(&argc, argv);
 }

@@ -7,13 +7,14 @@
 #include <memory>
 #include <new>
 
+#include "program_exit.h"
+
 Image* TextureImage = nullptr;
 
 namespace {
 
-// The pixel array is taken to follow a 14-byte file header and a 40-byte
-// info header, whatever offset the file header states.
-const long PIXEL_OFFSET = 54;
+// A 14-byte file header and the classic 40-byte info header.
+const long CLASSIC_PIXEL_OFFSET = 54;
 
 // Header fields, little-endian.
 std::uint32_t getint(const unsigned char* bytes) {
@@ -25,117 +26,142 @@ unsigned getshort(const unsigned char* bytes) {
     return static_cast<unsigned>(bytes[0]) | static_cast<unsigned>(bytes[1]) << 8;
 }
 
+// The info headers of newer writers (image editors write the 108- and
+// 124-byte ones by default) keep the classic fields where the 40-byte header
+// has them and may be followed by more before the pixels, which therefore
+// start where the file header says. With any other size the file is read as
+// it always was: pixels from byte 54, whatever the file header says.
+bool statesPixelOffset(std::uint32_t infoSize) {
+    return infoSize == 52 || infoSize == 56 || infoSize == 64 || infoSize == 108 ||
+           infoSize == 124;
+}
+
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
-// Bytes from the current position to the end of the file, or -1.
-long bytesLeft(FILE* file) {
+// The size of the open file, or -1.
+long fileSize(FILE* file) {
     const long here = std::ftell(file);
     if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
     const long end = std::ftell(file);
     if (end < 0 || std::fseek(file, here, SEEK_SET) != 0) return -1;
-    return end - here;
+    return end;
 }
 
-}  // namespace
+template <typename... Values>
+std::string format(const char* pattern, Values... values) {
+    const int size = std::snprintf(nullptr, 0, pattern, values...);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    std::snprintf(&text[0], text.size() + 1, pattern, values...);
+    return text;
+}
 
-int ImageLoad(const char* filename, Image* image) {
+// Fills image, or returns why the file is refused (the line to print) with
+// image->data owning nothing.
+std::string readBmp(const char* filename, Image* image) {
     image->data = nullptr;
     const std::unique_ptr<FILE, FileCloser> file(std::fopen(filename, "rb"));
     if (!file) {
-        std::printf("File Not Found : %s\n", filename);
-        return 0;
+        return format("File Not Found : %s\n", filename);
     }
-    unsigned char header[PIXEL_OFFSET];
+    unsigned char header[CLASSIC_PIXEL_OFFSET];
     if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) {
-        std::printf("Error reading header from %s.\n", filename);
-        return 0;
+        return format("Error reading header from %s.\n", filename);
     }
     image->sizeX = getint(header + 18);
     image->sizeY = getint(header + 22);
     const unsigned planes = getshort(header + 26);
     if (planes != 1) {
-        std::printf("Planes from %s is not 1: %u\n", filename, planes);
-        return 0;
+        return format("Planes from %s is not 1: %u\n", filename, planes);
     }
     const unsigned bpp = getshort(header + 28);
     if (bpp != 24) {
-        std::printf("Bpp from %s is not 24: %u\n", filename, bpp);
-        return 0;
+        return format("Bpp from %s is not 24: %u\n", filename, bpp);
     }
-
-    // Outside the subset read here: compressed data, top-down rows (stored
-    // as a negative height) and rows padded to 4 bytes (widths that are not a
-    // multiple of 4). They are refused rather than misread.
     const std::uint32_t compression = getint(header + 30);
     if (compression != 0) {
-        std::printf("Compression from %s is not 0: %u\n", filename, compression);
-        return 0;
+        return format("Compression from %s is not 0: %u\n", filename, compression);
     }
-    const auto width = static_cast<std::int32_t>(image->sizeX);
-    const auto height = static_cast<std::int32_t>(image->sizeY);
-    if (height < 0) {
-        std::printf("Height from %s is negative (top-down rows are not supported): %d\n", filename,
-                    height);
-        return 0;
-    }
-    if (width <= 0 || height == 0) {
-        std::printf("Size from %s has no pixels: %d x %d\n", filename, width, height);
-        return 0;
-    }
-    if (width % 4 != 0) {
-        std::printf("Width from %s is not a multiple of 4 (padded rows are not supported): %d\n",
-                    filename, width);
-        return 0;
+    const std::uint32_t infoSize = getint(header + 14);
+    const std::uint32_t offset =
+        statesPixelOffset(infoSize) ? getint(header + 10) : CLASSIC_PIXEL_OFFSET;
+    if (statesPixelOffset(infoSize) && offset < 14 + infoSize) {
+        return format("Pixel offset from %s lies inside its headers: %u\n", filename, offset);
     }
 
-    // Below 2^63 for any width and height under 2^31. A size the file cannot
-    // hold is refused before anything is allocated for it.
-    const std::uint64_t count =
-        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 3;
-    const long available = bytesLeft(file.get());
-    if (available < 0 || count > static_cast<std::uint64_t>(available)) {
-        std::printf("Error reading image data from %s.\n", filename);
-        return 0;
+    // A negative height marks rows stored top row first.
+    const auto width = static_cast<std::int32_t>(image->sizeX);
+    const auto height = static_cast<std::int32_t>(image->sizeY);
+    const bool topDown = height < 0;
+    const std::uint64_t rows = topDown ? -static_cast<std::int64_t>(height) : height;
+    if (width <= 0 || rows == 0) {
+        return format("Size from %s has no pixels: %d x %d\n", filename, width, height);
     }
-    const auto size = static_cast<std::size_t>(count);
-    auto* data = static_cast<unsigned char*>(std::malloc(size));
+    image->sizeY = static_cast<std::uint32_t>(rows);
+
+    // Each row is padded to a multiple of 4 bytes; the last row's padding
+    // may be missing. Below 2^63 for any size under 2^31, and a size the
+    // file cannot hold is refused before anything is allocated for it.
+    const std::uint64_t rowBytes = static_cast<std::uint64_t>(width) * 3;
+    const std::uint64_t stride = (rowBytes + 3) / 4 * 4;
+    const long size = fileSize(file.get());
+    if (size < 0 || static_cast<std::uint64_t>(size) < offset ||
+        stride * (rows - 1) + rowBytes > static_cast<std::uint64_t>(size) - offset ||
+        std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0) {
+        return format("Error reading image data from %s.\n", filename);
+    }
+    const auto count = static_cast<std::size_t>(rowBytes * rows);
+    auto* data = static_cast<unsigned char*>(std::malloc(count));
     if (data == nullptr) {
-        std::printf("Error allocating memory for color-corrected image data");
-        return 0;
+        return "Error allocating memory for color-corrected image data";
     }
-    if (std::fread(data, 1, size, file.get()) != size) {
-        std::free(data);
-        std::printf("Error reading image data from %s.\n", filename);
-        return 0;
-    }
-    // BGR to RGB.
-    for (std::size_t i = 0; i < size; i += 3) {
-        const unsigned char blue = data[i];
-        data[i] = data[i + 2];
-        data[i + 2] = blue;
+    // Rows bottom first, as OpenGL takes them; BGR to RGB.
+    for (std::uint64_t row = 0; row < rows; ++row) {
+        unsigned char* out = data + (topDown ? rows - 1 - row : row) * rowBytes;
+        if (std::fread(out, 1, rowBytes, file.get()) != rowBytes ||
+            (row + 1 < rows &&
+             std::fseek(file.get(), static_cast<long>(stride - rowBytes), SEEK_CUR) != 0)) {
+            std::free(data);
+            return format("Error reading image data from %s.\n", filename);
+        }
+        for (std::uint64_t i = 0; i < rowBytes; i += 3) {
+            const unsigned char blue = out[i];
+            out[i] = out[i + 2];
+            out[i + 2] = blue;
+        }
     }
     image->data = data;
-    return 1;
+    return "";
+}
+
+}  // namespace
+
+int ImageLoad(const char* filename, Image* image) {
+    const std::string refusal = readBmp(filename, image);
+    std::fputs(refusal.c_str(), stdout);
+    return refusal.empty() ? 1 : 0;
 }
 
 void LoadTexture(const std::string& image_file, int texID) {
     TextureImage = new (std::nothrow) Image();
     if (TextureImage == nullptr) {
-        std::printf("Error allocating space for image");
-        std::exit(1);
+        throw ProgramExit("Error allocating space for image", 1);
     }
     std::printf("trying to load %s\n", image_file.c_str());
-    if (ImageLoad(image_file.c_str(), TextureImage) == 0) {
-        std::exit(1);
+    const std::string refusal = readBmp(image_file.c_str(), TextureImage);
+    if (!refusal.empty()) {
+        throw ProgramExit(refusal, 1);
     }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texID));
-    // Rows are a multiple of 4 bytes long (width % 4 == 0), which the default
-    // unpack alignment of 4 reads without gaps.
+    // The rows are packed (3 * width bytes, whatever the width).
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, static_cast<GLsizei>(TextureImage->sizeX),
                  static_cast<GLsizei>(TextureImage->sizeY), 0, GL_RGB, GL_UNSIGNED_BYTE,
                  TextureImage->data);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 }

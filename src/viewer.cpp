@@ -2,15 +2,20 @@
 // frame (ray-traced or rasterised).
 #include "viewer.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <functional>
 #include <new>
+#include <system_error>
 
 #include "GLSL_helper.h"
 #include "main.h"
-#include "parser.h"
+#include "program_exit.h"
+#include "runtime_dir.h"
 #include "tex.h"
 
 namespace {
@@ -64,14 +69,9 @@ void loadTextures() {
 }
 
 void drawRayTraced() {
-    try {
-        render();
-    } catch (const SceneError& error) {
-        // The camera basis is checked when the first frame is traced.
-        std::fflush(stdout);
-        std::fprintf(stderr, "%s: %s\n", gInputFileName.c_str(), error.what());
-        std::exit(1);
-    }
+    // The camera basis is checked when the first frame is traced: a scene
+    // error leaves the window (see guarded) and ends the program.
+    render();
     fillPixelBuffer(gImage, pixelBuffer, gPixelWidth, gPixelHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The buffer's rows are packed: a row of 3 * width bytes has no padding
@@ -122,6 +122,54 @@ void drawPreview() {
     glutSwapBuffers();
 }
 
+// Started outside the runtime folder, the window works in the installed or
+// the source tree's one; the scene's name is made absolute first, so that it
+// keeps naming the same file. Without any, nothing changes and the loaders
+// name the files they miss.
+void enterRuntimeDir() {
+    const std::string dir = firstRuntimeDir(runtimeDirCandidates());
+    if (dir.empty() || dir == ".") {
+        return;
+    }
+    std::error_code error;
+    const std::filesystem::path scene = std::filesystem::absolute(gInputFileName, error);
+    if (error) {
+        return;
+    }
+    std::filesystem::current_path(dir, error);
+    if (!error) {
+        gInputFileName = scene.string();
+    }
+}
+
+// No exception may unwind through GLUT's C main loop. A callback's exception
+// is kept, the loop is left, and runInteractive throws it again; callbacks
+// that GLUT still delivers on the way out do nothing.
+std::exception_ptr callbackFailure;
+
+void guarded(const std::function<void()>& callback) {
+    if (callbackFailure) {
+        return;
+    }
+    try {
+        callback();
+    } catch (...) {
+        callbackFailure = std::current_exception();
+        glutLeaveMainLoop();
+    }
+}
+
+void registerCallbacks() {
+    glutDisplayFunc([] { guarded(display); });
+    glutReshapeFunc([](int w, int h) { guarded([=] { reshapeCallback(w, h); }); });
+    glutKeyboardFunc(
+        [](unsigned char key, int x, int y) { guarded([=] { keyCallback(key, x, y); }); });
+    glutMouseFunc([](int button, int state, int x, int y) {
+        guarded([=] { mouseCallback(button, state, x, y); });
+    });
+    glutMotionFunc([](int x, int y) { guarded([=] { mouseMotion(x, y); }); });
+}
+
 }  // namespace
 
 int InstallShader(int* ShaderHandlePtr, const GLchar* vShaderText, const GLchar* fShaderText) {
@@ -169,7 +217,11 @@ int glInit() {
 }
 
 int runInteractive(int* argc, char** argv) {
+    enterRuntimeDir();
     glutInit(argc, argv);
+    // Leaving the loop (a failed callback, a closed window, the quit keys)
+    // returns from it rather than ending the process there.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(gPixelWidth, gPixelHeight);
     glutInitWindowPosition(100, 100);
@@ -188,20 +240,18 @@ int runInteractive(int* argc, char** argv) {
     if (!installShaderFiles(&NormalMapShader, "VNormalMap.glsl", "FNormalMap.glsl") ||
         !installShaderFiles(&DiffuseShader, "VPhong.glsl", "FPhong.glsl")) {
         // Nothing can be previewed without both programs: a failed start.
-        std::printf("Error installing shader!\n");
-        return 1;
+        throw ProgramExit("Error installing shader!\n", 1);
     }
     ShadeProg = NormalMapShader;
     glInit();
 
-    glutDisplayFunc(display);
-    glutReshapeFunc(reshapeCallback);
-    glutKeyboardFunc(keyCallback);
-    glutMouseFunc(mouseCallback);
-    glutMotionFunc(mouseMotion);
+    registerCallbacks();
     startWindowSession();
     std::fflush(stdout);
     glutMainLoop();
+    if (callbackFailure) {
+        std::rethrow_exception(callbackFailure);
+    }
     return 0;
 }
 

@@ -27,7 +27,7 @@ void mouseCallback(int button, int state, int x, int y);
 void mouseMotion(int x, int y);
 
 // Called once before the GLUT loop: watches the scene file (scene_reload.h)
-// and lets closing the window end the loop.
+// for saves. runInteractive calls it after registering the callbacks.
 void startWindowSession();
 // Ends the GLUT loop, after which main returns.
 void leaveWindow();

@@ -32,9 +32,6 @@ void pollScene(int) {
 }  // namespace
 
 void startWindowSession() {
-    // Closing the window, like the quit keys, ends the GLUT loop rather than
-    // the process, so that main returns normally.
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     sceneWatch();
     glutTimerFunc(POLL_MILLISECONDS, pollScene, 0);
 }

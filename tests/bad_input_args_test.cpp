@@ -71,6 +71,11 @@ TEST(BadInputArgs, EveryRowEndsWithItsStatusAndMessage) {
          255,
          "Int portion: 4\nUnknown argument: -\x01\x7f",
          ""},
+        {{"+W4", "+A17", "+I" + scene},
+         255,
+         "Int portion: 4\nInvalid argument: +A17 (+A<n> takes a whole number from 1 to 16)\n",
+         ""},
+        {{"+I" + scene, "+O"}, 255, "Invalid argument: +O (+O<file> needs a file name)\n", ""},
     };
     for (const auto& row : rows) {
         const auto run = runRaytracer(row.args, tempDir());

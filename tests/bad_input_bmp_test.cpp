@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "program_exit.h"
 #include "test_support.h"
 #include "tex.h"
 
@@ -75,5 +76,14 @@ TEST(BadInputBmp, EveryRowIsRefusedWithItsMessage) {
 
 TEST(BadInputBmp, ARefusedTextureEndsTheProgramWithStatus1) {
     const std::string path = writeFile("refused.bmp", bmp(4, 2, 23));
-    EXPECT_EXIT(LoadTexture(path, 3), testing::ExitedWithCode(1), "");
+    testing::internal::CaptureStdout();
+    try {
+        LoadTexture(path, 3);
+        ADD_FAILURE() << "LoadTexture returned";
+    } catch (const ProgramExit& end) {
+        EXPECT_EQ(end.status(), 1);
+        EXPECT_EQ(end.stream(), ProgramExit::Stream::Out);
+        EXPECT_EQ(std::string(end.what()), "Error reading image data from " + path + ".\n");
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "trying to load " + path + "\n");
 }

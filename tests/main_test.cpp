@@ -42,6 +42,17 @@ TEST(Main, UsageErrorsEndWithStatus255) {
     EXPECT_EQ(r.out, "Int portion: 4\nUnknown argument: -x");  // no line break
 }
 
+TEST(Main, HelpAndVersionEndWithStatus0BeforeAnythingIsRead) {
+    const std::string scene = writeFile("help.pov", kSmallScene);
+    auto r = runRaytracer({"+I" + scene, "--help", "+W0"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Usage: raytracer +I<scene.pov> [options]\n", 0), 0u) << r.out;
+    r = runRaytracer({"+I" + scene, "--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("raytracer 1.", 0), 0u) << r.out;
+    EXPECT_FALSE(fileExists(tempDir() + "/help.ppm"));
+}
+
 TEST(Main, BatchRunPrintsEveryLineAndWritesTheImage) {
     const std::string scene = writeFile("small.pov", kSmallScene);
     const auto r = runRaytracer({"+W2", "+H2", "+I" + scene});

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "main.h"
+#include "program_exit.h"
 #include "test_support.h"
 
 using testing_support::resetGlobals;
@@ -17,6 +18,20 @@ protected:
         testing::internal::CaptureStdout();
         parse_args(static_cast<int>(args.size()), args.data());
         return testing::internal::GetCapturedStdout();
+    }
+
+    // The ProgramExit that ends reading the arguments.
+    ProgramExit endOf(std::vector<const char*> args) {
+        testing::internal::CaptureStdout();
+        try {
+            parse_args(static_cast<int>(args.size()), args.data());
+        } catch (const ProgramExit& end) {
+            testing::internal::GetCapturedStdout();
+            return end;
+        }
+        testing::internal::GetCapturedStdout();
+        ADD_FAILURE() << "parse_args returned";
+        return ProgramExit("", -1);
     }
 
     std::string initializeWith(const std::string& scene) {
@@ -52,8 +67,45 @@ TEST_F(Startup, ArgumentsMatchByPrefixAndLaterValuesWin) {
 }
 
 TEST_F(Startup, UnknownArgumentEndsWithStatus255) {
-    const char* args[] = {"+W4", "-x", "+H3"};
-    EXPECT_EXIT(parse_args(3, args), testing::ExitedWithCode(255), "");
+    const ProgramExit end = endOf({"+W4", "-x", "+H3"});
+    EXPECT_EQ(end.status(), 255);
+    EXPECT_EQ(end.stream(), ProgramExit::Stream::Out);
+    EXPECT_STREQ(end.what(), "Unknown argument: -x");  // no line break
+    EXPECT_EQ(gPixelWidth, 4);
+    EXPECT_EQ(gPixelHeight, 96);  // nothing after it is read
+}
+
+TEST_F(Startup, NewOptionsComeAfterTheOldOnesAndRefuseBadValues) {
+    EXPECT_EQ(parseArgs({"+Ofirst.ppm", "+A4", "+Oout.PNG", "+A16"}), "");
+    EXPECT_EQ(gOutputName, "out.PNG");
+    EXPECT_EQ(gAntialias, 16);
+    // Still the input file "nteractive", not an option.
+    parseArgs({"+Interactive"});
+    EXPECT_EQ(gInputFileName, "nteractive");
+
+    for (const char* bad : {"+A0", "+A17", "+A", "+A4x", "+A-2", "+A 4", "+A99999999999999999999"}) {
+        const ProgramExit end = endOf({bad});
+        EXPECT_EQ(end.status(), 255) << bad;
+        EXPECT_EQ(std::string(end.what()), std::string("Invalid argument: ") + bad +
+                                               " (+A<n> takes a whole number from 1 to 16)\n");
+    }
+    EXPECT_EQ(gAntialias, 16);
+    EXPECT_STREQ(endOf({"+O"}).what(), "Invalid argument: +O (+O<file> needs a file name)\n");
+
+    // --help, -h and --version are whole words.
+    for (const char* word : {"--help", "-h"}) {
+        const ProgramExit help = endOf({word, "-x"});
+        EXPECT_EQ(help.status(), 0);
+        const std::string text = help.what();
+        for (const char* option : {"+I<file>", "+W<int>", "+H<int>", "+O<file>", "+A<n>",
+                                   "-shadows", "+interactive", "+opengl", "--version"}) {
+            EXPECT_NE(text.find(std::string("\n  ") + option + " "), std::string::npos) << option;
+        }
+    }
+    EXPECT_EQ(endOf({"--version"}).status(), 0);
+    for (const char* near : {"--helpx", "-hx", "--version2"}) {
+        EXPECT_EQ(std::string(endOf({near}).what()), std::string("Unknown argument: ") + near);
+    }
 }
 
 TEST_F(Startup, HierarchyHoldsLeafCopiesThenInnerBoxes) {

@@ -1,9 +1,11 @@
 #include "test_support.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -42,6 +44,19 @@ std::string readFile(const std::string& path) {
 bool fileExists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> entriesOf(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* folder = opendir(dir.c_str())) {
+        while (const dirent* entry = readdir(folder)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(folder);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void resetGlobals() {

@@ -91,7 +91,8 @@ inline int occurrences(const std::string& text, const std::string& part) {
 // output and error going to one file; killed when the test is done with it.
 class Window {
 public:
-    explicit Window(const std::vector<std::string>& args) {
+    // Runs in dir, the preview folder unless a test says otherwise.
+    explicit Window(const std::vector<std::string>& args, const std::string& dir = PREVIEW) {
         const std::string out = out_;
         std::vector<std::string> argv = {RT_BINARY};
         argv.insert(argv.end(), args.begin(), args.end());
@@ -101,7 +102,7 @@ public:
         pid_ = fork();
         if (pid_ == 0) {
             const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd < 0 || chdir(PREVIEW.c_str()) != 0) _exit(127);
+            if (fd < 0 || chdir(dir.c_str()) != 0) _exit(127);
             dup2(fd, 1);
             dup2(fd, 2);
             execv(raw[0], raw.data());

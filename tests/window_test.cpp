@@ -154,18 +154,51 @@ TEST(Window, PreviewDrawsTheSceneWhereTheCameraPutsIt) {
     EXPECT_EQ(out.find("No such uniform"), std::string::npos);
 }
 
+// Started in a folder without the runtime files, the preview uses the
+// source tree's, and a scene named relative to the starting folder is found.
+TEST(Window, PreviewStartsFromAnyFolder) {
+    const std::string elsewhere = tempDir() + "/elsewhere";
+    ASSERT_EQ(runShell("mkdir -p '" + elsewhere + "'").status, 0);
+    std::ofstream(elsewhere + "/scene.pov") << SCENE;
+    Window window({"+opengl", "+W160", "+H120", "+Iscene.pov"}, elsewhere);
+    ASSERT_TRUE(window.waitFor("using texturing alone, no lights"));
+    const bool drawn = waitUntil([&] {
+        const Picture shown = window.picture();
+        return shown.width == 160 && shown.bytes.find_first_not_of('\0') != std::string::npos;
+    });
+    EXPECT_TRUE(drawn) << keep(window.picture(), "elsewhere");
+    const std::string out = window.output();
+    EXPECT_NE(out.find("parsing sphere"), std::string::npos) << out;
+    EXPECT_NE(out.find("trying to load Data/TyraNormals.bmp\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("File Not Found"), std::string::npos) << out;
+}
+
 TEST(Window, StartUpFailuresEndWithStatusOne) {
     const std::string scene = sceneFile();
     const std::string binary = RT_BINARY;
-    // No textures where the program is started.
+    // A runtime folder (it holds a shader) without the textures.
     const std::string bare = tempDir() + "/bare";
-    auto run = runShell("mkdir -p '" + bare + "' && cd '" + bare + "' && timeout 20 '" + binary +
-                        "' +opengl '+I" + scene + "'");
+    auto run = runShell("mkdir -p '" + bare + "' && cd '" + bare + "' && cp '" + PREVIEW +
+                        "/FPhong.glsl' . && timeout 20 '" + binary + "' +opengl '+I" + scene +
+                        "'");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(
         run.out.find("trying to load texture/PLANE_1.bmp\nFile Not Found : texture/PLANE_1.bmp\n"),
         std::string::npos)
         << run.out;
+
+    // An installed program (bin/ beside share/raytracer/preview) started
+    // outside any runtime folder takes its data folder before the source
+    // tree's: here one whose cube texture is missing.
+    const std::string prefix = tempDir() + "/prefix";
+    const std::string data = prefix + "/share/raytracer/preview";
+    run = runShell("mkdir -p '" + prefix + "/bin' '" + data + "/texture' && cp '" + binary + "' '" +
+                   prefix + "/bin/' && cp -r '" + PREVIEW + "/Data' '" + PREVIEW + "'/*.glsl '" +
+                   data + "' && cp '" + PREVIEW + "/texture/PLANE_1.bmp' '" + data +
+                   "/texture' && cd / && timeout 20 '" + prefix + "/bin/raytracer' +opengl '+I" +
+                   scene + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("File Not Found : texture/BOX_1.bmp\n"), std::string::npos) << run.out;
 
     // The textures, but an empty Phong vertex shader.
     const std::string partial = tempDir() + "/partial";
@@ -188,4 +221,14 @@ TEST(Window, StartUpFailuresEndWithStatusOne) {
         run.out.find("This shader example will not work due to opengl version, which is 1 4 ("),
         std::string::npos)
         << run.out;
+
+    // A camera the first traced frame refuses: the scene error leaves the
+    // window's loop and ends the program as in batch mode.
+    const std::string basis = testing_support::writeFile(
+        "basis.pov",
+        "camera { location <1e308, 0, 0> up <0, 1, 0> right <1, 0, 0> look_at <-1e308, 0, 0> }");
+    run = runShell("cd '" + PREVIEW + "' && timeout 20 '" + binary + "' +interactive '+I" + basis +
+                   "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, basis + ": fatal scene error: condition 'fabs(u * v) < 0.00000001' failed\n");
 }

@@ -1,11 +1,11 @@
 #!/bin/sh
 # Installs what is missing, builds the ray tracer and renders the demo scene
-# to scenes/demo.ppm (and scenes/demo.png).
+# to scenes/demo.ppm and scenes/demo.png.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
 cmake -S "$root" -B "$root/build" > /dev/null
 cmake --build "$root/build" -j "$(nproc)" --target raytracer
 "$root/build/src/raytracer" +W640 +H480 "+I$root/scenes/demo.pov" > /dev/null
-python3 "$root/tools/ppm2png.py" "$root/scenes/demo.ppm" "$root/scenes/demo.png"
+"$root/build/src/raytracer" +W640 +H480 "+I$root/scenes/demo.pov" "+O$root/scenes/demo.png" > /dev/null
 echo "Rendered $root/scenes/demo.ppm (and demo.png)"

@@ -5,17 +5,13 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 raytracer=${1:-$root/build/src/raytracer}
 out=$root/docs/gallery
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 mkdir -p "$out"
 
 render() {  # name scene [options...]
     name=$1
     scene=$2
     shift 2
-    cp "$scene" "$work/$name.pov"
-    "$raytracer" +W320 +H240 "$@" "+I$work/$name.pov" > /dev/null
-    python3 "$root/tools/ppm2png.py" "$work/$name.ppm" "$out/$name.png"
+    "$raytracer" +W320 +H240 "$@" "+I$scene" "+O$out/$name.png" > /dev/null
     echo "$out/$name.png"
 }
 
