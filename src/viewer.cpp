@@ -69,7 +69,7 @@ void drawRayTraced() {
     } catch (const SceneError& error) {
         // The camera basis is checked when the first frame is traced.
         std::fflush(stdout);
-        std::fprintf(stderr, "%s: %s\n", gInputFileName.c_str(), error.what());
+        std::fprintf(stderr, "%s\n", sceneErrorLine(gInputFileName, error).c_str());
         std::exit(1);
     }
     fillPixelBuffer(gImage, pixelBuffer, gPixelWidth, gPixelHeight);
