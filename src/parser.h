@@ -35,6 +35,9 @@ public:
     // of the offending token, or just after the last token for the end of the
     // file; before is the source text in front of it on its line.
     void place(std::size_t line, std::size_t column, const std::string& before);
+    // 0 until placed.
+    std::size_t line() const { return m_line; }
+    std::size_t column() const { return m_column; }
 
 private:
     enum class Kind { Token, EndOfFile, General };
