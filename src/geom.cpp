@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <string_view>
 
 #include "parser.h"
 #include "reader_output.h"
+
+using namespace std::string_view_literals;
 
 void GeomObject::setHitRec(HitRec& hitrec, double t, Point p) {
     hitrec.color = color;
@@ -22,7 +25,7 @@ bool GeomObject::isBounded() {
 void GeomObject::parseOptions(std::deque<std::string>& tokens) {
     double tmpFilter = 0;
     while (!tokens.empty()) {
-        if (tokens.front() == "pigment") {
+        if (tokens.front() == "pigment"sv) {
             tokens.pop_front();
             drop_front(tokens, "\"color\"");
             if (tokens.empty()) {
@@ -31,10 +34,10 @@ void GeomObject::parseOptions(std::deque<std::string>& tokens) {
             const std::string colorType = tokens.front();
             tokens.push_front("color");
             color = Parser::parse_color(tokens);
-            if (colorType == "rgbf") {
+            if (colorType == "rgbf"sv) {
                 tmpFilter = Parser::parse_double(tokens);
             }
-        } else if (tokens.front() == "finish") {
+        } else if (tokens.front() == "finish"sv) {
             finish = parse_finish(tokens);
         } else {
             break;
@@ -51,7 +54,7 @@ namespace {
 // Shading scales colours by these three; a negative one would break the
 // colour arithmetic, so the scene may not give one. The token is still at
 // the front of the queue, where errors point.
-void requireNonNegative(const char* keyword, double value, const std::string& token) {
+void requireNonNegative(std::string_view keyword, double value, const std::string& token) {
     if (!(value >= 0)) {
         throw SceneError(std::string(keyword) + " >= 0", "a non-negative number",
                          SceneError::quoted(token));
@@ -67,14 +70,14 @@ Finish parse_finish(std::deque<std::string>& tokens) {
     tokens.pop_front();
 
     static const struct {
-        const char* keyword;
+        std::string_view keyword;
         double Finish::*field;
         bool nonNegative;
     } items[] = {
-        {"ambient", &Finish::ambient, true},       {"diffuse", &Finish::diffuse, true},
-        {"specular", &Finish::specular, true},     {"roughness", &Finish::roughness, false},
-        {"ior", &Finish::ior, false},              {"reflection", &Finish::reflection, false},
-        {"refraction", &Finish::refraction, false},
+        {"ambient"sv, &Finish::ambient, true},       {"diffuse"sv, &Finish::diffuse, true},
+        {"specular"sv, &Finish::specular, true},     {"roughness"sv, &Finish::roughness, false},
+        {"ior"sv, &Finish::ior, false},              {"reflection"sv, &Finish::reflection, false},
+        {"refraction"sv, &Finish::refraction, false},
     };
     while (!tokens.empty()) {
         const auto item = std::find_if(std::begin(items), std::end(items), [&](const auto& it) {

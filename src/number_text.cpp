@@ -1,5 +1,6 @@
 #include "number_text.h"
 
+#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <cmath>
@@ -13,13 +14,6 @@
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-const char* skipDigits(const char* p, const char* end) {
-    while (p != end && isDigit(*p)) {
-        ++p;
-    }
-    return p;
-}
 
 // The powers of ten that a double holds exactly.
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -118,6 +112,13 @@ char* formatSixDigits(double value, char* out) {
     return p;
 }
 
+const char* skipDigits(const char* p, const char* end) {
+    while (p != end && isDigit(*p)) {
+        ++p;
+    }
+    return p;
+}
+
 }  // namespace
 
 bool read_number(const std::string& token, double& value) {
@@ -125,31 +126,56 @@ bool read_number(const std::string& token, double& value) {
     const char* const begin = token.data();
     const char* const end = begin + token.size();
     const char* p = begin;
-    if (p != end && *p == '-') {
+    const bool negative = p != end && *p == '-';
+    if (negative) {
         ++p;
     }
     const char* const integer = p;
     p = skipDigits(p, end);
-    bool digits = p != integer;
+    const char* const integerEnd = p;
+    const char* fraction = p;
     if (p != end && *p == '.') {
-        const char* const fraction = p + 1;
+        fraction = p + 1;
         p = skipDigits(fraction, end);
-        digits = digits || p != fraction;
     }
-    if (!digits) {
+    const auto digitCount = (integerEnd - integer) + (p - fraction);
+    if (digitCount == 0) {
         // Including a leading "+" and leading white space.
         return read_number_by_stream(token, value);
     }
+    int scale = -static_cast<int>(std::min<std::ptrdiff_t>(p - fraction, 100000));
+    const char* const digitsEnd = p;
     if (p != end && (*p == 'e' || *p == 'E')) {
         const char* exponent = p + 1;
+        const bool negativeExponent = exponent != end && *exponent == '-';
         if (exponent != end && (*exponent == '+' || *exponent == '-')) {
             ++exponent;
         }
-        const char* const exponentEnd = skipDigits(exponent, end);
-        if (exponentEnd == exponent) {
+        int power = 0;
+        for (p = exponent; p != end && isDigit(*p); ++p) {
+            power = std::min(power * 10 + (*p - '0'), 100000);
+        }
+        if (p == exponent) {
             return read_number_by_stream(token, value);
         }
-        p = exponentEnd;
+        scale += negativeExponent ? -power : power;
+    }
+    // Up to 19 digits fit the integer; up to 2^53 it is an exact double.
+    if (digitCount <= 19 && std::abs(scale) <= kLargestExactPower) {
+        std::uint64_t significand = 0;
+        for (const char* digit = integer; digit != digitsEnd; ++digit) {
+            if (digit != integerEnd) {
+                significand = significand * 10 + static_cast<std::uint64_t>(*digit - '0');
+            }
+        }
+        if (significand <= (std::uint64_t{1} << 53)) {
+            // Both factors are exact, so the one rounding is strtod's.
+            const auto exact = static_cast<double>(significand);
+            value = scale >= 0 ? exact * kExactPowersOfTen[scale]
+                               : exact / kExactPowersOfTen[-scale];
+            value = negative ? -value : value;
+            return true;
+        }
     }
     // The scanned text is a complete decimal number, which from_chars reads
     // as strtod does; out of range it reports an error and the stream decides.

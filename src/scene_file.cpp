@@ -4,17 +4,20 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "main.h"
 #include "parser.h"
 #include "reader_output.h"
 #include "scene_lexer.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 bool isStatementKeyword(const std::string& token) {
-    return token == "camera" || token == "sphere" || token == "plane" || token == "light_source" ||
-           token == "triangle" || token == "box";
+    return token == "camera"sv || token == "sphere"sv || token == "plane"sv ||
+           token == "light_source"sv || token == "triangle"sv || token == "box"sv;
 }
 
 // The tokens that keep a loop of the statement readers going: the modifiers
@@ -23,34 +26,35 @@ bool isStatementKeyword(const std::string& token) {
 // the queue, so a statement read from a window that ends there reads what it
 // would read from the whole file.
 bool continuesStatement(const std::string& token) {
-    static const char* const keywords[] = {
-        "pigment",    "finish",     "ambient",  "diffuse", "specular", "roughness", "ior",
-        "reflection", "refraction", "location", "up",      "right",    "look_at",
+    static const std::string_view keywords[] = {
+        "pigment"sv,   "finish"sv, "ambient"sv,    "diffuse"sv,    "specular"sv,
+        "roughness"sv, "ior"sv,    "reflection"sv, "refraction"sv, "location"sv,
+        "up"sv,        "right"sv,  "look_at"sv,
     };
     return std::any_of(std::begin(keywords), std::end(keywords),
-                       [&](const char* keyword) { return token == keyword; });
+                       [&](std::string_view keyword) { return token == keyword; });
 }
 
 // One statement, or one skipped token, from the front of the queue.
 void parse_statement(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
                      std::vector<Light*>& lights, Camera* camera) {
     const std::string& token = tokens.front();
-    if (token == "camera") {
+    if (token == "camera"sv) {
         (OutputLine() << "parsing camera").print();
         *camera = Camera::parse(tokens, gPixelWidth, gPixelHeight);
-    } else if (token == "sphere") {
+    } else if (token == "sphere"sv) {
         (OutputLine() << "parsing sphere").print();
         objects.push_back(new Sphere(tokens));
-    } else if (token == "plane") {
+    } else if (token == "plane"sv) {
         (OutputLine() << "parsing plane").print();
         objects.push_back(new Plane(tokens));
-    } else if (token == "light_source") {
+    } else if (token == "light_source"sv) {
         (OutputLine() << "parsing light source").print();
         lights.push_back(new Light(tokens));
-    } else if (token == "triangle") {
+    } else if (token == "triangle"sv) {
         (OutputLine() << "parsing triangle").print();
         objects.push_back(new Triangle(tokens));
-    } else if (token == "box") {
+    } else if (token == "box"sv) {
         (OutputLine() << "parsing box").print();
         objects.push_back(Box::parse(tokens));
     } else {

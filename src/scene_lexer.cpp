@@ -14,21 +14,21 @@ const std::size_t kBlockSize = 1 << 16;
 
 }  // namespace
 
-bool is_separator(char c) {
-    switch (c) {
-        case ' ':
-        case '\n':
-        case '\t':
-        case '<':
-        case '>':
-        case ',':
-        case '{':
-        case '}':
-            return true;
-        default:
-            return false;
+namespace {
+
+struct SeparatorTable {
+    bool separates[256] = {};
+    constexpr SeparatorTable() {
+        for (const char c : {' ', '\n', '\t', '<', '>', ',', '{', '}'}) {
+            separates[static_cast<unsigned char>(c)] = true;
+        }
     }
-}
+};
+constexpr SeparatorTable kSeparators;
+
+}  // namespace
+
+bool is_separator(char c) { return kSeparators.separates[static_cast<unsigned char>(c)]; }
 
 SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_pin(std::string::npos) {}
 
@@ -60,25 +60,35 @@ bool SceneLexer::next(std::string& token, TokenPlace& place) {
     for (;;) {
         // Separators; line feeds count lines.
         for (;;) {
-            if (m_next.offset == bufferEnd() && !readBlock(m_next.offset)) {
-                return false;
+            const char* p = byteAt(m_next.offset);
+            const char* const end = byteAt(bufferEnd());
+            for (; p != end && is_separator(*p); ++p) {
+                if (*p == '\n') {
+                    ++m_next.line;
+                    m_next.lineStart = offsetOf(p) + 1;
+                }
             }
-            const char c = at(m_next.offset);
-            if (!is_separator(c)) {
+            m_next.offset = offsetOf(p);
+            if (p != end) {
                 break;
             }
-            ++m_next.offset;
-            if (c == '\n') {
-                ++m_next.line;
-                m_next.lineStart = m_next.offset;
+            if (!readBlock(m_next.offset)) {
+                return false;
             }
         }
         place = m_next;
-        while ((m_next.offset != bufferEnd() || readBlock(place.offset)) &&
-               !is_separator(at(m_next.offset))) {
-            ++m_next.offset;
+        for (;;) {
+            const char* p = byteAt(m_next.offset);
+            const char* const end = byteAt(bufferEnd());
+            while (p != end && !is_separator(*p)) {
+                ++p;
+            }
+            m_next.offset = offsetOf(p);
+            if (p != end || !readBlock(place.offset)) {
+                break;
+            }
         }
-        const char* const start = &m_buffer[place.offset - m_base];
+        const char* const start = byteAt(place.offset);
         const std::size_t size = m_next.offset - place.offset;
         // A comment starts only at the beginning of a token.
         if (size < 2 || start[0] != '/' || start[1] != '/') {
@@ -87,13 +97,17 @@ bool SceneLexer::next(std::string& token, TokenPlace& place) {
             return true;
         }
         // The comment runs to the line feed, which counts as a separator.
-        while ((m_next.offset != bufferEnd() || readBlock(m_next.offset)) &&
-               at(m_next.offset) != '\n') {
-            const char* const from = &m_buffer[m_next.offset - m_base];
+        for (;;) {
+            const char* const from = byteAt(m_next.offset);
             const void* const feed = std::memchr(from, '\n', bufferEnd() - m_next.offset);
-            m_next.offset = feed != nullptr
-                                ? m_next.offset + (static_cast<const char*>(feed) - from)
-                                : bufferEnd();
+            if (feed != nullptr) {
+                m_next.offset = offsetOf(static_cast<const char*>(feed));
+                break;
+            }
+            m_next.offset = bufferEnd();
+            if (!readBlock(m_next.offset)) {
+                break;
+            }
         }
     }
 }

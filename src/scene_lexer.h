@@ -45,7 +45,8 @@ private:
     // that is worth it. False at the end of the stream.
     bool readBlock(std::size_t keep);
     std::size_t bufferEnd() const { return m_base + m_buffer.size(); }
-    char at(std::size_t offset) const { return m_buffer[offset - m_base]; }
+    const char* byteAt(std::size_t offset) const { return m_buffer.data() + (offset - m_base); }
+    std::size_t offsetOf(const char* byte) const { return m_base + (byte - m_buffer.data()); }
 
     std::istream& m_in;
     std::string m_buffer;  // the text from offset m_base on
