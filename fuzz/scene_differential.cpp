@@ -101,6 +101,7 @@ SceneReading capture(Read read) {
         reading.error = error.what();
         reading.line = error.line();
         reading.column = error.column();
+        reading.report = sceneErrorLine("scene.pov", error);
     }
     std::cout.rdbuf(saved);
     reading.out = printed.str();

@@ -13,6 +13,10 @@ struct SceneReading {
     std::string error;     // the SceneError's message; empty when there was none
     std::size_t line = 0;  // the error's place; 0 when it has none
     std::size_t column = 0;
+    // The error as the program reports it for "scene.pov" ("no error" when
+    // none); the whole queue knows no text before the error to quote, so
+    // readings compare without it.
+    std::string report = "no error";
 };
 
 inline bool operator==(const SceneReading& a, const SceneReading& b) {

@@ -29,7 +29,7 @@ void GeomObject::parseOptions(std::deque<std::string>& tokens) {
             tokens.pop_front();
             drop_front(tokens, "\"color\"");
             if (tokens.empty()) {
-                throw SceneError::endOfFile("\"rgb\" or \"rgbf\"");
+                throw SceneError::endOfFile(R"("rgb" or "rgbf")");
             }
             const std::string colorType = tokens.front();
             tokens.push_front("color");

@@ -136,6 +136,7 @@ void drop_front(std::deque<std::string>& tokens, const char* expected) {
 }
 
 // The by-value parameter is the reader's published signature.
+// cppcheck-suppress passedByValue
 double Parser::parse_double(std::string token) {  // NOLINT(performance-unnecessary-value-param)
     return numberOrError(token);
 }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cassert>
+#include <cstddef>
 #include <deque>
 #include <fstream>
 #include <iostream>
@@ -95,7 +96,9 @@ public:
         readAhead();
     }
     // A statement has consumed this many tokens from the front.
-    void consumed(std::size_t count) { places.erase(places.begin(), places.begin() + count); }
+    void consumed(std::size_t count) {
+        places.erase(places.begin(), places.begin() + static_cast<std::ptrdiff_t>(count));
+    }
 
     std::deque<std::string> tokens;
     std::deque<TokenPlace> places;

@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "main.h"
-#include "parser.h"
 #include "scene_differential.h"
 
 namespace {
@@ -137,19 +135,7 @@ private:
 };
 
 std::string errorLine(const std::string& text) {
-    std::vector<GeomObject*> objects;
-    std::vector<Light*> lights;
-    Camera camera;
-    std::istringstream in(text);
-    testing::internal::CaptureStdout();
-    try {
-        read_scene(in, objects, lights, &camera);
-    } catch (const SceneError& error) {
-        testing::internal::GetCapturedStdout();
-        return sceneErrorLine("scene.pov", error);
-    }
-    testing::internal::GetCapturedStdout();
-    return "no error";
+    return readStreaming(text, kSceneWindow).report;
 }
 
 std::string repeated(const std::string& text, int times) {
