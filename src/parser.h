@@ -56,7 +56,7 @@ private:
 };
 
 // The line that reports the error, as compilers write them:
-// scene.pov:3:14: expected a number after "rgb <1,", found "x" (condition 'ss')
+// scene.pov:3:14: expected a number after "color rgb <1,", found "x" (condition 'ss')
 // or "scene.pov: message" for an error with no place in the file.
 std::string sceneErrorLine(const std::string& fileName, const SceneError& error);
 
