@@ -1,7 +1,11 @@
 // The scene reader on arbitrary text: tokenizer, statement dispatcher and
 // statement readers, then the hierarchy and a 4 x 3 render of whatever scene
 // was accepted. Input the reader refuses must end in SceneError; anything
-// else that escapes, and every sanitizer report, is a fault.
+// else that escapes, and every sanitizer report, is a fault. The streaming
+// reader must read the text exactly as the whole token queue reads it, with
+// the smallest window and the usual one; a difference aborts.
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <sstream>
 #include <string>
@@ -9,6 +13,7 @@
 #include "fuzz_support.h"
 #include "main.h"
 #include "parser.h"
+#include "scene_differential.h"
 
 namespace {
 
@@ -61,7 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     static_cast<void>(ready);
 
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const SceneReading whole = readWhole(text);
+    for (const std::size_t window : {std::size_t{17}, kSceneWindow}) {
+        if (!(readStreaming(text, window) == whole)) {
+            std::fprintf(stderr, "the window of %zu tokens reads the scene differently\n", window);
+            std::abort();
+        }
+    }
+
+    std::istringstream in(text);
     std::deque<std::string> tokens;
     try {
         tokenize_stream(in, tokens);

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "parser.h"
+#include "reader_output.h"
 
 Camera::Camera(const Vector3& in_eye, const Vector3& in_up, const Vector3& in_right,
                const Vector3& in_lookAt, int in_xRes, int in_yRes)
@@ -14,7 +15,10 @@ Camera Camera::parse(std::deque<std::string>& tokens, int xRes, int yRes) {
     // The keyword plus four keys of three numbers each.
     const std::deque<std::string>::size_type tokensLeft = 17;
     if (tokens.size() < tokensLeft) {
-        throw SceneError("tokens.size() >= tokensLeft", tokens.empty() ? "" : tokens.front());
+        throw SceneError("tokens.size() >= tokensLeft",
+                         "at least " + std::to_string(tokensLeft) +
+                             " tokens from \"camera\" to the end of the file",
+                         std::to_string(tokens.size()));
     }
     assert(tokens.front().compare("camera") == 0);
     tokens.pop_front();
@@ -29,16 +33,16 @@ Camera Camera::parse(std::deque<std::string>& tokens, int xRes, int yRes) {
         tokens.pop_front();
         if (key == "location") {
             eye = Parser::parse_vector(tokens);
-            std::cout << "set camera \"location\" (eye) to " << eye << "\n";
+            (OutputLine() << "set camera \"location\" (eye) to " << eye).print();
         } else if (key == "up") {
             up = Parser::parse_vector(tokens);
-            std::cout << "set camera \"up\" to " << up << "\n";
+            (OutputLine() << "set camera \"up\" to " << up).print();
         } else if (key == "right") {
             right = Parser::parse_vector(tokens);
-            std::cout << "set camera \"right\" to " << right << "\n";
+            (OutputLine() << "set camera \"right\" to " << right).print();
         } else if (key == "look_at") {
             lookAt = Parser::parse_vector(tokens);
-            std::cout << "set camera \"look_at\" to " << lookAt << "\n";
+            (OutputLine() << "set camera \"look_at\" to " << lookAt).print();
         } else {
             tokens.push_front(key);
             break;
@@ -79,14 +83,18 @@ Matrix4x4 Camera::vectorTransform() const {
               << "v: " << v << "\n"
               << "w: " << w << "\n";
     // Written so that a NaN fails the check too.
+    const char* failed = nullptr;
     if (!(std::fabs(u * v) < 0.00000001)) {
-        throw SceneError("fabs(u * v) < 0.00000001", "");
+        failed = "fabs(u * v) < 0.00000001";
+    } else if (!(std::fabs(w * v) < 0.00000001)) {
+        failed = "fabs(w * v) < 0.00000001";
+    } else if (!(std::fabs(w * u) < 0.00000001)) {
+        failed = "fabs(w * u) < 0.00000001";
     }
-    if (!(std::fabs(w * v) < 0.00000001)) {
-        throw SceneError("fabs(w * v) < 0.00000001", "");
-    }
-    if (!(std::fabs(w * u) < 0.00000001)) {
-        throw SceneError("fabs(w * u) < 0.00000001", "");
+    if (failed != nullptr) {
+        throw SceneError(
+            "the camera's location, look_at and up give no usable view directions (condition '" +
+            std::string(failed) + "')");
     }
     return Matrix4x4(u.x, v.x, w.x, 0, u.y, v.y, w.y, 0, u.z, v.z, w.z, 0, 0, 0, 0, 1);
 }

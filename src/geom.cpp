@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
-#include <iostream>
+#include <string_view>
 
 #include "parser.h"
+#include "reader_output.h"
+
+using namespace std::string_view_literals;
 
 void GeomObject::setHitRec(HitRec& hitrec, double t, Point p) {
     hitrec.color = color;
@@ -22,19 +25,19 @@ bool GeomObject::isBounded() {
 void GeomObject::parseOptions(std::deque<std::string>& tokens) {
     double tmpFilter = 0;
     while (!tokens.empty()) {
-        if (tokens.front() == "pigment") {
+        if (tokens.front() == "pigment"sv) {
             tokens.pop_front();
-            drop_front(tokens);  // "color"
+            drop_front(tokens, "\"color\"");
             if (tokens.empty()) {
-                throw SceneError::endOfFile();
+                throw SceneError::endOfFile(R"("rgb" or "rgbf")");
             }
             const std::string colorType = tokens.front();
             tokens.push_front("color");
             color = Parser::parse_color(tokens);
-            if (colorType == "rgbf") {
+            if (colorType == "rgbf"sv) {
                 tmpFilter = Parser::parse_double(tokens);
             }
-        } else if (tokens.front() == "finish") {
+        } else if (tokens.front() == "finish"sv) {
             finish = parse_finish(tokens);
         } else {
             break;
@@ -43,16 +46,18 @@ void GeomObject::parseOptions(std::deque<std::string>& tokens) {
     // The filter always comes from the last rgbf pigment, whatever finish
     // blocks came before or after it.
     finish.filter = tmpFilter;
-    std::cout << "filter = " << finish.filter << "\n";
+    (OutputLine() << "filter = " << finish.filter).print();
 }
 
 namespace {
 
 // Shading scales colours by these three; a negative one would break the
-// colour arithmetic, so the scene may not give one.
-void requireNonNegative(const char* keyword, double value, const std::string& token) {
+// colour arithmetic, so the scene may not give one. The token is still at
+// the front of the queue, where errors point.
+void requireNonNegative(std::string_view keyword, double value, const std::string& token) {
     if (!(value >= 0)) {
-        throw SceneError(std::string(keyword) + " >= 0", token);
+        throw SceneError(std::string(keyword) + " >= 0", "a non-negative number",
+                         SceneError::quoted(token));
     }
 }
 
@@ -61,18 +66,18 @@ void requireNonNegative(const char* keyword, double value, const std::string& to
 Finish parse_finish(std::deque<std::string>& tokens) {
     Finish finish;
     assert(!tokens.empty() && tokens.front() == "finish");
-    std::cout << "parsing finish\n";
+    (OutputLine() << "parsing finish").print();
     tokens.pop_front();
 
     static const struct {
-        const char* keyword;
+        std::string_view keyword;
         double Finish::*field;
         bool nonNegative;
     } items[] = {
-        {"ambient", &Finish::ambient, true},       {"diffuse", &Finish::diffuse, true},
-        {"specular", &Finish::specular, true},     {"roughness", &Finish::roughness, false},
-        {"ior", &Finish::ior, false},              {"reflection", &Finish::reflection, false},
-        {"refraction", &Finish::refraction, false},
+        {"ambient"sv, &Finish::ambient, true},       {"diffuse"sv, &Finish::diffuse, true},
+        {"specular"sv, &Finish::specular, true},     {"roughness"sv, &Finish::roughness, false},
+        {"ior"sv, &Finish::ior, false},              {"reflection"sv, &Finish::reflection, false},
+        {"refraction"sv, &Finish::refraction, false},
     };
     while (!tokens.empty()) {
         const auto item = std::find_if(std::begin(items), std::end(items), [&](const auto& it) {
@@ -82,13 +87,16 @@ Finish parse_finish(std::deque<std::string>& tokens) {
             break;
         }
         tokens.pop_front();
-        const std::string valueToken = tokens.empty() ? std::string() : tokens.front();
-        const double value = Parser::parse_double(tokens);
-        if (item->nonNegative) {
-            requireNonNegative(item->keyword, value, valueToken);
+        if (tokens.empty()) {
+            throw SceneError::endOfFile("a number");
         }
+        const double value = Parser::parse_double(tokens.front());
+        if (item->nonNegative) {
+            requireNonNegative(item->keyword, value, tokens.front());
+        }
+        tokens.pop_front();
         finish.*(item->field) = value;
-        std::cout << item->keyword << " = " << value << "\n";
+        (OutputLine() << item->keyword << " = " << value).print();
     }
     return finish;
 }
@@ -103,7 +111,7 @@ Sphere::Sphere(std::deque<std::string>& tokens) {
     _center = Parser::parse_vector(tokens);
     _radius = Parser::parse_double(tokens);
     parseOptions(tokens);
-    std::cout << "parsed sphere with center " << _center << " and radius " << _radius << "\n";
+    (OutputLine() << "parsed sphere with center " << _center << " and radius " << _radius).print();
 }
 
 double Sphere::intersect(const Ray& ray, HitRec& hitrec) {
@@ -160,7 +168,7 @@ Plane::Plane(std::deque<std::string>& tokens) {
     _normal = Parser::parse_vector(tokens);
     const double d = Parser::parse_double(tokens);
     p0 = d * _normal;
-    std::cout << "parsed plane with normal " << _normal << " and d " << d << "\n";
+    (OutputLine() << "parsed plane with normal " << _normal << " and d " << d).print();
     parseOptions(tokens);
 }
 
@@ -206,7 +214,7 @@ Triangle::Triangle(std::deque<std::string>& tokens) {
     v1 = Parser::parse_vector(tokens);
     v2 = Parser::parse_vector(tokens);
     v3 = Parser::parse_vector(tokens);
-    std::cout << "parsed triangle with vertices " << v1 << ", " << v2 << ", " << v3 << "\n";
+    (OutputLine() << "parsed triangle with vertices " << v1 << ", " << v2 << ", " << v3).print();
     parseOptions(tokens);
 }
 

@@ -4,7 +4,9 @@
 // (state.cpp), the scene file reader (scene_file.cpp), the renderer and PPM
 // writer (render.cpp) and the window (viewer.cpp). main.cpp holds only main().
 
+#include <cstddef>
 #include <deque>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -67,11 +69,17 @@ void initialize();
 // ProgramExit thrown on the way and returns its status.
 int raytracerMain(int argc, char** argv);
 
-// Scene reading (scene_file.cpp): parse_file tokenizes gInputFileName and
-// hands the queue to parse_statements, which consumes it whole, appending in
-// file order. Both throw SceneError on input they cannot use; what was
-// appended before the error stays in the lists.
+// Scene reading (scene_file.cpp). parse_statements consumes a token queue
+// whole; parse_file reads gInputFileName through read_scene, which gives the
+// same output and scene as tokenizing the whole text and parse_statements,
+// holding only a window of tokens (at least `window`, 17 or more) around the
+// statement it reads. All append in file order and throw SceneError on input
+// they cannot use, parse_file and read_scene with the error's place in the
+// file; what was appended before the error stays in the lists.
+constexpr std::size_t kSceneWindow = 64;
 void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera);
+void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
+                Camera* camera, std::size_t window = kSceneWindow);
 void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
                       std::vector<Light*>& lights, Camera* camera);
 

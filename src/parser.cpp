@@ -5,13 +5,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iostream>
-#include <locale>
 #include <sstream>
 
-namespace {
+#include "number_text.h"
+#include "reader_output.h"
+#include "scene_lexer.h"
 
-const char* const delimiters = " \n\t<>,{}";
+namespace {
 
 // Tokens are whatever the file holds: a carriage return or an escape
 // sequence would garble the message on a terminal, and a token of megabytes
@@ -39,88 +39,113 @@ std::string printable(const std::string& token) {
     return text;
 }
 
-std::string describe(const std::string& condition, const std::string& token) {
-    std::string text = "fatal scene error: condition '" + condition + "' failed";
-    if (!token.empty()) {
-        text += " at token \"" + printable(token) + "\"";
+double numberOrError(const std::string& token) {
+    double value = 0;
+    if (!read_number(token, value)) {
+        throw SceneError("ss", "a number", SceneError::quoted(token));
     }
-    return text;
+    return value;
 }
 
 }  // namespace
 
-SceneError::SceneError(const std::string& condition, const std::string& token)
-    : std::runtime_error(describe(condition, token)) {}
+SceneError::SceneError(Kind kind, const std::string& condition, const std::string& expected,
+                       const std::string& found)
+    : std::runtime_error("expected " + expected + ", found " + found + " (condition '" + condition +
+                         "')"),
+      m_kind(kind),
+      m_condition(condition),
+      m_expected(expected),
+      m_found(found) {}
 
-SceneError::SceneError(const std::string& message) : std::runtime_error(message) {}
+SceneError::SceneError(const std::string& condition, const std::string& expected,
+                       const std::string& found)
+    : SceneError(Kind::Token, condition, expected, found) {}
 
-void tokenize_line(const std::string& str, std::deque<std::string>& tokens) {
-    std::string::size_type lastPos = str.find_first_not_of(delimiters, 0);
-    std::string::size_type pos = str.find_first_of(delimiters, lastPos);
-    while (pos != std::string::npos || lastPos != std::string::npos) {
-        std::string token = str.substr(lastPos, pos - lastPos);
-        // A comment starts only at the beginning of a token.
-        if (token.size() > 1 && token[0] == '/' && token[1] == '/') {
-            return;
-        }
-        tokens.push_back(std::move(token));
-        lastPos = str.find_first_not_of(delimiters, pos);
-        pos = str.find_first_of(delimiters, lastPos);
-    }
+SceneError::SceneError(const std::string& message)
+    : std::runtime_error(message), m_kind(Kind::General) {}
+
+SceneError SceneError::endOfFile(const std::string& expected) {
+    return SceneError(Kind::EndOfFile, "!tokens.empty()", expected, "the end of the file");
 }
 
-void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens) {
+std::string SceneError::quoted(const std::string& token) { return "\"" + printable(token) + "\""; }
+
+void SceneError::place(std::size_t line, std::size_t column, const std::string& before) {
+    m_line = line;
+    m_column = column;
+    m_before = before;
+}
+
+std::string SceneError::describe(const std::string& before) const {
+    if (m_kind == Kind::General) {
+        return what();
+    }
+    std::string text = "expected " + m_expected;
+    if (!before.empty()) {
+        text += " after \"" + printable(before) + "\"";
+    }
+    return text + ", found " + m_found + " (condition '" + m_condition + "')";
+}
+
+std::string sceneErrorLine(const std::string& fileName, const SceneError& error) {
+    if (error.m_line == 0) {
+        return fileName + ": " + error.describe("");
+    }
+    return fileName + ":" + std::to_string(error.m_line) + ":" + std::to_string(error.m_column) +
+           ": " + error.describe(error.m_before);
+}
+
+void open_scene_file(const std::string& fileName, std::ifstream& in) {
     // A directory opens as a stream but never reads; say so instead.
     struct stat info;
     if (stat(fileName.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
         throw SceneError("cannot read scene file: " + std::string(std::strerror(EISDIR)));
     }
-    std::ifstream in(fileName.c_str());
+    in.open(fileName.c_str());
     if (!in) {
         throw SceneError("cannot open scene file: " + std::string(std::strerror(errno)));
     }
+}
+
+void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens) {
+    std::ifstream in;
+    open_scene_file(fileName, in);
     tokenize_stream(in, tokens);
 }
 
 void tokenize_stream(std::istream& in, std::deque<std::string>& tokens) {
-    std::string str;
-    while (std::getline(in, str)) {
-        tokenize_line(str, tokens);
-    }
-    if (in.bad()) {
-        throw SceneError("cannot read scene file: " + std::string(std::strerror(errno)));
+    SceneLexer lexer(in);
+    std::string token;
+    TokenPlace place;
+    while (lexer.next(token, place)) {
+        tokens.push_back(token);
     }
 }
 
-SceneError SceneError::endOfFile() {
-    return SceneError(describe("!tokens.empty()", "") +
-                      ": the file ended in the middle of a statement");
+void tokenize_line(const std::string& line, std::deque<std::string>& tokens) {
+    std::istringstream in(line);
+    tokenize_stream(in, tokens);
 }
 
-void drop_front(std::deque<std::string>& tokens) {
+void drop_front(std::deque<std::string>& tokens, const char* expected) {
     if (tokens.empty()) {
-        throw SceneError::endOfFile();
+        throw SceneError::endOfFile(expected);
     }
     tokens.pop_front();
 }
 
 // The by-value parameter is the reader's published signature.
+// cppcheck-suppress passedByValue
 double Parser::parse_double(std::string token) {  // NOLINT(performance-unnecessary-value-param)
-    std::stringstream ss(token, std::ios::in | std::ios::out);
-    ss.imbue(std::locale::classic());
-    double value = 0;
-    ss >> value;
-    if (!ss) {
-        throw SceneError("ss", token);
-    }
-    return value;
+    return numberOrError(token);
 }
 
 double Parser::parse_double(std::deque<std::string>& tokens) {
     if (tokens.empty()) {
-        throw SceneError::endOfFile();
+        throw SceneError::endOfFile("a number");
     }
-    const double value = parse_double(tokens.front());
+    const double value = numberOrError(tokens.front());
     tokens.pop_front();
     return value;
 }
@@ -133,10 +158,10 @@ Vector3 Parser::parse_vector(std::deque<std::string>& tokens) {
 }
 
 Color Parser::parse_color(std::deque<std::string>& tokens) {
-    drop_front(tokens);
-    drop_front(tokens);
+    drop_front(tokens, "\"color\"");
+    drop_front(tokens, "\"rgb\"");
     const Vector3 rgb = parse_vector(tokens);
     const Color color(rgb.x, rgb.y, rgb.z);
-    std::cout << "parsed color: <" << color.r << ", " << color.g << ", " << color.b << ">\n";
+    (OutputLine() << "parsed color: " << Vector3(color.r, color.g, color.b)).print();
     return color;
 }

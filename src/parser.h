@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <iosfwd>
 #include <stdexcept>
@@ -8,30 +9,72 @@
 #include "color.h"
 #include "vector3.h"
 
-// A scene the reader cannot use. It carries the failed condition and the
-// offending token; main names the scene file and ends the program with
-// status 1 before any image is written. Being an exception, it lets tests and
-// fuzzers exercise every reader in-process.
+// A scene the reader cannot use. It says in plain words what was expected
+// and what was found, and names the failed condition; the reader that knows
+// positions places it in the file. main names the scene file and ends the
+// program with status 1 before any image is written. Being an exception, it
+// lets tests and fuzzers exercise every reader in-process.
 class SceneError : public std::runtime_error {
 public:
-    SceneError(const std::string& condition, const std::string& token);
+    // The front token of the queue fails the condition: expected is what was
+    // due, found what came instead (quoted() for a token).
+    SceneError(const std::string& condition, const std::string& expected, const std::string& found);
+    // A problem with no token to point at (the file, the camera basis): the
+    // whole message.
     explicit SceneError(const std::string& message);
-    // A number or keyword was due but the token queue ran empty.
-    static SceneError endOfFile();
+    // expected was due but the token queue ran empty.
+    static SceneError endOfFile(const std::string& expected);
+    // A token as messages show it: in double quotes, control characters as
+    // escapes, a long one cut short.
+    static std::string quoted(const std::string& token);
+
+    // The offending token is the front of the queue.
+    bool atToken() const { return m_kind == Kind::Token; }
+    bool atEndOfFile() const { return m_kind == Kind::EndOfFile; }
+    // Where the error lies: line and column (1-based, the column in bytes)
+    // of the offending token, or just after the last token for the end of the
+    // file; before is the source text in front of it on its line.
+    void place(std::size_t line, std::size_t column, const std::string& before);
+    // 0 until placed.
+    std::size_t line() const { return m_line; }
+    std::size_t column() const { return m_column; }
+
+private:
+    enum class Kind { Token, EndOfFile, General };
+    SceneError(Kind kind, const std::string& condition, const std::string& expected,
+               const std::string& found);
+    std::string describe(const std::string& before) const;
+    friend std::string sceneErrorLine(const std::string& fileName, const SceneError& error);
+
+    Kind m_kind;
+    std::string m_condition;
+    std::string m_expected;
+    std::string m_found;
+    std::size_t m_line = 0;  // 0 until placed
+    std::size_t m_column = 0;
+    std::string m_before;
 };
 
+// The line that reports the error, as compilers write them:
+// scene.pov:3:14: expected a number after "color rgb <1,", found "x" (condition 'ss')
+// or "scene.pov: message" for an error with no place in the file.
+std::string sceneErrorLine(const std::string& fileName, const SceneError& error);
+
+// Opens the scene file for reading. Throws SceneError when it cannot be
+// opened or is a directory.
+void open_scene_file(const std::string& fileName, std::ifstream& in);
 // Reads the file into the token queue: separators dropped, "//" comments cut.
 // Throws SceneError when the file cannot be opened or read.
 void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens);
-// The same for scene text that is already open or in memory, line by line to
-// the end of the stream. Throws SceneError when a read fails.
+// The same for scene text that is already open or in memory, to the end of
+// the stream. Throws SceneError when a read fails.
 void tokenize_stream(std::istream& in, std::deque<std::string>& tokens);
 // Splits one line and appends its tokens.
 void tokenize_line(const std::string& line, std::deque<std::string>& tokens);
 
-// Removes the front token, which must exist (a statement cut short by the end
-// of the file is a scene error).
-void drop_front(std::deque<std::string>& tokens);
+// Removes the front token, which must exist: at the end of the queue the
+// statement was cut short, and expected says what was due.
+void drop_front(std::deque<std::string>& tokens, const char* expected);
 
 // Static value readers that every statement constructor takes its numbers with.
 class Parser {

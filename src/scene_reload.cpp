@@ -76,7 +76,7 @@ FileStamp fileStamp(const std::string& path) {
 
 void printSceneError(const std::string& scene, const SceneError& error) {
     std::cout << std::flush;
-    std::fprintf(stderr, "%s: %s\n", scene.c_str(), error.what());
+    std::fprintf(stderr, "%s\n", sceneErrorLine(scene, error).c_str());
 }
 
 void deleteObjects(std::vector<GeomObject*>& objects) {

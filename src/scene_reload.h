@@ -28,7 +28,7 @@ struct FileStamp {
 };
 FileStamp fileStamp(const std::string& path);
 
-// A scene that does not read, as start-up reports it: "<scene>: <error>", one
+// A scene that does not read, as start-up reports it (sceneErrorLine), one
 // line on standard error once standard output is flushed.
 void printSceneError(const std::string& scene, const SceneError& error);
 

@@ -233,7 +233,7 @@ int raytracerMain(int argc, char** argv) {
         return runInteractive(&argc, argv);
     } catch (const SceneError& error) {
         std::cout << std::flush;
-        std::fprintf(stderr, "%s: %s\n", gInputFileName.c_str(), error.what());
+        std::fprintf(stderr, "%s\n", sceneErrorLine(gInputFileName, error).c_str());
         return 1;
     } catch (const std::bad_alloc&) {
         std::cout << std::flush;

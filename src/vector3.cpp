@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 
 Vector3* Vector3::add(Vector3* other) const {
     return new Vector3(*this + *other);
@@ -55,6 +56,20 @@ const char* Vector3::c_str() const {
     return copy;
 }
 
+char* format_vector(const Vector3& v, char* out) {
+    *out++ = '<';
+    out = format_number(v.x, out);
+    *out++ = ',';
+    *out++ = ' ';
+    out = format_number(v.y, out);
+    *out++ = ',';
+    *out++ = ' ';
+    out = format_number(v.z, out);
+    *out++ = '>';
+    return out;
+}
+
 std::ostream& operator<<(std::ostream& out, const Vector3& v) {
-    return out << "<" << v.x << ", " << v.y << ", " << v.z << ">";
+    char text[kVectorTextSize];
+    return out << std::string_view(text, static_cast<std::size_t>(format_vector(v, text) - text));
 }

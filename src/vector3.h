@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
+
+#include "number_text.h"
 
 // Three doubles, used for positions, directions and normals. Default
 // construction leaves the components unset: every user assigns them first.
@@ -56,5 +59,11 @@ inline bool operator==(const Vector3& a, const Vector3& b) {
 
 // Writes the c_str text form.
 std::ostream& operator<<(std::ostream& out, const Vector3& v);
+
+// Room that format_vector needs.
+constexpr std::size_t kVectorTextSize = 3 * kNumberTextSize + 6;
+// Writes the text form "<x, y, z>", each number as format_number writes it,
+// and returns its end; out must have kVectorTextSize characters.
+char* format_vector(const Vector3& v, char* out);
 
 typedef Vector3 Point;

@@ -20,9 +20,18 @@ using testing_support::writeFile;
 
 namespace {
 
-const std::string kEndOfFile =
-    "fatal scene error: condition '!tokens.empty()' failed: the file ended in the middle of a "
-    "statement";
+// The end of the file where a number is due, after the text shown.
+std::string endOfFile(const std::string& place, const std::string& expected,
+                      const std::string& after) {
+    return place + ": expected " + expected + " after \"" + after +
+           "\", found the end of the file (condition '!tokens.empty()')";
+}
+
+std::string notANumber(const std::string& place, const std::string& after,
+                       const std::string& found) {
+    return place + ": expected a number after \"" + after + "\", found \"" + found +
+           "\" (condition 'ss')";
+}
 
 // A camera and a light: renders black.
 const std::string kNothing =
@@ -81,38 +90,44 @@ TEST(BadInputScene, FatalRowsNameTheFileAndTheTokenAndWriteNothing) {
         std::string text;
         std::string message;
     } rows[] = {
-        {"cut_pigment", "sphere { <0, 0, 0>, 1 pigment { color", kEndOfFile},
-        {"cut_finish", "sphere { <0, 0, 0>, 1 finish { ambient", kEndOfFile},
-        {"cut_rgbf", "sphere { <0, 0, 0>, 1 pigment { color rgbf <1, 0, 0> } }", kEndOfFile},
-        {"cut_triangle", "triangle { <0, 0, 0>, <1, 0, 0>", kEndOfFile},
-        {"cut_light", "light_source { <0, 0, 0> color rgb <1, 1", kEndOfFile},
+        {"cut_pigment", "sphere { <0, 0, 0>, 1 pigment { color",
+         endOfFile("1:38", "\"rgb\" or \"rgbf\"", "1 pigment { color")},
+        {"cut_finish", "sphere { <0, 0, 0>, 1 finish { ambient",
+         endOfFile("1:39", "a number", "1 finish { ambient")},
+        {"cut_rgbf", "sphere { <0, 0, 0>, 1 pigment { color rgbf <1, 0, 0> } }",
+         endOfFile("1:52", "a number", "1, 0, 0")},
+        {"cut_triangle", "triangle { <0, 0, 0>, <1, 0, 0>",
+         endOfFile("1:31", "a number", "1, 0, 0")},
+        {"cut_light", "light_source { <0, 0, 0> color rgb <1, 1",
+         endOfFile("1:41", "a number", "rgb <1, 1")},
+        {"cut_light_keyword", "light_source { <0, 0, 0>\n\n",
+         endOfFile("1:24", "\"color\"", "0, 0, 0")},
         {"cut_camera", "camera { location <0, 0, 10> up <0, 1, 0> right <1, 0, 0> look_at <0, 0",
-         "fatal scene error: condition 'tokens.size() >= tokensLeft' failed at token \"camera\""},
+         "1:1: expected at least 17 tokens from \"camera\" to the end of the file, found 16 "
+         "(condition 'tokens.size() >= tokensLeft')"},
         {"word_in_camera",
          "camera { location <0, 0, 10> up <0, 1, 0> right <1, 0, 0> look_at <0, 0, zero> }",
-         "fatal scene error: condition 'ss' failed at token \"zero\""},
-        {"huge_number", "sphere { <0, 0, 0>, 1e999 }",
-         "fatal scene error: condition 'ss' failed at token \"1e999\""},
-        {"nan_literal", "sphere { <0, 0, 0>, nan }",
-         "fatal scene error: condition 'ss' failed at token \"nan\""},
+         notANumber("1:74", "look_at <0, 0,", "zero")},
+        {"huge_number", "sphere { <0, 0, 0>, 1e999 }", notANumber("1:21", "0, 0, 0>,", "1e999")},
+        {"nan_literal", "sphere { <0, 0, 0>, nan }", notANumber("1:21", "0, 0, 0>,", "nan")},
         {"negative_diffuse", "sphere { <0, 0, 0>, 1 finish { diffuse -0.5 } }",
-         "fatal scene error: condition 'diffuse >= 0' failed at token \"-0.5\""},
+         "1:40: expected a non-negative number after \"1 finish { diffuse\", found \"-0.5\" "
+         "(condition 'diffuse >= 0')"},
         // A 400-digit number is out of range; the message shows its start.
         {"enormous_number", "sphere { <0, 0, 0>, " + std::string(400, '9') + " }",
-         "fatal scene error: condition 'ss' failed at token \"" + std::string(64, '9') +
-             "... (400 characters)\""},
+         notANumber("1:21", "0, 0, 0>,", std::string(64, '9') + "... (400 characters)")},
         // Control characters in the message are shown as escapes.
         {"binary_number", "sphere { <\x01\x1b[2J, 0, 0>, 1 }",
-         "fatal scene error: condition 'ss' failed at token \"\\x01\\x1b[2J\""},
+         notANumber("1:11", "sphere { <", "\\x01\\x1b[2J")},
         // Carriage return is no separator: after a brace it is a token of
         // its own, met where the centre's first number is due.
         {"crlf_statement_over_lines", "sphere {\r\n  <0, 0, 0>, 1\r\n}\r\n",
-         "fatal scene error: condition 'ss' failed at token \"\\r\""},
+         notANumber("1:9", "sphere {", "\\r")},
     };
     for (const auto& row : rows) {
         const Outcome outcome = render(row.name, row.text);
         EXPECT_EQ(outcome.status, 1) << row.name;
-        EXPECT_EQ(outcome.err, tempDir() + "/" + row.name + ".pov: " + row.message + "\n")
+        EXPECT_EQ(outcome.err, tempDir() + "/" + row.name + ".pov:" + row.message + "\n")
             << row.name;
         EXPECT_FALSE(outcome.written) << row.name;
         EXPECT_EQ(outcome.out.find("Rendering"), std::string::npos) << row.name;

@@ -229,8 +229,9 @@ TEST(Modifiers, NegativeShadingCoefficientsAreRejected) {
             FAIL() << keyword;
         } catch (const SceneError& e) {
             testing::internal::GetCapturedStdout();
-            EXPECT_EQ(e.what(), std::string("fatal scene error: condition '") + keyword +
-                                    " >= 0' failed at token \"-0.25\"");
+            EXPECT_EQ(e.what(), std::string("expected a non-negative number, found \"-0.25\" "
+                                            "(condition '") +
+                                    keyword + " >= 0')");
         }
     }
     // Other items may be negative: nothing in the shading breaks on them.

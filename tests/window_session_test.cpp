@@ -120,15 +120,15 @@ TEST(WindowSession, SavedSceneReplacesTheViewAndABadSaveKeepsTheLastOne) {
     showsPicture(window, blueImage, "blue");
 
     writeFile("live.pov", CAMERA + LIGHT + "sphere { <0, 0, 0>, one }\n" + OBJECTS);
-    ASSERT_TRUE(window.waitFor(scene + ": fatal scene error: condition 'ss' failed at token "
-                                       "\"one\"\n"));
+    ASSERT_TRUE(window.waitFor(scene + ":3:21: expected a number after \"0, 0, 0>,\", found "
+                                       "\"one\" (condition 'ss')\n"));
     EXPECT_FALSE(window.exited());
     showsPicture(window, blueImage, "after_error");
 
     // The next good save is picked up.
     writeFile("live.pov", SCENE);
     showsPicture(window, batchImage("red_again", SCENE, 160, 120), "red_again");
-    EXPECT_EQ(occurrences(window.output(), "fatal scene error"), 1) << window.output();
+    EXPECT_EQ(occurrences(window.output(), "(condition 'ss')"), 1) << window.output();
 }
 
 // The back wall of a room faces the camera: the preview must show it as a

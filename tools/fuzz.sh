@@ -4,7 +4,7 @@
 # stored corpus, fuzz/corpus/<name>. Prints the executions per harness and
 # the total; fails when any harness reports a crash, hang, leak or sanitizer
 # error, leaving the input in $RT_FUZZ_BUILD_DIR/artifacts/<name>/.
-# Usage: tools/fuzz.sh [harness...]   (default: scene bmp obj mtl)
+# Usage: tools/fuzz.sh [harness...]   (default: scene number bmp obj mtl)
 # RT_FUZZ_TIME: seconds per harness (default 60).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${RT_FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${RT_FUZZ_TIME:-60}
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(scene bmp obj mtl)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(scene number bmp obj mtl)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DRT_FUZZ=ON -DRT_BUILD_TESTS=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null

@@ -1,0 +1,144 @@
+#include "scene_differential.h"
+
+#include <cstdio>
+#include <deque>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "main.h"
+#include "parser.h"
+#include "scene_lexer.h"
+
+namespace {
+
+void put(std::string& text, const char* name, const Vector3& v) {
+    char line[160];
+    std::snprintf(line, sizeof line, " %s %a %a %a", name, v.x, v.y, v.z);
+    text += line;
+}
+
+void putSurface(std::string& text, const GeomObject& object) {
+    put(text, "color", Vector3(object.color.r, object.color.g, object.color.b));
+    const Finish& f = object.finish;
+    put(text, "finish", Vector3(f.ambient, f.diffuse, f.specular));
+    put(text, "", Vector3(f.roughness, f.ior, f.reflection));
+    put(text, "", Vector3(f.refraction, f.filter, 0));
+    text += '\n';
+}
+
+// Releases what the reader made. GeomObject has no virtual destructor:
+// each object is deleted through its own type.
+struct Scene {
+    std::vector<GeomObject*> objects;
+    std::vector<Light*> lights;
+    Camera camera =
+        Camera(Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), 0, 0);
+
+    Scene() = default;
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+    ~Scene() {
+        for (GeomObject* object : objects) {
+            if (auto* sphere = dynamic_cast<Sphere*>(object)) {
+                delete sphere;
+            } else if (auto* plane = dynamic_cast<Plane*>(object)) {
+                delete plane;
+            } else if (auto* triangle = dynamic_cast<Triangle*>(object)) {
+                delete triangle;
+            } else {
+                delete static_cast<Box*>(object);
+            }
+        }
+        for (Light* light : lights) {
+            delete light;
+        }
+    }
+
+    std::string dump() const {
+        std::string text;
+        for (const GeomObject* object : objects) {
+            if (const auto* s = dynamic_cast<const Sphere*>(object)) {
+                put(text, "sphere", s->_center);
+                put(text, "radius", Vector3(s->_radius, 0, 0));
+            } else if (const auto* p = dynamic_cast<const Plane*>(object)) {
+                put(text, "plane", p->_normal);
+                put(text, "p0", p->p0);
+            } else if (const auto* t = dynamic_cast<const Triangle*>(object)) {
+                put(text, "triangle", t->v1);
+                put(text, "", t->v2);
+                put(text, "", t->v3);
+            } else {
+                const auto* b = static_cast<const Box*>(object);
+                put(text, "box", b->corner1);
+                put(text, "", b->corner2);
+            }
+            putSurface(text, *object);
+        }
+        for (const Light* light : lights) {
+            put(text, "light", light->location);
+            put(text, "color", Vector3(light->color.r, light->color.g, light->color.b));
+            text += '\n';
+        }
+        put(text, "camera", camera.eye);
+        put(text, "", camera.up);
+        put(text, "", camera.right);
+        put(text, "", camera.lookAt);
+        return text + " " + std::to_string(camera.xRes) + " " + std::to_string(camera.yRes) + "\n";
+    }
+};
+
+// Runs read with std::cout captured and fills the reading.
+template <typename Read>
+SceneReading capture(Read read) {
+    std::stringbuf printed;
+    std::streambuf* const saved = std::cout.rdbuf(&printed);
+    SceneReading reading;
+    Scene scene;
+    try {
+        read(scene);
+    } catch (const SceneError& error) {
+        reading.error = error.what();
+        reading.line = error.line();
+        reading.column = error.column();
+        reading.report = sceneErrorLine("scene.pov", error);
+    }
+    std::cout.rdbuf(saved);
+    reading.out = printed.str();
+    reading.scene = scene.dump();
+    return reading;
+}
+
+}  // namespace
+
+SceneReading readWhole(const std::string& text) {
+    return capture([&](Scene& scene) {
+        std::istringstream in(text);
+        SceneLexer lexer(in);
+        std::deque<std::string> tokens;
+        std::vector<TokenPlace> places;
+        std::string token;
+        TokenPlace place;
+        while (lexer.next(token, place)) {
+            tokens.push_back(token);
+            places.push_back(place);
+        }
+        try {
+            parse_statements(tokens, scene.objects, scene.lights, &scene.camera);
+        } catch (SceneError& error) {
+            if (error.atEndOfFile() || error.atToken()) {
+                const TokenPlace at =
+                    error.atEndOfFile() ? lexer.lastEnd() : places[places.size() - tokens.size()];
+                error.place(at.line, at.column(), "");
+            }
+            throw;
+        }
+    });
+}
+
+SceneReading readStreaming(const std::string& text, std::size_t window) {
+    return capture([&](Scene& scene) {
+        std::istringstream in(text);
+        read_scene(in, scene.objects, scene.lights, &scene.camera, window);
+    });
+}

@@ -1,0 +1,88 @@
+#include "reader_output.h"
+
+#include <cstring>
+#include <iostream>
+
+#include "number_text.h"
+
+OutputLine& OutputLine::operator<<(std::string_view text) {
+    if (m_size + text.size() >= kCapacity) {
+        writeOut();
+        if (text.size() >= kCapacity) {
+            std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return *this;
+        }
+    }
+    std::memcpy(m_text + m_size, text.data(), text.size());
+    m_size += text.size();
+    return *this;
+}
+
+OutputLine& OutputLine::operator<<(double value) {
+    if (m_size + kNumberTextSize >= kCapacity) {
+        writeOut();
+    }
+    m_size = static_cast<std::size_t>(format_number(value, m_text + m_size) - m_text);
+    return *this;
+}
+
+OutputLine& OutputLine::operator<<(const Vector3& v) {
+    if (m_size + kVectorTextSize >= kCapacity) {
+        writeOut();
+    }
+    m_size = static_cast<std::size_t>(format_vector(v, m_text + m_size) - m_text);
+    return *this;
+}
+
+void OutputLine::print() {
+    // Every append leaves room for the line feed.
+    m_text[m_size++] = '\n';
+    writeOut();
+}
+
+void OutputLine::writeOut() {
+    std::cout.write(m_text, static_cast<std::streamsize>(m_size));
+    m_size = 0;
+}
+
+HeldOutput::HeldOutput(std::ostream& stream) : m_stream(stream) {
+    if (stream.good() && stream.rdbuf() != nullptr) {
+        m_original = stream.rdbuf(this);
+    }
+}
+
+HeldOutput::~HeldOutput() {
+    if (m_original != nullptr) {
+        const bool passed = passOn();
+        m_stream.rdbuf(m_original);
+        if (!passed || m_failed) {
+            m_stream.setstate(std::ios::badbit);
+        }
+    }
+}
+
+void HeldOutput::passOnIfLarge() {
+    const std::size_t kBlock = 1 << 16;
+    if (m_held.size() >= kBlock) {
+        m_failed = !passOn() || m_failed;
+    }
+}
+
+bool HeldOutput::passOn() {
+    const auto size = static_cast<std::streamsize>(m_held.size());
+    const bool passed = size == 0 || m_original->sputn(m_held.data(), size) == size;
+    m_held.clear();
+    return passed;
+}
+
+HeldOutput::int_type HeldOutput::overflow(int_type c) {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+        m_held += traits_type::to_char_type(c);
+    }
+    return traits_type::not_eof(c);
+}
+
+std::streamsize HeldOutput::xsputn(const char* text, std::streamsize count) {
+    m_held.append(text, static_cast<std::size_t>(count));
+    return count;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "vector3.h"
+
+// One line of the scene reader's progress output, put together in place and
+// written to std::cout in one piece, with the numbers as the stream writes
+// them by default (format_number) but without its formatting machinery.
+class OutputLine {
+public:
+    OutputLine& operator<<(std::string_view text);
+    OutputLine& operator<<(double value);
+    OutputLine& operator<<(const Vector3& v);
+    // Ends the line and writes it.
+    void print();
+
+private:
+    // Writes what the line holds so far, to make room.
+    void writeOut();
+
+    static constexpr std::size_t kCapacity = 240;
+    char m_text[kCapacity];
+    std::size_t m_size = 0;
+};
+
+// While it lives, what is written to the stream is held here and passed on
+// to the stream's own buffer in large blocks. Output written since a mark
+// can be taken back, for a statement that is read again. It installs itself
+// only on a stream in a good state, so a stream that prints nothing still
+// prints nothing.
+class HeldOutput final : public std::streambuf {
+public:
+    explicit HeldOutput(std::ostream& stream);
+    // Passes on what is held and gives the stream its own buffer back.
+    ~HeldOutput() override;
+    HeldOutput(const HeldOutput&) = delete;
+    HeldOutput& operator=(const HeldOutput&) = delete;
+
+    std::size_t mark() const { return m_held.size(); }
+    void takeBack(std::size_t mark) { m_held.resize(mark); }
+    // Passes on what is held once it makes a large block.
+    void passOnIfLarge();
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* text, std::streamsize count) override;
+
+private:
+    // False when the stream's buffer took less than all of it.
+    bool passOn();
+
+    std::ostream& m_stream;
+    std::streambuf* m_original = nullptr;  // the stream's buffer; null when not installed
+    std::string m_held;
+    bool m_failed = false;
+};

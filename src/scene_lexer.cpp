@@ -1,0 +1,128 @@
+#include "scene_lexer.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cerrno>
+#include <cstring>
+#include <istream>
+
+#include "parser.h"
+
+namespace {
+
+const std::size_t kBlockSize = 1 << 16;
+
+}  // namespace
+
+namespace {
+
+struct SeparatorTable {
+    bool separates[256] = {};
+    constexpr SeparatorTable() {
+        for (const char c : {' ', '\n', '\t', '<', '>', ',', '{', '}'}) {
+            separates[static_cast<unsigned char>(c)] = true;
+        }
+    }
+};
+constexpr SeparatorTable kSeparators;
+
+}  // namespace
+
+bool is_separator(char c) { return kSeparators.separates[static_cast<unsigned char>(c)]; }
+
+SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_pin(std::string::npos) {}
+
+bool SceneLexer::readBlock(std::size_t keep) {
+    if (m_ended) {
+        return false;
+    }
+    keep = std::min(keep, m_pin);
+    assert(keep >= m_base);
+    // Moving the kept text to the front pays once it is half the buffer.
+    if (keep - m_base >= m_buffer.size() / 2) {
+        m_buffer.erase(0, keep - m_base);
+        m_base = keep;
+    }
+    const std::size_t kept = m_buffer.size();
+    m_buffer.resize(kept + kBlockSize);
+    m_in.read(&m_buffer[kept], static_cast<std::streamsize>(kBlockSize));
+    const auto got = static_cast<std::size_t>(m_in.gcount());
+    m_buffer.resize(kept + got);
+    if (m_in.bad()) {
+        throw SceneError("cannot read scene file: " + std::string(std::strerror(errno)));
+    }
+    // A short block is the end: the stream reads until the block is full.
+    m_ended = got < kBlockSize;
+    return got > 0;
+}
+
+bool SceneLexer::next(std::string& token, TokenPlace& place) {
+    for (;;) {
+        // Separators; line feeds count lines.
+        for (;;) {
+            const char* p = byteAt(m_next.offset);
+            const char* const end = byteAt(bufferEnd());
+            for (; p != end && is_separator(*p); ++p) {
+                if (*p == '\n') {
+                    ++m_next.line;
+                    m_next.lineStart = offsetOf(p) + 1;
+                }
+            }
+            m_next.offset = offsetOf(p);
+            if (p != end) {
+                break;
+            }
+            if (!readBlock(m_next.offset)) {
+                return false;
+            }
+        }
+        place = m_next;
+        for (;;) {
+            const char* p = byteAt(m_next.offset);
+            const char* const end = byteAt(bufferEnd());
+            while (p != end && !is_separator(*p)) {
+                ++p;
+            }
+            m_next.offset = offsetOf(p);
+            if (p != end || !readBlock(place.offset)) {
+                break;
+            }
+        }
+        const char* const start = byteAt(place.offset);
+        const std::size_t size = m_next.offset - place.offset;
+        // A comment starts only at the beginning of a token.
+        if (size < 2 || start[0] != '/' || start[1] != '/') {
+            token.assign(start, size);
+            m_lastEnd = m_next;
+            return true;
+        }
+        // The comment runs to the line feed, which counts as a separator.
+        for (;;) {
+            const char* const from = byteAt(m_next.offset);
+            const void* const feed = std::memchr(from, '\n', bufferEnd() - m_next.offset);
+            if (feed != nullptr) {
+                m_next.offset = offsetOf(static_cast<const char*>(feed));
+                break;
+            }
+            m_next.offset = bufferEnd();
+            if (!readBlock(m_next.offset)) {
+                break;
+            }
+        }
+    }
+}
+
+void SceneLexer::pin(std::size_t offset) {
+    assert(offset >= m_base);
+    m_pin = offset;
+}
+
+void SceneLexer::rewind(const TokenPlace& place) {
+    assert(m_pin != std::string::npos && place.offset >= m_pin && place.offset <= bufferEnd());
+    m_next = place;
+}
+
+std::string SceneLexer::text(std::size_t from, std::size_t to) const {
+    assert(from >= m_base && from <= to && to <= bufferEnd());
+    return m_buffer.substr(from - m_base, to - from);
+}

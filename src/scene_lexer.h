@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+
+// Where a token starts (or, for lastEnd, where one ends) in the scene text.
+struct TokenPlace {
+    std::size_t offset = 0;     // bytes from the start of the text
+    std::size_t line = 1;       // 1-based
+    std::size_t lineStart = 0;  // offset of the line's first byte
+
+    // 1-based, in bytes.
+    std::size_t column() const { return offset - lineStart + 1; }
+};
+
+// The separators " \n\t<>,{}": dropped, and a run of them ends a token.
+// Carriage return is not one of them.
+bool is_separator(char c);
+
+// Splits scene text into tokens: the runs of bytes between separators; a
+// token that starts with "//" drops itself and the rest of its line. Reads
+// the stream in blocks and keeps only the text from the pinned offset on
+// (from the current token when nothing is pinned), so that it can go back to
+// a token it read before.
+class SceneLexer {
+public:
+    explicit SceneLexer(std::istream& in);
+
+    // The next token and where it starts; false at the end of the text.
+    // Throws SceneError when the stream fails.
+    bool next(std::string& token, TokenPlace& place);
+    // Keeps the text from offset on, which must still be kept, until the
+    // next pin.
+    void pin(std::size_t offset);
+    // Goes back to the start of a token read before, at or after the pin.
+    void rewind(const TokenPlace& place);
+    // The kept text between two offsets.
+    std::string text(std::size_t from, std::size_t to) const;
+    // Just after the last byte of the last token read.
+    const TokenPlace& lastEnd() const { return m_lastEnd; }
+
+private:
+    // Appends a block of the stream, first dropping the text before keep when
+    // that is worth it. False at the end of the stream.
+    bool readBlock(std::size_t keep);
+    std::size_t bufferEnd() const { return m_base + m_buffer.size(); }
+    const char* byteAt(std::size_t offset) const { return m_buffer.data() + (offset - m_base); }
+    std::size_t offsetOf(const char* byte) const { return m_base + (byte - m_buffer.data()); }
+
+    std::istream& m_in;
+    std::string m_buffer;  // the text from offset m_base on
+    std::size_t m_base = 0;
+    TokenPlace m_next;  // the next byte to look at
+    std::size_t m_pin;  // npos: nothing pinned
+    bool m_ended = false;
+    TokenPlace m_lastEnd;
+};
