@@ -49,26 +49,28 @@ void addLocalLight(const Ray& ray, const HitRec& hitrec, const Light& light, Col
 class RayCaster {
 public:
     RayCaster(const SceneQuery& scene, const std::vector<Light*>& lights)
-        : m_scene(scene), m_lights(lights) {}
+        : m_scene(scene), m_lights(lights), m_blockers(lights.size()) {}
 
     Color cast(const Ray& ray, int recursionDepth);
     std::uint64_t rays() const { return m_rays; }
 
 private:
-    bool inShadow(const Point& p, const Light& light);
+    bool inShadow(const Point& p, std::size_t light);
 
     const SceneQuery& m_scene;
     const std::vector<Light*>& m_lights;
+    std::vector<BlockerCache> m_blockers;  // one per light
     std::uint64_t m_rays = 0;
 };
 
-bool RayCaster::inShadow(const Point& p, const Light& light) {
+bool RayCaster::inShadow(const Point& p, std::size_t index) {
+    const Light& light = *m_lights[index];
     Ray feeler;
     feeler.origin = p;
     feeler.direction = (light.location - p).normalize();
     const double lightDistance = (light.location - p).magnitude();
     ++m_rays;
-    return m_scene.blocked(feeler, lightDistance);
+    return m_scene.blocked(feeler, lightDistance, m_blockers[index]);
 }
 
 Color RayCaster::cast(const Ray& ray, int recursionDepth) {
@@ -83,9 +85,9 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     const bool refractive = finish.refraction == 1.0;
 
     Color localShading = hitrec.color * finish.ambient;
-    for (const Light* light : m_lights) {
-        if (shadowsOff || !inShadow(p, *light)) {
-            addLocalLight(ray, hitrec, *light, localShading);
+    for (std::size_t light = 0; light < m_lights.size(); ++light) {
+        if (shadowsOff || !inShadow(p, light)) {
+            addLocalLight(ray, hitrec, *m_lights[light], localShading);
         }
     }
 

@@ -5,10 +5,12 @@
 #include <cmath>
 #include <limits>
 
+#include "geom_hit.h"
+
 // Why the padding below is enough. For each object in the tree, when its
-// intersect() accepts a distance t, the exact point origin + t * direction
-// must lie in the object's bounds grown by the pad; otherwise a node could be
-// skipped whose object the linear scan accepts. With u = 2^-53:
+// hit-distance function accepts a distance t, the exact point origin + t *
+// direction must lie in the object's bounds grown by the pad; otherwise a
+// node could be skipped whose object the linear scan accepts. With u = 2^-53:
 //  - a box checks its hit point against the face, so the point is within a
 //    few u of the coordinates' magnitude;
 //  - a sphere's discriminant loses up to half its digits when a ray grazes it:
@@ -19,153 +21,300 @@
 //    between ray and plane. Triangles with sin(a) below 2^-10 are kept out of
 //    the tree; b is the ray's, so no pad covers a ray lying in the plane to
 //    within about 1e-10 radians, where the test's answer is rounding noise;
-//  - the slab test itself rounds by a few u of the coordinates.
+//  - the slab test computes each bound's parameter as (bound - (origin +/-
+//    pad)) * (1 / direction): exactly the parameter of a bound moved by a few
+//    u of the coordinates, since each operation rounds by at most u.
 // The pad is 2^-30 of the coordinates' magnitude plus 2^-16 of the distances,
 // orders of magnitude above each bound, and costs the tree almost nothing.
+// A child is visited when its padded box meets the ray at a parameter up to
+// and including the nearest hit so far, so an object at that very distance,
+// which may come earlier in the list, is still tested.
 namespace {
 
 const double kRoundingPad = std::ldexp(1.0, -30);
 const double kDistancePad = std::ldexp(1.0, -16);
 const double kPadFloor = std::ldexp(1.0, -500);
-// Coordinates and direction lengths stay far from overflow and underflow
-// within this range, which the bounds above assume.
-const double kRange = std::ldexp(1.0, 200);
-const double kSliverSine = std::ldexp(1.0, -10);
-const int kStackSize = 128;
-
-double maxAbs(const Vector3& v) {
-    return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
-}
-
-bool finite(const Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-double axis(const Vector3& v, int a) { return a == 0 ? v.x : (a == 1 ? v.y : v.z); }
-
-// Sliver and tiny triangles give Cramer's rule a near-singular matrix for
-// every ray: their hits can fall anywhere along it.
-bool wellShaped(const Triangle& triangle) {
-    const Vector3 a = triangle.v2 - triangle.v1;
-    const Vector3 b = triangle.v3 - triangle.v1;
-    const Vector3 c = triangle.v3 - triangle.v2;
-    const Vector3 normal = a.cross(b);
-    const double twiceAreaSquared = normal * normal;
-    // sin of the smallest angle = twice the area over the longest two edges.
-    const double edges = std::max({(a * a) * (b * b), (a * a) * (c * c), (b * b) * (c * c)});
-    return twiceAreaSquared >= kSliverSine * kSliverSine * edges &&
-           twiceAreaSquared >= std::ldexp(1.0, -800);
-}
-
-// The bounds of an object whose test is known to keep its hits within the
-// padding; false for objects that are tested linearly.
-bool treeBounds(GeomObject* object, Point& lo, Point& hi) {
-    const auto* box = dynamic_cast<const Box*>(object);
-    const auto* triangle = dynamic_cast<const Triangle*>(object);
-    const bool known =
-        (box != nullptr && box->leftChild == nullptr && box->rightChild == nullptr) ||
-        dynamic_cast<const Sphere*>(object) != nullptr ||
-        (triangle != nullptr && wellShaped(*triangle));
-    if (!known || !object->isBounded()) {
-        return false;
-    }
-    // A sphere gives its maximum corner first; order them here.
-    const Point c1 = object->getCorner1();
-    const Point c2 = object->getCorner2();
-    lo = Point(std::min(c1.x, c2.x), std::min(c1.y, c2.y), std::min(c1.z, c2.z));
-    hi = Point(std::max(c1.x, c2.x), std::max(c1.y, c2.y), std::max(c1.z, c2.z));
-    return finite(lo) && finite(hi) && maxAbs(lo) <= kRange && maxAbs(hi) <= kRange;
-}
 
 }  // namespace
 
 // Per-ray data of the slab test.
 struct TraceAccel::RaySetup {
-    double origin[3];
-    double inverse[3];
-    bool negative[3];  // by the sign bit, so that -0 counts as negative
-    double pad;
+    // Per axis: which bounds the ray meets first (0: the lower ones, 1: the
+    // upper ones, for a direction whose sign bit is set, -0 included), and
+    // what to subtract from them: origin + pad from lower bounds, origin -
+    // pad from upper ones, which grows the boxes by the pad.
+    int nearSide[3];
+    Double2 nearShift[3];
+    Double2 farShift[3];
+    Double2 inverse[3];
 
-    // The parameter interval in which the ray is inside the node's box grown
-    // by the pad meets [0, tMax]. A NaN (zero numerator times an infinite
-    // inverse) constrains nothing, which errs on the side of visiting.
-    bool enters(const Node& node, double tMax) const {
-        double tNear = 0;
-        double tFar = tMax;
-        for (int a = 0; a < 3; ++a) {
-            const double lo = (node.lo[a] - pad - origin[a]) * inverse[a];
-            const double hi = (node.hi[a] + pad - origin[a]) * inverse[a];
-            const double entry = negative[a] ? hi : lo;
-            const double exit = negative[a] ? lo : hi;
-            if (entry > tNear) tNear = entry;
-            if (exit < tFar) tFar = exit;
-        }
-        return tNear <= tFar;
+    // Which of the node's children the ray enters, as bits 0 to 3: where its
+    // parameter interval inside the child's box meets [0, tMax]; tNear holds
+    // where each starts. A NaN (zero numerator times an infinite inverse)
+    // constrains nothing, which errs on the side of visiting.
+    unsigned enters(const Node& node, double tMax, Double2 tNear[2]) const {
+        Double2 from0 = {0, 0};
+        Double2 from1 = from0;
+        Double2 to0 = {tMax, tMax};
+        Double2 to1 = to0;
+        const auto slab = [&](int a) {
+            const Double2* nearBounds = node.bound[a][nearSide[a]];
+            const Double2* farBounds = node.bound[a][nearSide[a] ^ 1];
+            const Double2 entry0 = (nearBounds[0] - nearShift[a]) * inverse[a];
+            const Double2 entry1 = (nearBounds[1] - nearShift[a]) * inverse[a];
+            const Double2 exit0 = (farBounds[0] - farShift[a]) * inverse[a];
+            const Double2 exit1 = (farBounds[1] - farShift[a]) * inverse[a];
+            from0 = entry0 > from0 ? entry0 : from0;
+            from1 = entry1 > from1 ? entry1 : from1;
+            to0 = exit0 < to0 ? exit0 : to0;
+            to1 = exit1 < to1 ? exit1 : to1;
+        };
+        slab(0);
+        slab(1);
+        slab(2);
+        tNear[0] = from0;
+        tNear[1] = from1;
+        // Lanes of a vector comparison are all ones or all zeros.
+        const auto in0 = from0 <= to0;
+        const auto in1 = from1 <= to1;
+        return static_cast<unsigned>((in0[0] & 1) | (in0[1] & 2) | (in1[0] & 4) | (in1[1] & 8));
     }
 };
 
-TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects) : m_reference(objects) {
-    assert(objects.size() < std::numeric_limits<std::uint32_t>::max());
-    std::vector<BuildItem> items;
-    items.reserve(objects.size());
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        const Entry entry{objects[i], static_cast<std::uint32_t>(i)};
-        BuildItem item;
-        if (treeBounds(objects[i], item.lo, item.hi)) {
-            item.centroid = 0.5 * (item.lo + item.hi);
-            item.entry = entry;
-            items.push_back(item);
-        } else {
-            m_linear.push_back(entry);
-        }
-    }
-    if (items.empty()) {
-        return;
-    }
-    m_lo = items.front().lo;
-    m_hi = items.front().hi;
-    for (const BuildItem& item : items) {
-        m_lo = Point(std::min(m_lo.x, item.lo.x), std::min(m_lo.y, item.lo.y),
-                     std::min(m_lo.z, item.lo.z));
-        m_hi = Point(std::max(m_hi.x, item.hi.x), std::max(m_hi.y, item.hi.y),
-                     std::max(m_hi.z, item.hi.z));
-    }
-    m_magnitude = std::max(maxAbs(m_lo), maxAbs(m_hi));
-    m_diagonal = (m_hi - m_lo).magnitude();
-    // A binary tree over n items has at most 2 n - 1 nodes.
-    m_nodes.reserve(2 * items.size() - 1);
-    m_entries.reserve(items.size());
-    const int depth = buildNode(items, 0, items.size(), 0);
-    assert(depth < kStackSize);
-    (void)depth;
-    m_nodes.shrink_to_fit();
-}
+// The nearest candidate so far, ranked by distance and then list position.
+class TraceAccel::NearestQuery {
+public:
+    explicit NearestQuery(const Ray& ray) : m_ray(ray) {}
+    const Ray& ray() const { return m_ray; }
+    double limit() const { return m_nearest; }
+    bool hit() const { return m_hit; }
+    std::uint32_t order() const { return m_order; }
 
-std::size_t TraceAccel::memoryBytes() const {
-    return m_nodes.capacity() * sizeof(Node) +
-           (m_entries.capacity() + m_linear.capacity()) * sizeof(Entry);
+    // Keeps the candidate if it ranks first; never ends the search.
+    bool offer(double t, std::uint32_t order, Kind /*kind*/, std::uint32_t /*index*/) {
+        if (t > HIT_EPSILON && (t < m_nearest || (m_hit && t == m_nearest && order < m_order))) {
+            m_hit = true;
+            m_nearest = t;
+            m_order = order;
+        }
+        return false;
+    }
+
+private:
+    const Ray& m_ray;
+    double m_nearest = std::numeric_limits<double>::max();
+    std::uint32_t m_order = 0;
+    bool m_hit = false;
+};
+
+// Any candidate between the feeler's origin and the light; the first one
+// found ends the search and is cached.
+class TraceAccel::BlockerQuery {
+public:
+    BlockerQuery(const Ray& feeler, double lightDistance, BlockerCache& cache)
+        : m_feeler(feeler), m_lightDistance(lightDistance), m_cache(cache) {}
+    const Ray& ray() const { return m_feeler; }
+    double limit() const { return m_lightDistance; }
+
+    bool offer(double t, std::uint32_t /*order*/, Kind kind, std::uint32_t index) {
+        if (t > HIT_EPSILON && t < m_lightDistance) {
+            m_cache.kind = kind;
+            m_cache.index = index;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    const Ray& m_feeler;
+    double m_lightDistance;
+    BlockerCache& m_cache;
+};
+
+double TraceAccel::pad(double originMagnitude, double outside) const {
+    return kRoundingPad * (originMagnitude + m_magnitude) +
+           kDistancePad * (m_diagonal + outside) + kPadFloor;
 }
 
 TraceAccel::RaySetup TraceAccel::setup(const Ray& ray) const {
-    RaySetup s;
-    double outside = 0;  // how far the origin is from the tree's bounds, at most
-    for (int a = 0; a < 3; ++a) {
-        const double o = axis(ray.origin, a);
-        const double d = axis(ray.direction, a);
-        s.origin[a] = o;
-        s.inverse[a] = 1 / d;
-        s.negative[a] = std::signbit(d);
-        outside += std::max({0.0, axis(m_lo, a) - o, o - axis(m_hi, a)});
+    const Point& o = ray.origin;
+    const bool inside = m_lo.x <= o.x && o.x <= m_hi.x && m_lo.y <= o.y && o.y <= m_hi.y &&
+                        m_lo.z <= o.z && o.z <= m_hi.z;
+    double padding = m_insidePad;  // at least the pad of any origin inside the bounds
+    if (!inside) {
+        double outside = 0;  // how far the origin is from the bounds, at most
+        for (int a = 0; a < 3; ++a) {
+            outside += std::max({0.0, axis(m_lo, a) - axis(o, a), axis(o, a) - axis(m_hi, a)});
+        }
+        padding = pad(maxAbs(o), outside);
     }
-    s.pad = kRoundingPad * (maxAbs(ray.origin) + m_magnitude) +
-            kDistancePad * (m_diagonal + outside) + kPadFloor;
+    RaySetup s;
+    for (int a = 0; a < 3; ++a) {
+        const double d = axis(ray.direction, a);
+        const double below = axis(o, a) + padding;
+        const double above = axis(o, a) - padding;
+        const bool negative = std::signbit(d);
+        s.nearSide[a] = negative ? 1 : 0;
+        s.nearShift[a] = negative ? Double2{above, above} : Double2{below, below};
+        s.farShift[a] = negative ? Double2{below, below} : Double2{above, above};
+        const double inverse = 1 / d;
+        s.inverse[a] = Double2{inverse, inverse};
+    }
     return s;
 }
 
-namespace {
+// Offers the query every primitive of the ranges [first[k], end[k]) of the
+// spheres, triangles and boxes; true when the query ended the search.
+template <class Query>
+bool TraceAccel::testRanges(const std::uint32_t first[3], const std::uint32_t end[3],
+                            Query& query) const {
+    const Ray& ray = query.ray();
+    for (std::uint32_t i = first[0]; i < end[0]; ++i) {
+        const SpherePrim& s = m_spheres[i];
+        if (query.offer(sphereHitDistance(s.center, s.radiusSquared, ray), s.order, kSphere, i)) {
+            return true;
+        }
+    }
+    for (std::uint32_t i = first[1]; i < end[1]; ++i) {
+        const TrianglePrim& t = m_triangles[i];
+        if (query.offer(triangleHitDistance(t.v1, t.edge2, t.edge3, ray), t.order, kTriangle,
+                        i)) {
+            return true;
+        }
+    }
+    for (std::uint32_t i = first[2]; i < end[2]; ++i) {
+        const BoxPrim& b = m_boxes[i];
+        int face;
+        if (query.offer(boxHitDistance(b.corner1, b.corner2, ray, face), b.order, kBox, i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The primitives tested for every ray; true when the query ended the search.
+template <class Query>
+bool TraceAccel::testLinear(Query& query) const {
+    const std::uint32_t end[3] = {static_cast<std::uint32_t>(m_spheres.size()),
+                                  static_cast<std::uint32_t>(m_triangles.size()),
+                                  static_cast<std::uint32_t>(m_boxes.size())};
+    if (testRanges(m_linear, end, query)) {
+        return true;
+    }
+    for (std::uint32_t i = 0; i < m_planes.size(); ++i) {
+        if (query.offer(distance(kPlane, i, query.ray()), m_planes[i].order, kPlane, i)) {
+            return true;
+        }
+    }
+    for (std::uint32_t i = 0; i < m_others.size(); ++i) {
+        if (query.offer(distance(kOther, i, query.ray()), m_others[i], kOther, i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Walks the tree nearest child first, visiting every leaf whose box the ray
+// enters no farther than the query's limit; true when the query ended it.
+template <class Query>
+bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
+    struct Pending {
+        std::uint32_t ref;
+        double tNear;
+    };
+    Pending stack[kStackSize];
+    int top = 0;
+    std::uint32_t ref = m_rootLeaf ? kLeaf : 0;
+    for (;;) {
+        if ((ref & kLeaf) != 0) {
+            const Leaf& leaf = m_leaves[ref & ~kLeaf];
+            const std::uint32_t end[3] = {leaf.first[0] + leaf.count[0],
+                                          leaf.first[1] + leaf.count[1],
+                                          leaf.first[2] + leaf.count[2]};
+            if (testRanges(leaf.first, end, query)) {
+                return true;
+            }
+        } else {
+            const Node& node = m_nodes[ref];
+            Double2 tNear[2];
+            const unsigned mask = s.enters(node, query.limit(), tNear);
+            if (mask != 0) {
+                // The children entered go on the stack farthest first; the
+                // nearest, on top, is taken off again and visited next.
+                const int base = top;
+                for (unsigned rest = mask; rest != 0; rest &= rest - 1) {
+                    const int c = __builtin_ctz(rest);
+                    const double t = tNear[c / 2][c % 2];
+                    int at = top++;
+                    while (at > base && stack[at - 1].tNear < t) {
+                        stack[at] = stack[at - 1];
+                        --at;
+                    }
+                    stack[at] = {node.child[c], t};
+                }
+                ref = stack[--top].ref;
+                continue;
+            }
+        }
+        // The limit may have shrunk since a child was put on the stack.
+        do {
+            if (top == 0) {
+                return false;
+            }
+            --top;
+        } while (stack[top].tNear > query.limit());
+        ref = stack[top].ref;
+    }
+}
+
+double TraceAccel::distance(Kind kind, std::uint32_t index, const Ray& ray) const {
+    switch (kind) {
+        case kSphere: {
+            const SpherePrim& s = m_spheres[index];
+            return sphereHitDistance(s.center, s.radiusSquared, ray);
+        }
+        case kTriangle: {
+            const TrianglePrim& t = m_triangles[index];
+            return triangleHitDistance(t.v1, t.edge2, t.edge3, ray);
+        }
+        case kBox: {
+            const BoxPrim& b = m_boxes[index];
+            int face;
+            return boxHitDistance(b.corner1, b.corner2, ray, face);
+        }
+        case kPlane: {
+            const PlanePrim& p = m_planes[index];
+            return planeHitDistance(p.normal, p.p0, ray);
+        }
+        case kOther:
+            break;
+    }
+    HitRec scratch;
+    return (*m_objects)[m_others[index]]->intersect(ray, scratch);
+}
+
+// Whether the cached object blocks the feeler; false for an empty cache or
+// one that does not name a primitive of this structure.
+bool TraceAccel::cachedBlocks(const BlockerCache& cache, const Ray& feeler,
+                              double lightDistance) const {
+    const std::size_t sizes[] = {0, m_spheres.size(), m_triangles.size(), m_boxes.size(),
+                                 m_planes.size(), m_others.size()};
+    if (cache.kind < kSphere || cache.kind > kOther || cache.index >= sizes[cache.kind]) {
+        return false;
+    }
+    const double t = distance(static_cast<Kind>(cache.kind), cache.index, feeler);
+    return t > HIT_EPSILON && t < lightDistance;
+}
+
+std::size_t TraceAccel::memoryBytes() const {
+    return m_nodes.capacity() * sizeof(Node) + m_leaves.capacity() * sizeof(Leaf) +
+           m_spheres.capacity() * sizeof(SpherePrim) +
+           m_triangles.capacity() * sizeof(TrianglePrim) + m_boxes.capacity() * sizeof(BoxPrim) +
+           m_planes.capacity() * sizeof(PlanePrim) + m_others.capacity() * sizeof(std::uint32_t);
+}
 
 // Rays whose arithmetic stays inside the range the padding assumes.
-bool traceable(const Ray& ray) {
+bool TraceAccel::traceable(const Ray& ray) {
     if (!finite(ray.origin) || !finite(ray.direction)) {
         return false;
     }
@@ -173,94 +322,32 @@ bool traceable(const Ray& ray) {
     return maxAbs(ray.origin) <= kRange && length <= kRange && length >= 1 / kRange;
 }
 
-}  // namespace
-
 bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {
     if (!traceable(ray)) {
         return m_reference.nearestHit(ray, hitrec);
     }
-    bool hit = false;
-    double nearest = std::numeric_limits<double>::max();
-    std::uint32_t nearestOrder = 0;
-    HitRec scratch;
-    // The same acceptance as the scan, whatever order candidates come in.
-    const auto consider = [&](const Entry& entry) {
-        const double t = entry.object->intersect(ray, scratch);
-        if (t > HIT_EPSILON &&
-            (t < nearest || (hit && t == nearest && entry.order < nearestOrder))) {
-            hit = true;
-            nearest = t;
-            nearestOrder = entry.order;
-            hitrec.copy(scratch);
-        }
-    };
-    for (const Entry& entry : m_linear) {
-        consider(entry);
+    NearestQuery query(ray);
+    testLinear(query);
+    if (!m_leaves.empty()) {
+        traverse(setup(ray), query);
     }
-    if (m_nodes.empty()) {
-        return hit;
-    }
-    const RaySetup s = setup(ray);
-    std::uint32_t stack[kStackSize];
-    int top = 0;
-    stack[top++] = 0;
-    while (top > 0) {
-        const std::uint32_t current = stack[--top];
-        const Node& node = m_nodes[current];
-        // A node entered exactly at the nearest distance may still hold an
-        // earlier object at that distance.
-        if (!s.enters(node, nearest)) {
-            continue;
-        }
-        if (node.count > 0) {
-            for (std::uint32_t i = node.index; i < node.index + node.count; ++i) {
-                consider(m_entries[i]);
-            }
-        } else if (s.negative[node.axis]) {
-            stack[top++] = current + 1;
-            stack[top++] = node.index;
-        } else {
-            stack[top++] = node.index;
-            stack[top++] = current + 1;
-        }
-    }
-    return hit;
-}
-
-bool TraceAccel::blocked(const Ray& feeler, double lightDistance) const {
-    if (!traceable(feeler)) {
-        return m_reference.blocked(feeler, lightDistance);
-    }
-    HitRec scratch;
-    const auto blocks = [&](const Entry& entry) {
-        const double t = entry.object->intersect(feeler, scratch);
-        return t > HIT_EPSILON && t < lightDistance;
-    };
-    if (std::any_of(m_linear.begin(), m_linear.end(), blocks)) {
-        return true;
-    }
-    if (m_nodes.empty()) {
+    if (!query.hit()) {
         return false;
     }
-    const RaySetup s = setup(feeler);
-    std::uint32_t stack[kStackSize];
-    int top = 0;
-    stack[top++] = 0;
-    while (top > 0) {
-        const std::uint32_t current = stack[--top];
-        const Node& node = m_nodes[current];
-        if (!s.enters(node, lightDistance)) {
-            continue;
-        }
-        if (node.count > 0) {
-            const Entry* first = &m_entries[node.index];
-            if (std::any_of(first, first + node.count, blocks)) {
-                return true;
-            }
-        } else {
-            stack[top++] = node.index;
-            stack[top++] = current + 1;
-        }
+    // The record is the winner's own, made once.
+    const double t = (*m_objects)[query.order()]->intersect(ray, hitrec);
+    assert(t == query.limit());
+    (void)t;
+    return true;
+}
+
+bool TraceAccel::blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const {
+    if (!traceable(feeler)) {
+        return m_reference.blocked(feeler, lightDistance, cache);
     }
-    return false;
+    if (cachedBlocks(cache, feeler, lightDistance)) {
+        return true;
+    }
+    BlockerQuery query(feeler, lightDistance, cache);
+    return testLinear(query) || (!m_leaves.empty() && traverse(setup(feeler), query));
 }
