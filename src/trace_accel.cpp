@@ -290,7 +290,7 @@ double TraceAccel::distance(Kind kind, std::uint32_t index, const Ray& ray) cons
             break;
     }
     HitRec scratch;
-    return (*m_objects)[m_others[index]]->intersect(ray, scratch);
+    return m_objects[m_others[index]]->intersect(ray, scratch);
 }
 
 // Whether the cached object blocks the feeler; false for an empty cache or
@@ -335,7 +335,7 @@ bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {
         return false;
     }
     // The record is the winner's own, made once.
-    const double t = (*m_objects)[query.order()]->intersect(ray, hitrec);
+    const double t = m_objects[query.order()]->intersect(ray, hitrec);
     assert(t == query.limit());
     (void)t;
     return true;

@@ -27,8 +27,14 @@
 // for (non-finite, zero or extreme origin or direction) go to the linear scan.
 class TraceAccel final : public SceneQuery {
 public:
-    // The list and its objects must outlive the structure and stay unchanged.
+    // Keeps a copy of the list; the objects must outlive the structure and
+    // stay unchanged.
     explicit TraceAccel(const std::vector<GeomObject*>& objects);
+    TraceAccel(const TraceAccel&) = delete;
+    TraceAccel& operator=(const TraceAccel&) = delete;
+    ~TraceAccel() = default;
+
+    const std::vector<GeomObject*>& objects() const { return m_objects; }
 
     bool nearestHit(const Ray& ray, HitRec& hitrec) const override;
     // Tries the cached blocker first, then stops at the first blocker it
@@ -36,7 +42,7 @@ public:
     bool blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const override;
 
     std::size_t treeObjectCount() const { return m_treeObjects; }
-    std::size_t linearObjectCount() const { return m_objects->size() - m_treeObjects; }
+    std::size_t linearObjectCount() const { return m_objects.size() - m_treeObjects; }
     std::size_t nodeCount() const { return m_nodes.size(); }
     std::size_t leafCount() const { return m_leaves.size(); }
     // Heap bytes held by the structure (not by the objects).
@@ -124,8 +130,8 @@ private:
     double distance(Kind kind, std::uint32_t index, const Ray& ray) const;
     bool cachedBlocks(const BlockerCache& cache, const Ray& feeler, double lightDistance) const;
 
-    const std::vector<GeomObject*>* m_objects;
-    LinearScene m_reference;
+    const std::vector<GeomObject*> m_objects;  // the render list
+    LinearScene m_reference;                   // over m_objects
     std::vector<Node> m_nodes;  // depth first; the root is node 0 unless m_rootLeaf
     std::vector<Leaf> m_leaves;
     bool m_rootLeaf = false;  // the tree is a single leaf, m_leaves[0]

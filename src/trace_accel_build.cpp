@@ -330,7 +330,7 @@ void TraceAccel::addPrimitive(GeomObject* object, Kind kind, std::uint32_t order
 }
 
 TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects)
-    : m_objects(&objects), m_reference(objects) {
+    : m_objects(objects), m_reference(m_objects) {
     assert(objects.size() < std::numeric_limits<std::uint32_t>::max());
     std::vector<BuildItem> items;
     std::vector<BuildItem> linear;

@@ -11,6 +11,7 @@
 #include "GLSL_helper.h"
 #include "main.h"
 #include "parser.h"
+#include "render_job.h"
 #include "tex.h"
 
 namespace {
@@ -64,8 +65,11 @@ void loadTextures() {
 }
 
 void drawRayTraced() {
+    // Built once per render list: redraws that only move the camera or the
+    // lights reuse the tracing index; the box key changes the list.
+    static TraceIndexCache indexCache;
     try {
-        render();
+        render(indexCache);
     } catch (const SceneError& error) {
         // The camera basis is checked when the first frame is traced.
         std::fflush(stdout);
