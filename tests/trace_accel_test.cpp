@@ -1,8 +1,8 @@
 // The tracing hierarchy's answers, one query at a time, against the linear
 // scan: ties between objects at one distance, rays that graze an object so
 // that rounding puts the hit on or past its bounds, objects kept out of the
-// tree, the light distance of a shadow feeler and rays the tree leaves to
-// the scan.
+// tree, the light distance of a shadow feeler, rays the tree leaves to the
+// scan, blocker caches and the rays of generated scenes.
 #include "trace_accel.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <deque>
 #include <limits>
 
+#include "generated_scene.h"
 #include "geom.h"
 #include "scene_query.h"
 
@@ -265,4 +266,72 @@ TEST(TraceAccel, RaysTheTreeCannotVouchForGetTheScansAnswer) {
             EXPECT_EQ(blocked(tree, ray, light), blocked(scan, ray, light));
         }
     }
+}
+
+// Feelers from the points that camera rays hit, towards each light, with one
+// cache per light carried from pixel to pixel as a caster carries them: the
+// answers stay the scan's, whether the cached object blocks or not, and so
+// they do for caches that another structure wrote or that hold nonsense.
+TEST(TraceAccel, BlockerCachesNeverChangeAnAnswer) {
+    int blockedFeelers = 0;
+    int cachedKinds = 0;
+    for (int seed = 1; seed <= 24; ++seed) {
+        GeneratedScene scene;
+        makeMixedScene(static_cast<std::uint64_t>(seed), 32, 24, scene);
+        const TraceAccel tree(scene.objects);
+        const LinearScene scan(scene.objects);
+        GeneratedScene other;
+        makeMixedScene(static_cast<std::uint64_t>(seed) + 1000, 8, 6, other);
+        const TraceAccel otherTree(other.objects);
+        std::vector<BlockerCache> caches(scene.lights.size());
+        for (int y = 0; y < 24; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                HitRec hit;
+                if (!scan.nearestHit(scene.pixelRay(x, y), hit)) continue;
+                for (std::size_t l = 0; l < scene.lights.size(); ++l) {
+                    const Vector3 toLight = scene.lights[l].location - hit.p;
+                    const Ray feeler = makeRay(hit.p, toLight.normalize());
+                    const double distance = toLight.magnitude();
+                    const bool expected = blocked(scan, feeler, distance);
+                    blockedFeelers += expected ? 1 : 0;
+                    ASSERT_EQ(tree.blocked(feeler, distance, caches[l]), expected)
+                        << "seed " << seed << ", pixel " << x << " " << y << ", light " << l;
+                    cachedKinds += caches[l].kind != 0 ? 1 : 0;
+                    // Another structure's cache, and nonsense.
+                    BlockerCache foreign;
+                    otherTree.blocked(feeler, distance, foreign);
+                    BlockerCache nonsense[] = {{99, 0}, {1, 4000000000u}, {5, 7}, foreign};
+                    for (BlockerCache& cache : nonsense) {
+                        ASSERT_EQ(tree.blocked(feeler, distance, cache), expected);
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(blockedFeelers, 500);
+    EXPECT_GT(cachedKinds, 500);
+}
+
+// Query by query over the generated scenes: camera rays, and rays from the
+// points they hit in random directions, as reflections and refractions go.
+TEST(TraceAccel, GeneratedScenesGiveTheScansAnswers) {
+    int hits = 0;
+    for (int seed = 1; seed <= 24; ++seed) {
+        GeneratedScene scene;
+        makeMixedScene(static_cast<std::uint64_t>(seed), 24, 18, scene);
+        const TraceAccel tree(scene.objects);
+        const LinearScene scan(scene.objects);
+        Random random(static_cast<std::uint64_t>(seed));
+        for (int y = 0; y < 18; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                const Ray ray = scene.pixelRay(x, y);
+                if (!expectSameAnswers(tree, scan, ray)) continue;
+                ++hits;
+                HitRec hit;
+                scan.nearestHit(ray, hit);
+                expectSameAnswers(tree, scan, makeRay(hit.p, random.point(1)));
+            }
+        }
+    }
+    EXPECT_GT(hits, 2000);
 }
