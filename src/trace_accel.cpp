@@ -10,7 +10,8 @@
 // Why the padding below is enough. For each object in the tree, when its
 // hit-distance function accepts a distance t, the exact point origin + t *
 // direction must lie in the object's bounds grown by the pad; otherwise a
-// node could be skipped whose object the linear scan accepts. With u = 2^-53:
+// node could be skipped whose object the linear scan accepts. With u = 2^-53
+// and v = 2^-24, the rounding of doubles and of floats:
 //  - a box checks its hit point against the face, so the point is within a
 //    few u of the coordinates' magnitude;
 //  - a sphere's discriminant loses up to half its digits when a ray grazes it:
@@ -20,20 +21,51 @@
 //    distances divided by sin(a) sin(b), a its smallest angle and b the angle
 //    between ray and plane. Triangles with sin(a) below 2^-10 are kept out of
 //    the tree; b is the ray's, so no pad covers a ray lying in the plane to
-//    within about 1e-10 radians, where the test's answer is rounding noise;
-//  - the slab test computes each bound's parameter as (bound - (origin +/-
-//    pad)) * (1 / direction): exactly the parameter of a bound moved by a few
-//    u of the coordinates, since each operation rounds by at most u.
-// The pad is 2^-30 of the coordinates' magnitude plus 2^-16 of the distances,
-// orders of magnitude above each bound, and costs the tree almost nothing.
-// A child is visited when its padded box meets the ray at a parameter up to
-// and including the nearest hit so far, so an object at that very distance,
-// which may come earlier in the list, is still tested.
+//    within about 1e-10 radians, where the test's answer is rounding noise.
+// The slab test runs in floats on node bounds rounded outward: a bound's
+// parameter is (bound - float(origin -/+ pad)) * float(1 / direction). The
+// roundings of the shift, the difference, the inverse and the product make
+// it exactly the parameter of a bound moved by at most 8 v (|bound| +
+// |origin| + pad), and rounding the limit (nearest hit or light) up keeps
+// the comparison with it on the safe side. A direction component below
+// 2^-40 of the largest is taken as zero: up to any hit, where t |direction|
+// is at most 4 (|origin| + magnitude), the ray drifts less than 2^-38
+// (|origin| + magnitude) along that axis. Traceable rays and the tree keep
+// the floats in range: coordinates up to 2^60, and the largest direction
+// component within 2^-20..2^20, so that inverses lie within 2^-20..2^60 and
+// products below 2^124; numbers too small for a normal float err by less
+// than the pad's floor.
+// The pad is 2^-18 of the coordinates' magnitude, plus 2^-16 of the
+// distances, plus 2^-60: orders of magnitude above each bound, at almost no
+// cost to the tree. A child is visited when its padded box meets the ray at
+// a parameter up to and including the nearest hit so far, so an object at
+// that very distance, which may come earlier in the list, is still tested.
 namespace {
 
-const double kRoundingPad = std::ldexp(1.0, -30);
+const double kRoundingPad = std::ldexp(1.0, -18);
 const double kDistancePad = std::ldexp(1.0, -16);
-const double kPadFloor = std::ldexp(1.0, -500);
+const double kPadFloor = std::ldexp(1.0, -60);
+const double kNegligibleDirection = std::ldexp(1.0, -40);
+
+}  // namespace
+
+float TraceAccel::floatBelow(double x) {
+    const float max = std::numeric_limits<float>::max();
+    if (x > max) return max;
+    if (x < -max) return -std::numeric_limits<float>::infinity();
+    auto f = static_cast<float>(x);
+    if (f > x) f = std::nextafter(f, -std::numeric_limits<float>::infinity());
+    return f;
+}
+
+float TraceAccel::floatAbove(double x) { return -floatBelow(-x); }
+
+namespace {
+
+// A float at least the limit for any limit above HIT_EPSILON (below it no
+// distance counts): rounding to a float moves by less than 2^-24, the
+// product by less than 2^-23 the other way.
+float limitAbove(double limit) { return static_cast<float>(limit) * (1 + 0x1p-21f); }
 
 }  // namespace
 
@@ -44,40 +76,30 @@ struct TraceAccel::RaySetup {
     // what to subtract from them: origin + pad from lower bounds, origin -
     // pad from upper ones, which grows the boxes by the pad.
     int nearSide[3];
-    Double2 nearShift[3];
-    Double2 farShift[3];
-    Double2 inverse[3];
+    Float4 nearShift[3];
+    Float4 farShift[3];
+    Float4 inverse[3];
 
     // Which of the node's children the ray enters, as bits 0 to 3: where its
     // parameter interval inside the child's box meets [0, tMax]; tNear holds
     // where each starts. A NaN (zero numerator times an infinite inverse)
     // constrains nothing, which errs on the side of visiting.
-    unsigned enters(const Node& node, double tMax, Double2 tNear[2]) const {
-        Double2 from0 = {0, 0};
-        Double2 from1 = from0;
-        Double2 to0 = {tMax, tMax};
-        Double2 to1 = to0;
+    unsigned enters(const Node& node, float tMax, Float4& tNear) const {
+        Float4 from = {0, 0, 0, 0};
+        Float4 to = {tMax, tMax, tMax, tMax};
         const auto slab = [&](int a) {
-            const Double2* nearBounds = node.bound[a][nearSide[a]];
-            const Double2* farBounds = node.bound[a][nearSide[a] ^ 1];
-            const Double2 entry0 = (nearBounds[0] - nearShift[a]) * inverse[a];
-            const Double2 entry1 = (nearBounds[1] - nearShift[a]) * inverse[a];
-            const Double2 exit0 = (farBounds[0] - farShift[a]) * inverse[a];
-            const Double2 exit1 = (farBounds[1] - farShift[a]) * inverse[a];
-            from0 = entry0 > from0 ? entry0 : from0;
-            from1 = entry1 > from1 ? entry1 : from1;
-            to0 = exit0 < to0 ? exit0 : to0;
-            to1 = exit1 < to1 ? exit1 : to1;
+            const Float4 entry = (node.bound[a][nearSide[a]] - nearShift[a]) * inverse[a];
+            const Float4 exit = (node.bound[a][nearSide[a] ^ 1] - farShift[a]) * inverse[a];
+            from = entry > from ? entry : from;
+            to = exit < to ? exit : to;
         };
         slab(0);
         slab(1);
         slab(2);
-        tNear[0] = from0;
-        tNear[1] = from1;
+        tNear = from;
         // Lanes of a vector comparison are all ones or all zeros.
-        const auto in0 = from0 <= to0;
-        const auto in1 = from1 <= to1;
-        return static_cast<unsigned>((in0[0] & 1) | (in0[1] & 2) | (in1[0] & 4) | (in1[1] & 8));
+        const Int4 in = from <= to;
+        return static_cast<unsigned>((in[0] & 1) | (in[1] & 2) | (in[2] & 4) | (in[3] & 8));
     }
 };
 
@@ -148,26 +170,32 @@ TraceAccel::RaySetup TraceAccel::setup(const Ray& ray) const {
         }
         padding = pad(maxAbs(o), outside);
     }
+    const double negligible = kNegligibleDirection * maxAbs(ray.direction);
     RaySetup s;
     for (int a = 0; a < 3; ++a) {
-        const double d = axis(ray.direction, a);
-        const double below = axis(o, a) + padding;
-        const double above = axis(o, a) - padding;
+        double d = axis(ray.direction, a);
+        if (std::fabs(d) < negligible) {
+            d = std::copysign(0.0, d);
+        }
+        const auto below = static_cast<float>(axis(o, a) + padding);
+        const auto above = static_cast<float>(axis(o, a) - padding);
+        const auto inverse = static_cast<float>(1 / d);
         const bool negative = std::signbit(d);
         s.nearSide[a] = negative ? 1 : 0;
-        s.nearShift[a] = negative ? Double2{above, above} : Double2{below, below};
-        s.farShift[a] = negative ? Double2{below, below} : Double2{above, above};
-        const double inverse = 1 / d;
-        s.inverse[a] = Double2{inverse, inverse};
+        s.nearShift[a] = negative ? Float4{above, above, above, above}
+                                  : Float4{below, below, below, below};
+        s.farShift[a] = negative ? Float4{below, below, below, below}
+                                 : Float4{above, above, above, above};
+        s.inverse[a] = Float4{inverse, inverse, inverse, inverse};
     }
     return s;
 }
 
-// Offers the query every primitive of the ranges [first[k], end[k]) of the
-// spheres, triangles and boxes; true when the query ended the search.
+// Offers the query every sphere, triangle and box of the index ranges
+// [first[k], end[k]); true when the query ended the search.
 template <class Query>
-bool TraceAccel::testRanges(const std::uint32_t first[3], const std::uint32_t end[3],
-                            Query& query) const {
+bool TraceAccel::testPrimitives(const std::uint32_t first[3], const std::uint32_t end[3],
+                                Query& query) const {
     const Ray& ray = query.ray();
     for (std::uint32_t i = first[0]; i < end[0]; ++i) {
         const SpherePrim& s = m_spheres[i];
@@ -195,14 +223,18 @@ bool TraceAccel::testRanges(const std::uint32_t first[3], const std::uint32_t en
 // The primitives tested for every ray; true when the query ended the search.
 template <class Query>
 bool TraceAccel::testLinear(Query& query) const {
+    if (linearObjectCount() == 0) {
+        return false;
+    }
     const std::uint32_t end[3] = {static_cast<std::uint32_t>(m_spheres.size()),
                                   static_cast<std::uint32_t>(m_triangles.size()),
                                   static_cast<std::uint32_t>(m_boxes.size())};
-    if (testRanges(m_linear, end, query)) {
+    if (testPrimitives(m_linear, end, query)) {
         return true;
     }
     for (std::uint32_t i = 0; i < m_planes.size(); ++i) {
-        if (query.offer(distance(kPlane, i, query.ray()), m_planes[i].order, kPlane, i)) {
+        const PlanePrim& p = m_planes[i];
+        if (query.offer(planeHitDistance(p.normal, p.p0, query.ray()), p.order, kPlane, i)) {
             return true;
         }
     }
@@ -220,10 +252,13 @@ template <class Query>
 bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
     struct Pending {
         std::uint32_t ref;
-        double tNear;
+        float tNear;
     };
     Pending stack[kStackSize];
     int top = 0;
+    // The limit as a float, rounded up; recomputed when the limit moves.
+    double limit = query.limit();
+    float floatLimit = limitAbove(limit);
     std::uint32_t ref = m_rootLeaf ? kLeaf : 0;
     for (;;) {
         if ((ref & kLeaf) != 0) {
@@ -231,20 +266,24 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
             const std::uint32_t end[3] = {leaf.first[0] + leaf.count[0],
                                           leaf.first[1] + leaf.count[1],
                                           leaf.first[2] + leaf.count[2]};
-            if (testRanges(leaf.first, end, query)) {
+            if (testPrimitives(leaf.first, end, query)) {
                 return true;
+            }
+            if (!(query.limit() == limit)) {
+                limit = query.limit();
+                floatLimit = limitAbove(limit);
             }
         } else {
             const Node& node = m_nodes[ref];
-            Double2 tNear[2];
-            const unsigned mask = s.enters(node, query.limit(), tNear);
+            Float4 tNear;
+            const unsigned mask = s.enters(node, floatLimit, tNear);
             if (mask != 0) {
                 // The children entered go on the stack farthest first; the
                 // nearest, on top, is taken off again and visited next.
                 const int base = top;
                 for (unsigned rest = mask; rest != 0; rest &= rest - 1) {
                     const int c = __builtin_ctz(rest);
-                    const double t = tNear[c / 2][c % 2];
+                    const float t = tNear[c];
                     int at = top++;
                     while (at > base && stack[at - 1].tNear < t) {
                         stack[at] = stack[at - 1];
@@ -262,7 +301,7 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
                 return false;
             }
             --top;
-        } while (stack[top].tNear > query.limit());
+        } while (stack[top].tNear > limit);
         ref = stack[top].ref;
     }
 }
@@ -297,9 +336,16 @@ double TraceAccel::distance(Kind kind, std::uint32_t index, const Ray& ray) cons
 // one that does not name a primitive of this structure.
 bool TraceAccel::cachedBlocks(const BlockerCache& cache, const Ray& feeler,
                               double lightDistance) const {
-    const std::size_t sizes[] = {0, m_spheres.size(), m_triangles.size(), m_boxes.size(),
-                                 m_planes.size(), m_others.size()};
-    if (cache.kind < kSphere || cache.kind > kOther || cache.index >= sizes[cache.kind]) {
+    std::size_t size = 0;
+    switch (cache.kind) {
+        case kSphere: size = m_spheres.size(); break;
+        case kTriangle: size = m_triangles.size(); break;
+        case kBox: size = m_boxes.size(); break;
+        case kPlane: size = m_planes.size(); break;
+        case kOther: size = m_others.size(); break;
+        default: return false;
+    }
+    if (cache.index >= size) {
         return false;
     }
     const double t = distance(static_cast<Kind>(cache.kind), cache.index, feeler);
@@ -319,7 +365,8 @@ bool TraceAccel::traceable(const Ray& ray) {
         return false;
     }
     const double length = maxAbs(ray.direction);
-    return maxAbs(ray.origin) <= kRange && length <= kRange && length >= 1 / kRange;
+    return maxAbs(ray.origin) <= kRange && length <= kDirectionRange &&
+           length >= 1 / kDirectionRange;
 }
 
 bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {

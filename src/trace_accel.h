@@ -78,15 +78,15 @@ private:
     // Primitive kinds; also the kind of a cached blocker (0 is none).
     enum Kind : std::uint32_t { kSphere = 1, kTriangle, kBox, kPlane, kOther };
 
-    // Two doubles that the compiler processes as one (SSE2 on x86-64); the
-    // arithmetic is element by element, with the rounding of plain doubles.
-    using Double2 = double __attribute__((vector_size(16)));
-    // Up to four children; their bounds are stored axis by axis, two
-    // children to a Double2, so that the four are tested together. A slot
-    // without a child has lower bounds +inf and upper bounds -inf, which no
-    // ray enters.
+    // Four floats that the compiler processes as one (SSE on x86-64), with
+    // the rounding of plain floats, lane by lane.
+    using Float4 = float __attribute__((vector_size(16)));
+    using Int4 = std::int32_t __attribute__((vector_size(16)));
+    // Up to four children, one lane each; their bounds are rounded outward
+    // to floats. A slot without a child has lower bounds +inf and upper
+    // bounds -inf, which no ray enters.
     struct Node {
-        Double2 bound[3][2][2];  // [axis][lower, upper][children 0-1, 2-3]
+        Float4 bound[3][2];      // [axis][lower, upper]
         std::uint32_t child[4];  // an index into m_nodes, or kLeaf | an index into m_leaves
     };
     static constexpr std::uint32_t kLeaf = 0x80000000u;
@@ -96,9 +96,11 @@ private:
         std::uint8_t count[3];
     };
 
-    // Coordinates and direction lengths stay far from overflow and underflow
-    // within this range, which the padding assumes.
-    static constexpr double kRange = 0x1p200;
+    // The range of the tree's coordinates and of ray origins, and the range
+    // of the largest component of a ray's direction, within which the slab
+    // test's floats neither overflow nor lose the padding (trace_accel.cpp).
+    static constexpr double kRange = 0x1p60;
+    static constexpr double kDirectionRange = 0x1p20;
     // Enough for three pending children on every level of the deepest tree.
     static constexpr int kStackSize = 256;
 
@@ -115,6 +117,9 @@ private:
         return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
     }
     static bool traceable(const Ray& ray);
+    // The nearest float at or below x, and at or above it.
+    static float floatBelow(double x);
+    static float floatAbove(double x);
     static Kind kindOf(const GeomObject* object);
     void addPrimitive(GeomObject* object, Kind kind, std::uint32_t order);
     // The padding of the boxes for a ray from an origin of that largest
@@ -124,7 +129,8 @@ private:
     template <class Query>
     bool traverse(const RaySetup& s, Query& query) const;
     template <class Query>
-    bool testRanges(const std::uint32_t first[3], const std::uint32_t end[3], Query& query) const;
+    bool testPrimitives(const std::uint32_t first[3], const std::uint32_t end[3],
+                        Query& query) const;
     template <class Query>
     bool testLinear(Query& query) const;
     double distance(Kind kind, std::uint32_t index, const Ray& ray) const;

@@ -251,12 +251,10 @@ std::uint32_t TraceAccel::Builder::emit(std::uint32_t b, int depth, int& deepest
 
     const auto index = static_cast<std::uint32_t>(m_accel.m_nodes.size());
     m_accel.m_nodes.emplace_back();
-    const double inf = std::numeric_limits<double>::infinity();
+    const float inf = std::numeric_limits<float>::infinity();
     for (int a = 0; a < 3; ++a) {
-        for (int h = 0; h < 2; ++h) {
-            m_accel.m_nodes[index].bound[a][0][h] = Double2{inf, inf};
-            m_accel.m_nodes[index].bound[a][1][h] = Double2{-inf, -inf};
-        }
+        m_accel.m_nodes[index].bound[a][0] = Float4{inf, inf, inf, inf};
+        m_accel.m_nodes[index].bound[a][1] = Float4{-inf, -inf, -inf, -inf};
     }
     for (std::uint32_t c = 0; c < count; ++c) {
         const BinNode& child = m_bin[children[c]];
@@ -265,8 +263,8 @@ std::uint32_t TraceAccel::Builder::emit(std::uint32_t b, int depth, int& deepest
         Node& node = m_accel.m_nodes[index];
         node.child[c] = ref;
         for (int a = 0; a < 3; ++a) {
-            node.bound[a][0][c / 2][c % 2] = axis(child.bounds.lo, a);
-            node.bound[a][1][c / 2][c % 2] = axis(child.bounds.hi, a);
+            node.bound[a][0][c] = floatBelow(axis(child.bounds.lo, a));
+            node.bound[a][1][c] = floatAbove(axis(child.bounds.hi, a));
         }
     }
     return index;
