@@ -257,6 +257,10 @@ TEST(TraceAccel, RaysTheTreeCannotVouchForGetTheScansAnswer) {
         makeRay(Vector3(0, 0, 1e300), Vector3(0, 0, -1)),
         makeRay(Vector3(0, 0, 5), Vector3(0, 0, -1e-100)),
         makeRay(Vector3(0, 0, 5), Vector3(1e-300, 0, -1e250)),
+        // Just outside the ranges the tree's float test is made for.
+        makeRay(Vector3(0, 0, 0x1p61), Vector3(0, 0, -1)),
+        makeRay(Vector3(0, 0, 5), Vector3(0, 0, -0x1p21)),
+        makeRay(Vector3(0, 0, 5), Vector3(0, 1e-7, -0x1p-21)),
     };
     for (const Ray& ray : rays) {
         HitRec a;
@@ -266,6 +270,64 @@ TEST(TraceAccel, RaysTheTreeCannotVouchForGetTheScansAnswer) {
             EXPECT_EQ(blocked(tree, ray, light), blocked(scan, ray, light));
         }
     }
+}
+
+// Direction components too small for the float slab test are taken as zero;
+// the padding covers the drift, also over the longest distances the tree
+// allows, and objects or origins beyond its range are left to the scan.
+TEST(TraceAccel, NegligibleComponentsAndTheEdgesOfTheRange) {
+    Objects o;
+    o.clutter(200);
+    Sphere& near = o.add(o.spheres, Vector3(0, 0, 0), 1);
+    Sphere& far = o.add(o.spheres, Vector3(0x1p59, 0x1p59, 0), 0x1p40);
+    o.add(o.spheres, Vector3(0x1p61, 0, 0), 1);  // beyond the tree's range
+    o.add(o.triangles, Point(-3, -1, -1), Point(-3, 1, -1), Point(-3, 0, 1));
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    EXPECT_EQ(tree.linearObjectCount(), 1u);
+    int hits = 0;
+    for (int k = -30; k <= 30; ++k) {
+        // Along x, a hair's breadth from the sphere's top and side, drifting
+        // by components of 2^-45 to 2^-35 of the direction.
+        const double drift = std::ldexp(1.0, -45 + (k + 30) % 11) * (k < 0 ? -1 : 1);
+        const double edge = near._radius * (1 + k * 0x1p-48);
+        hits += expectSameAnswers(tree, scan, makeRay(Vector3(-50, edge, 0), Vector3(1, drift, 0)))
+                    ? 1
+                    : 0;
+        hits += expectSameAnswers(tree, scan, makeRay(Vector3(-50, 0, edge), Vector3(1, 0, drift)))
+                    ? 1
+                    : 0;
+        // From near the origin to the edge of a sphere 2^59 away.
+        const Vector3 target = far._center + Vector3(0, far._radius * (1 + k * 0x1p-40), 0);
+        hits += expectSameAnswers(tree, scan, makeRay(Vector3(k, 0, 0), target.normalize())) ? 1
+                                                                                              : 0;
+    }
+    EXPECT_GT(hits, 60);
+}
+
+// Far from the origin floats are coarse: at 1e7 they are 1 apart, and the
+// origin rounds by up to half of that in the slab test. Shallow rays that
+// come down onto the tops of spheres there, from heights in every phase of
+// that rounding, must still find them.
+TEST(TraceAccel, CoarseFloatsFarFromTheOriginAreCovered) {
+    Objects o;
+    std::vector<const Sphere*> targets;
+    for (int i = 0; i < 40; ++i) {
+        targets.push_back(&o.add(o.spheres, Vector3(1e7 + 600 * i, 1e7, 1e7 + (i % 3)), 1));
+    }
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    int hits = 0;
+    for (const Sphere* s : targets) {
+        for (int k = 0; k < 40; ++k) {
+            // Falling 1 in 100 from `rise` above the top, onto it.
+            const double rise = 0.06 + 0.075 * k;
+            const Vector3 from(s->_center.x - 100 * rise - 0.2, s->_center.y + 1 + rise,
+                               s->_center.z);
+            hits += expectSameAnswers(tree, scan, makeRay(from, Vector3(1, -0.01, 0))) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(hits, 1500);
 }
 
 // Feelers from the points that camera rays hit, towards each light, with one
