@@ -27,7 +27,9 @@ public:
     std::uint64_t rays() const { return m_rays; }
 
 private:
-    bool inShadow(const Point& p, std::size_t light);
+    // Whether something lies between p and the light, toLight away along
+    // the unit vector L.
+    bool inShadow(const Point& p, const Vector3& toLight, const Vector3& L, std::size_t light);
 
     const SceneQuery& m_scene;
     const std::vector<Light>& m_lights;

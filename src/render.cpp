@@ -24,20 +24,32 @@ double clampUnit(double value) {
     return value;
 }
 
-// Adds the diffuse, then the half-vector specular light of one light at a hit.
-void addLocalLight(const Ray& ray, const HitRec& hitrec, const Light& light, Color& shading) {
-    const Vector3 N = (ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n;
-    const Vector3 L = (light.location - hitrec.p).normalize();
-    const double nDotLRaw = N * L;
+// What the lights' terms at a hit share: the normal turned towards the
+// incoming ray (by its raw direction), the direction back along the ray and
+// the highlight's exponent.
+struct Surface {
+    Vector3 N;
+    Vector3 V;
+    double exponent;
+
+    Surface(const Ray& ray, const HitRec& hitrec)
+        : N((ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n),
+          V((-ray.direction).normalize()),
+          exponent(1 / hitrec.finish.roughness) {}
+};
+
+// Adds the diffuse, then the half-vector specular light of one light, which
+// lies along the unit vector L from the hit.
+void addLocalLight(const HitRec& hitrec, const Surface& surface, const Vector3& L,
+                   const Light& light, Color& shading) {
+    const double nDotLRaw = surface.N * L;
     const double nDotL = nDotLRaw > 0 ? nDotLRaw : 0;
     shading = shading + (hitrec.color * nDotL) * hitrec.finish.diffuse;
 
-    const Vector3 V = (-ray.direction).normalize();
-    const Vector3 h = (L + V).normalize();
+    const Vector3 h = (L + surface.V).normalize();
     double specFactor = hitrec.finish.specular;
     assert(specFactor >= 0);
-    const double exponent = 1 / hitrec.finish.roughness;
-    specFactor = std::pow(N * h, exponent) * specFactor;
+    specFactor = std::pow(surface.N * h, surface.exponent) * specFactor;
     if (!(specFactor > 0)) {
         specFactor = 0;  // a NaN from a negative base counts as 0
     }
@@ -46,14 +58,13 @@ void addLocalLight(const Ray& ray, const HitRec& hitrec, const Light& light, Col
 
 }  // namespace
 
-bool RayCaster::inShadow(const Point& p, std::size_t index) {
-    const Light& light = m_lights[index];
+bool RayCaster::inShadow(const Point& p, const Vector3& toLight, const Vector3& L,
+                         std::size_t light) {
     Ray feeler;
     feeler.origin = p;
-    feeler.direction = (light.location - p).normalize();
-    const double lightDistance = (light.location - p).magnitude();
+    feeler.direction = L;
     ++m_rays;
-    return m_scene.blocked(feeler, lightDistance, m_blockers[index]);
+    return m_scene.blocked(feeler, toLight.magnitude(), m_blockers[light]);
 }
 
 Color RayCaster::cast(const Ray& ray, int recursionDepth) {
@@ -68,9 +79,15 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     const bool refractive = finish.refraction == 1.0;
 
     Color localShading = hitrec.color * finish.ambient;
-    for (std::size_t light = 0; light < m_lights.size(); ++light) {
-        if (!m_shadows || !inShadow(p, light)) {
-            addLocalLight(ray, hitrec, m_lights[light], localShading);
+    if (!m_lights.empty()) {
+        const Surface surface(ray, hitrec);
+        for (std::size_t light = 0; light < m_lights.size(); ++light) {
+            // The shadow feeler goes the way the light's terms are computed.
+            const Vector3 toLight = m_lights[light].location - p;
+            const Vector3 L = toLight.normalize();
+            if (!m_shadows || !inShadow(p, toLight, L, light)) {
+                addLocalLight(hitrec, surface, L, m_lights[light], localShading);
+            }
         }
     }
 

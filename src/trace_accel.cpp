@@ -37,7 +37,8 @@
 // than the pad's floor.
 // The pad is 2^-18 of the coordinates' magnitude, plus 2^-16 of the
 // distances, plus 2^-60: orders of magnitude above each bound, at almost no
-// cost to the tree. A child is visited when its padded box meets the ray at
+// cost to the tree. The distances are bounded by the bounds' diagonal plus
+// how far the origin lies outside them, at most 3 (|origin| + magnitude). A child is visited when its padded box meets the ray at
 // a parameter up to and including the nearest hit so far, so an object at
 // that very distance, which may come earlier in the list, is still tested.
 namespace {
@@ -73,11 +74,10 @@ float limitAbove(double limit) { return static_cast<float>(limit) * (1 + 0x1p-21
 struct TraceAccel::RaySetup {
     // Per axis: which bounds the ray meets first (0: the lower ones, 1: the
     // upper ones, for a direction whose sign bit is set, -0 included), and
-    // what to subtract from them: origin + pad from lower bounds, origin -
+    // what to subtract from each: origin + pad from lower bounds, origin -
     // pad from upper ones, which grows the boxes by the pad.
     int nearSide[3];
-    Float4 nearShift[3];
-    Float4 farShift[3];
+    Float4 shift[3][2];
     Float4 inverse[3];
 
     // Which of the node's children the ray enters, as bits 0 to 3: where its
@@ -88,8 +88,9 @@ struct TraceAccel::RaySetup {
         Float4 from = {0, 0, 0, 0};
         Float4 to = {tMax, tMax, tMax, tMax};
         const auto slab = [&](int a) {
-            const Float4 entry = (node.bound[a][nearSide[a]] - nearShift[a]) * inverse[a];
-            const Float4 exit = (node.bound[a][nearSide[a] ^ 1] - farShift[a]) * inverse[a];
+            const int near = nearSide[a];
+            const Float4 entry = (node.bound[a][near] - shift[a][near]) * inverse[a];
+            const Float4 exit = (node.bound[a][near ^ 1] - shift[a][near ^ 1]) * inverse[a];
             from = entry > from ? entry : from;
             to = exit < to ? exit : to;
         };
@@ -153,23 +154,14 @@ private:
     BlockerCache& m_cache;
 };
 
-double TraceAccel::pad(double originMagnitude, double outside) const {
-    return kRoundingPad * (originMagnitude + m_magnitude) +
-           kDistancePad * (m_diagonal + outside) + kPadFloor;
+void TraceAccel::setPadding() {
+    m_padPerOrigin = kRoundingPad + 3 * kDistancePad;
+    m_padFixed = (kRoundingPad + 3 * kDistancePad) * m_magnitude + kDistancePad * m_diagonal +
+                 kPadFloor;
 }
 
-TraceAccel::RaySetup TraceAccel::setup(const Ray& ray) const {
-    const Point& o = ray.origin;
-    const bool inside = m_lo.x <= o.x && o.x <= m_hi.x && m_lo.y <= o.y && o.y <= m_hi.y &&
-                        m_lo.z <= o.z && o.z <= m_hi.z;
-    double padding = m_insidePad;  // at least the pad of any origin inside the bounds
-    if (!inside) {
-        double outside = 0;  // how far the origin is from the bounds, at most
-        for (int a = 0; a < 3; ++a) {
-            outside += std::max({0.0, axis(m_lo, a) - axis(o, a), axis(o, a) - axis(m_hi, a)});
-        }
-        padding = pad(maxAbs(o), outside);
-    }
+TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude) const {
+    const double pad = m_padPerOrigin * originMagnitude + m_padFixed;
     const double negligible = kNegligibleDirection * maxAbs(ray.direction);
     RaySetup s;
     for (int a = 0; a < 3; ++a) {
@@ -177,15 +169,12 @@ TraceAccel::RaySetup TraceAccel::setup(const Ray& ray) const {
         if (std::fabs(d) < negligible) {
             d = std::copysign(0.0, d);
         }
-        const auto below = static_cast<float>(axis(o, a) + padding);
-        const auto above = static_cast<float>(axis(o, a) - padding);
+        const auto below = static_cast<float>(axis(ray.origin, a) + pad);
+        const auto above = static_cast<float>(axis(ray.origin, a) - pad);
         const auto inverse = static_cast<float>(1 / d);
-        const bool negative = std::signbit(d);
-        s.nearSide[a] = negative ? 1 : 0;
-        s.nearShift[a] = negative ? Float4{above, above, above, above}
-                                  : Float4{below, below, below, below};
-        s.farShift[a] = negative ? Float4{below, below, below, below}
-                                 : Float4{above, above, above, above};
+        s.nearSide[a] = std::signbit(d) ? 1 : 0;
+        s.shift[a][0] = Float4{below, below, below, below};
+        s.shift[a][1] = Float4{above, above, above, above};
         s.inverse[a] = Float4{inverse, inverse, inverse, inverse};
     }
     return s;
@@ -306,6 +295,28 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
     }
 }
 
+// The tree's part of a query: a single leaf is tested as it is, without the
+// per-ray setup of the slab test.
+template <class Query>
+bool TraceAccel::searchTree(Query& query) const {
+    if (m_leaves.empty()) {
+        return false;
+    }
+    const Ray& ray = query.ray();
+    const double originMagnitude = maxAbs(ray.origin);
+    const double length = maxAbs(ray.direction);
+    // Rays the float test is not made for (and a single leaf) test every
+    // primitive of the tree.
+    const bool traceable = finite(ray.origin) && finite(ray.direction) &&
+                           originMagnitude <= kRange && length <= kDirectionRange &&
+                           length >= 1 / kDirectionRange;
+    if (m_rootLeaf || !traceable) {
+        const std::uint32_t first[3] = {0, 0, 0};
+        return testPrimitives(first, m_linear, query);
+    }
+    return traverse(setup(ray, originMagnitude), query);
+}
+
 double TraceAccel::distance(Kind kind, std::uint32_t index, const Ray& ray) const {
     switch (kind) {
         case kSphere: {
@@ -359,25 +370,10 @@ std::size_t TraceAccel::memoryBytes() const {
            m_planes.capacity() * sizeof(PlanePrim) + m_others.capacity() * sizeof(std::uint32_t);
 }
 
-// Rays whose arithmetic stays inside the range the padding assumes.
-bool TraceAccel::traceable(const Ray& ray) {
-    if (!finite(ray.origin) || !finite(ray.direction)) {
-        return false;
-    }
-    const double length = maxAbs(ray.direction);
-    return maxAbs(ray.origin) <= kRange && length <= kDirectionRange &&
-           length >= 1 / kDirectionRange;
-}
-
 bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {
-    if (!traceable(ray)) {
-        return m_reference.nearestHit(ray, hitrec);
-    }
     NearestQuery query(ray);
     testLinear(query);
-    if (!m_leaves.empty()) {
-        traverse(setup(ray), query);
-    }
+    searchTree(query);
     if (!query.hit()) {
         return false;
     }
@@ -389,12 +385,12 @@ bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {
 }
 
 bool TraceAccel::blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const {
-    if (!traceable(feeler)) {
-        return m_reference.blocked(feeler, lightDistance, cache);
-    }
     if (cachedBlocks(cache, feeler, lightDistance)) {
         return true;
     }
+    // A lit stretch would pay for the test on every feeler: the cache
+    // waits for the next blocker.
+    cache.kind = 0;
     BlockerQuery query(feeler, lightDistance, cache);
-    return testLinear(query) || (!m_leaves.empty() && traverse(setup(feeler), query));
+    return testLinear(query) || searchTree(query);
 }

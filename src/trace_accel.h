@@ -24,7 +24,7 @@
 // ranked by distance and then by list position, and a node's box is grown,
 // per ray, by more than any intersection test's rounding can put a hit
 // outside its object's bounds (see trace_accel.cpp). Rays it cannot vouch
-// for (non-finite, zero or extreme origin or direction) go to the linear scan.
+// for (non-finite, zero or extreme origin or direction) test every object.
 class TraceAccel final : public SceneQuery {
 public:
     // Keeps a copy of the list; the objects must outlive the structure and
@@ -38,7 +38,7 @@ public:
 
     bool nearestHit(const Ray& ray, HitRec& hitrec) const override;
     // Tries the cached blocker first, then stops at the first blocker it
-    // finds, which it caches.
+    // finds, which it caches (or empties the cache when none blocks).
     bool blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const override;
 
     std::size_t treeObjectCount() const { return m_treeObjects; }
@@ -116,16 +116,17 @@ private:
     static bool finite(const Vector3& v) {
         return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
     }
-    static bool traceable(const Ray& ray);
     // The nearest float at or below x, and at or above it.
     static float floatBelow(double x);
     static float floatAbove(double x);
     static Kind kindOf(const GeomObject* object);
     void addPrimitive(GeomObject* object, Kind kind, std::uint32_t order);
-    // The padding of the boxes for a ray from an origin of that largest
-    // absolute coordinate, that far outside the tree's bounds (see trace_accel.cpp).
-    double pad(double originMagnitude, double outside) const;
-    RaySetup setup(const Ray& ray) const;
+    // The padding of the boxes grows with the origin's largest absolute
+    // coordinate (see trace_accel.cpp).
+    void setPadding();
+    RaySetup setup(const Ray& ray, double originMagnitude) const;
+    template <class Query>
+    bool searchTree(Query& query) const;
     template <class Query>
     bool traverse(const RaySetup& s, Query& query) const;
     template <class Query>
@@ -137,7 +138,6 @@ private:
     bool cachedBlocks(const BlockerCache& cache, const Ray& feeler, double lightDistance) const;
 
     const std::vector<GeomObject*> m_objects;  // the render list
-    LinearScene m_reference;                   // over m_objects
     std::vector<Node> m_nodes;  // depth first; the root is node 0 unless m_rootLeaf
     std::vector<Leaf> m_leaves;
     bool m_rootLeaf = false;  // the tree is a single leaf, m_leaves[0]
@@ -154,5 +154,6 @@ private:
     Point m_hi{0, 0, 0};
     double m_magnitude = 0;  // largest absolute coordinate of those bounds
     double m_diagonal = 0;   // their diagonal's length
-    double m_insidePad = 0;  // the padding for every origin inside those bounds
+    double m_padPerOrigin = 0;  // pad = m_padPerOrigin * |origin| + m_padFixed
+    double m_padFixed = 0;
 };

@@ -96,18 +96,28 @@ private:
         double cost = std::numeric_limits<double>::infinity();
     };
 
-    // The bin of a centroid along an axis of the node's centroid bounds; -1
-    // when the centroids do not spread along it.
-    static int bin(const Point& centroid, const Bounds& centroids, int a) {
-        const double low = axis(centroids.lo, a);
-        const double extent = axis(centroids.hi, a) - low;
-        if (!(extent > 0)) return -1;
-        const double f = (axis(centroid, a) - low) / extent;
-        return std::min(kBins - 1, static_cast<int>(f * kBins));
-    }
+    // Where a centroid falls among the bins of each axis of a node's
+    // centroid bounds.
+    struct Binning {
+        double low[3];
+        double scale[3];  // bins per unit of length; 0 when the centroids do not spread
+
+        explicit Binning(const Bounds& centroids) {
+            for (int a = 0; a < 3; ++a) {
+                low[a] = axis(centroids.lo, a);
+                const double extent = axis(centroids.hi, a) - low[a];
+                scale[a] = extent > 0 ? kBins / extent : 0;
+            }
+        }
+        // The bin along axis a; -1 when the centroids do not spread along it.
+        int bin(const Point& centroid, int a) const {
+            if (!(scale[a] > 0)) return -1;
+            return std::min(kBins - 1, static_cast<int>((axis(centroid, a) - low[a]) * scale[a]));
+        }
+    };
 
     Split bestSplit(std::size_t begin, std::size_t end, const Bounds& bounds,
-                    const Bounds& centroids) const;
+                    const Binning& binning) const;
     std::uint32_t split(std::size_t begin, std::size_t end, int depth);
     std::uint32_t emit(std::uint32_t b, int depth, int& deepest);
     std::uint32_t makeLeaf(const BinNode& node);
@@ -120,13 +130,13 @@ private:
 // Costs scaled by the node's area: a split's expected tests against a leaf's.
 TraceAccel::Builder::Split TraceAccel::Builder::bestSplit(std::size_t begin, std::size_t end,
                                                           const Bounds& bounds,
-                                                          const Bounds& centroids) const {
+                                                          const Binning& binning) const {
     // One pass bins the items along all three axes.
     Bounds binBounds[3][kBins];
     std::size_t binCounts[3][kBins] = {};
     for (std::size_t i = begin; i < end; ++i) {
         for (int a = 0; a < 3; ++a) {
-            const int b = bin(m_items[i].centroid, centroids, a);
+            const int b = binning.bin(m_items[i].centroid, a);
             if (b < 0) continue;
             binBounds[a][b].grow(m_items[i].lo, m_items[i].hi);
             ++binCounts[a][b];
@@ -187,8 +197,9 @@ std::uint32_t TraceAccel::Builder::split(std::size_t begin, std::size_t end, int
     }
 
     Split best;
+    const Binning binning(centroids);
     if (depth < kMedianDepth) {
-        best = bestSplit(begin, end, bounds, centroids);
+        best = bestSplit(begin, end, bounds, binning);
         const double leafCost = kIntersectionCost * static_cast<double>(count) * bounds.area();
         if (count <= kMaxLeafSize && !(best.cost < leafCost)) {
             return leaf();
@@ -200,7 +211,7 @@ std::uint32_t TraceAccel::Builder::split(std::size_t begin, std::size_t end, int
     const auto last = m_items.begin() + static_cast<std::ptrdiff_t>(end);
     if (best.axis >= 0) {
         const auto goesFirst = [&](const BuildItem& item) {
-            return bin(item.centroid, centroids, best.axis) <= best.bin;
+            return binning.bin(item.centroid, best.axis) <= best.bin;
         };
         middle = static_cast<std::size_t>(std::partition(first, last, goesFirst) - m_items.begin());
     } else if (count <= kMaxLeafSize) {
@@ -328,7 +339,7 @@ void TraceAccel::addPrimitive(GeomObject* object, Kind kind, std::uint32_t order
 }
 
 TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects)
-    : m_objects(objects), m_reference(m_objects) {
+    : m_objects(objects) {
     assert(objects.size() < std::numeric_limits<std::uint32_t>::max());
     std::vector<BuildItem> items;
     std::vector<BuildItem> linear;
@@ -366,7 +377,7 @@ TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects)
         m_hi = all.hi;
         m_magnitude = std::max(maxAbs(m_lo), maxAbs(m_hi));
         m_diagonal = (m_hi - m_lo).magnitude();
-        m_insidePad = pad(m_magnitude, 0);
+        setPadding();
         const int depth = Builder(*this, items).build();
         assert(3 * depth + 1 < kStackSize);
         (void)depth;
