@@ -23,7 +23,7 @@
 //    the tree; b is the ray's, so no pad covers a ray lying in the plane to
 //    within about 1e-10 radians, where the test's answer is rounding noise.
 // The slab test runs in floats on node bounds rounded outward: a bound's
-// parameter is (bound - float(origin -/+ pad)) * float(1 / direction). The
+// parameter is (bound - float(origin -/+ pad)) * (1 / float(direction)). The
 // roundings of the shift, the difference, the inverse and the product make
 // it exactly the parameter of a bound moved by at most 8 v (|bound| +
 // |origin| + pad), and rounding the limit (nearest hit or light) up keeps
@@ -107,6 +107,7 @@ struct TraceAccel::RaySetup {
 // The nearest candidate so far, ranked by distance and then list position.
 class TraceAccel::NearestQuery {
 public:
+    static constexpr bool kNearestFirst = true;
     explicit NearestQuery(const Ray& ray) : m_ray(ray) {}
     const Ray& ray() const { return m_ray; }
     double limit() const { return m_nearest; }
@@ -134,6 +135,8 @@ private:
 // found ends the search and is cached.
 class TraceAccel::BlockerQuery {
 public:
+    // Any blocker will do: the children are visited in their own order.
+    static constexpr bool kNearestFirst = false;
     BlockerQuery(const Ray& feeler, double lightDistance, BlockerCache& cache)
         : m_feeler(feeler), m_lightDistance(lightDistance), m_cache(cache) {}
     const Ray& ray() const { return m_feeler; }
@@ -163,19 +166,24 @@ void TraceAccel::setPadding() {
 TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude) const {
     const double pad = m_padPerOrigin * originMagnitude + m_padFixed;
     const double negligible = kNegligibleDirection * maxAbs(ray.direction);
+    Float4 direction = {0, 0, 0, 1};
     RaySetup s;
     for (int a = 0; a < 3; ++a) {
         double d = axis(ray.direction, a);
         if (std::fabs(d) < negligible) {
             d = std::copysign(0.0, d);
         }
+        direction[a] = static_cast<float>(d);
+        s.nearSide[a] = std::signbit(d) ? 1 : 0;
         const auto below = static_cast<float>(axis(ray.origin, a) + pad);
         const auto above = static_cast<float>(axis(ray.origin, a) - pad);
-        const auto inverse = static_cast<float>(1 / d);
-        s.nearSide[a] = std::signbit(d) ? 1 : 0;
         s.shift[a][0] = Float4{below, below, below, below};
         s.shift[a][1] = Float4{above, above, above, above};
-        s.inverse[a] = Float4{inverse, inverse, inverse, inverse};
+    }
+    // One division for the three axes.
+    const Float4 inverse = Float4{1, 1, 1, 1} / direction;
+    for (int a = 0; a < 3; ++a) {
+        s.inverse[a] = Float4{inverse[a], inverse[a], inverse[a], inverse[a]};
     }
     return s;
 }
@@ -268,18 +276,24 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
             const unsigned mask = s.enters(node, floatLimit, tNear);
             if (mask != 0) {
                 // The children entered go on the stack farthest first; the
-                // nearest, on top, is taken off again and visited next.
+                // nearest, on top, is taken off again and visited next. The
+                // lanes are read by constant index, from the register.
                 const int base = top;
-                for (unsigned rest = mask; rest != 0; rest &= rest - 1) {
-                    const int c = __builtin_ctz(rest);
-                    const float t = tNear[c];
+                const auto push = [&](int c, float t) {
+                    if ((mask & (1u << c)) == 0) {
+                        return;
+                    }
                     int at = top++;
-                    while (at > base && stack[at - 1].tNear < t) {
+                    while (Query::kNearestFirst && at > base && stack[at - 1].tNear < t) {
                         stack[at] = stack[at - 1];
                         --at;
                     }
                     stack[at] = {node.child[c], t};
-                }
+                };
+                push(0, tNear[0]);
+                push(1, tNear[1]);
+                push(2, tNear[2]);
+                push(3, tNear[3]);
                 ref = stack[--top].ref;
                 continue;
             }
