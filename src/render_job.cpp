@@ -104,7 +104,7 @@ std::string count(double value) {
 }  // namespace
 
 std::string renderStatsText(const RenderStats& stats) {
-    const double rays = static_cast<double>(stats.rays);
+    const auto rays = static_cast<double>(stats.rays);
     // A render too short for the clock counts as a nanosecond.
     const double perSecond = rays / std::max(stats.seconds, 1e-9);
     char text[160];

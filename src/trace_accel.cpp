@@ -304,6 +304,8 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
                 return false;
             }
             --top;
+            // Entries below top have all been written.
+            // cppcheck-suppress uninitvar
         } while (stack[top].tNear > limit);
         ref = stack[top].ref;
     }

@@ -263,9 +263,9 @@ std::uint32_t TraceAccel::Builder::emit(std::uint32_t b, int depth, int& deepest
     const auto index = static_cast<std::uint32_t>(m_accel.m_nodes.size());
     m_accel.m_nodes.emplace_back();
     const float inf = std::numeric_limits<float>::infinity();
-    for (int a = 0; a < 3; ++a) {
-        m_accel.m_nodes[index].bound[a][0] = Float4{inf, inf, inf, inf};
-        m_accel.m_nodes[index].bound[a][1] = Float4{-inf, -inf, -inf, -inf};
+    for (auto& axisBounds : m_accel.m_nodes[index].bound) {
+        axisBounds[0] = Float4{inf, inf, inf, inf};
+        axisBounds[1] = Float4{-inf, -inf, -inf, -inf};
     }
     for (std::uint32_t c = 0; c < count; ++c) {
         const BinNode& child = m_bin[children[c]];
