@@ -182,6 +182,29 @@ TEST(TraceImage, ProgramRenderWithAntialiasingIsTheSameAtAnyThreadCount) {
     testing_support::resetGlobals();
 }
 
+// On a terminal a batch render ends with one statistics line on standard
+// error; standard output is the same as without one. script(1) lends the
+// run a terminal and shows what reaches it.
+TEST(RenderStats, OnATerminalABatchRenderEndsWithItsStatistics) {
+    if (runShell("command -v script").status != 0) {
+        GTEST_SKIP() << "script(1) is not installed";
+    }
+    const std::string scene =
+        writeFile("terminal.pov", readFile(std::string(RT_SOURCE_DIR) + "/scenes/demo.pov"));
+    const std::string run =
+        "OMP_NUM_THREADS=1 '" + std::string(RT_BINARY) + "' +W64 +H48 '+I" + scene + "'";
+    const auto plain = runShell(run);
+    ASSERT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err, "");
+    const auto terminal =
+        runShell("script -qec \"" + run + " >'" + tempDir() + "/terminal.out'\" /dev/null");
+    ASSERT_EQ(terminal.status, 0) << terminal.err;
+    EXPECT_TRUE(testing::internal::RE::FullMatch(
+        terminal.out, "64x48, 1 thread, [0-9.]+k rays in [0-9]+\\.[0-9][0-9] s, [0-9.]+[kM]? rays/s\r\n"))
+        << terminal.out;
+    EXPECT_EQ(readFile(tempDir() + "/terminal.out"), plain.out);
+}
+
 // The whole program: any OMP_NUM_THREADS gives the same output and image, and
 // a standard error that is not a terminal gets no progress or statistics line.
 TEST(TraceImage, ThreadCountChangesNoOutput) {
