@@ -44,7 +44,6 @@ public:
     std::size_t treeObjectCount() const { return m_treeObjects; }
     std::size_t linearObjectCount() const { return m_objects.size() - m_treeObjects; }
     std::size_t nodeCount() const { return m_nodes.size(); }
-    std::size_t leafCount() const { return m_leaves.size(); }
     // Heap bytes held by the structure (not by the objects).
     std::size_t memoryBytes() const;
 
