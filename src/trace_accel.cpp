@@ -166,25 +166,26 @@ void TraceAccel::setPadding() {
 TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude) const {
     const double pad = m_padPerOrigin * originMagnitude + m_padFixed;
     const double negligible = kNegligibleDirection * maxAbs(ray.direction);
-    Float4 direction = {0, 0, 0, 1};
+    float d[3];
     RaySetup s;
     for (int a = 0; a < 3; ++a) {
-        double d = axis(ray.direction, a);
-        if (std::fabs(d) < negligible) {
-            d = std::copysign(0.0, d);
+        double component = axis(ray.direction, a);
+        if (std::fabs(component) < negligible) {
+            component = std::copysign(0.0, component);
         }
-        direction[a] = static_cast<float>(d);
-        s.nearSide[a] = std::signbit(d) ? 1 : 0;
+        d[a] = static_cast<float>(component);
+        s.nearSide[a] = std::signbit(component) ? 1 : 0;
         const auto below = static_cast<float>(axis(ray.origin, a) + pad);
         const auto above = static_cast<float>(axis(ray.origin, a) - pad);
         s.shift[a][0] = Float4{below, below, below, below};
         s.shift[a][1] = Float4{above, above, above, above};
     }
-    // One division for the three axes.
-    const Float4 inverse = Float4{1, 1, 1, 1} / direction;
-    for (int a = 0; a < 3; ++a) {
-        s.inverse[a] = Float4{inverse[a], inverse[a], inverse[a], inverse[a]};
-    }
+    // One division for the three axes; the vector is built from registers,
+    // since lanes stored one by one and read back as a whole would stall.
+    const Float4 inverse = Float4{1, 1, 1, 1} / Float4{d[0], d[1], d[2], 1};
+    s.inverse[0] = Float4{inverse[0], inverse[0], inverse[0], inverse[0]};
+    s.inverse[1] = Float4{inverse[1], inverse[1], inverse[1], inverse[1]};
+    s.inverse[2] = Float4{inverse[2], inverse[2], inverse[2], inverse[2]};
     return s;
 }
 
