@@ -54,5 +54,6 @@ ended=$(date +%s.%N)
 count=$(( $(frames) - start ))
 elapsed=$(echo "$ended - $began" | bc)
 threads=${OMP_NUM_THREADS:-$(nproc)}
-printf 'interactive_fps: scenes/demo.pov at 640 x 480, %s threads: %.1f frames per second (%d frames in %.1f s)\n' \
-    "$threads" "$(echo "$count / $elapsed" | bc -l)" "$count" "$elapsed"
+printf 'interactive_fps: scenes/demo.pov at 640 x 480, %s threads: ' "$threads"
+printf '%.1f frames per second (%d frames in %.1f s)\n' \
+    "$(echo "$count / $elapsed" | bc -l)" "$count" "$elapsed"

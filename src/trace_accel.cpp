@@ -38,9 +38,10 @@
 // The pad is 2^-18 of the coordinates' magnitude, plus 2^-16 of the
 // distances, plus 2^-60: orders of magnitude above each bound, at almost no
 // cost to the tree. The distances are bounded by the bounds' diagonal plus
-// how far the origin lies outside them, at most 3 (|origin| + magnitude). A child is visited when its padded box meets the ray at
-// a parameter up to and including the nearest hit so far, so an object at
-// that very distance, which may come earlier in the list, is still tested.
+// how far the origin lies outside them, at most 3 (|origin| + magnitude).
+// A child is visited when its padded box meets the ray at a parameter up to
+// and including the nearest hit so far, so an object at that very distance,
+// which may come earlier in the list, is still tested.
 namespace {
 
 const double kRoundingPad = std::ldexp(1.0, -18);
