@@ -1,164 +1,44 @@
-// render_bench: renders generated scenes of 1,000, 10,000 and 100,000
-// triangles and spheres at 640 x 480 through the tracing hierarchy (one and
-// two threads) and through the linear scan, and prints a Markdown table:
-// build and render times, rays per second, the speed-up over the linear scan,
-// peak memory and memory per object. Each scene runs in a child process of
-// its own so that its peak memory is its own.
+// render_bench [objects...]: renders generated scenes of triangles and
+// spheres (by default 1,000, 10,000 and 100,000 objects) at 640 x 480
+// through the tracing hierarchy (one and two threads) and through the linear
+// scan, and prints a Markdown table: build and render times, rays per second,
+// the speed-up over the linear scan, peak memory and memory per object. Each
+// scene runs in a child process of its own so that its peak memory is its own.
 //
-// Every scene has a floor plane, two lights, a mirror and a glass sphere; half
-// its objects tessellate a bumpy torus and the rest are spheres spread over
-// the floor, smaller as they get more numerous. The linear scan is timed on
-// evenly spaced rows only (every row for the smallest scene), against the
-// hierarchy on the same rows; the output says which.
+// The scenes are generated_scene.h's benchmark scenes. The linear scan is
+// timed on evenly spaced rows only (every row for the smallest scene),
+// against the hierarchy on the same rows; the output says which.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "geom.h"
-#include "light.h"
+#include "generated_scene.h"
 #include "scene_query.h"
 #include "trace_accel.h"
-#include "trace_image.h"
 
 namespace {
 
 const int kWidth = 640;
 const int kHeight = 480;
-const double kPi = 3.14159265358979323846;
 
 struct Size {
     int objects;
     int linearRowStep;  // the linear scan traces rows 0, step, 2 step, ...
 };
-const Size kSizes[] = {{1000, 1}, {10000, 16}, {100000, 160}};
 
-// A fixed pseudo-random sequence (splitmix64).
-class Random {
-public:
-    double next() {
-        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return static_cast<double>((z ^ (z >> 31)) >> 11) * 0x1.0p-53;
-    }
-
-private:
-    std::uint64_t m_state = 42;
-};
-
-struct Scene {
-    std::deque<Sphere> spheres;
-    std::deque<Triangle> triangles;
-    std::deque<Box> boxes;
-    std::deque<Plane> planes;
-    std::deque<Light> lightStore;
-    std::vector<Light*> lights;
-    std::vector<GeomObject*> objects;
-    Camera camera;
-    Matrix4x4 transform;
-
-    template <class T>
-    T& add(std::deque<T>& store, const T& object) {
-        store.push_back(object);
-        objects.push_back(&store.back());
-        return store.back();
-    }
-};
-
-void matte(GeomObject& object, const Color& color) {
-    object.color = color;
-    object.finish.ambient = 0.1;
-    object.finish.diffuse = 0.7;
-    object.finish.specular = 0.3;
-}
-
-// A point of the bumpy torus lying tilted above the floor.
-Point torusPoint(double u, double v) {
-    const double tube = 0.6 * (1 + 0.1 * std::sin(6 * u) * std::sin(3 * v));
-    const double ring = 1.6 + tube * std::cos(v);
-    const Vector3 p(ring * std::cos(u), tube * std::sin(v), ring * std::sin(u));
-    const double tilt = 0.5;  // radians about x
-    return Point(p.x - 1.4, 1.7 + p.y * std::cos(tilt) - p.z * std::sin(tilt),
-                 -0.8 + p.y * std::sin(tilt) + p.z * std::cos(tilt));
-}
-
-void makeScene(int count, Scene& s) {
-    Random random;
-    Plane& floor = s.add(s.planes, Plane(Vector3(0, 1, 0), 0.0));
-    matte(floor, Color(0.8, 0.8, 0.75));
-
-    // Half the objects tessellate the torus, two triangles per cell.
-    const int around = static_cast<int>(std::sqrt(count / 8.0));
-    for (int i = 0; i < 2 * around; ++i) {
-        for (int j = 0; j < around; ++j) {
-            const double u0 = 2 * kPi * i / (2 * around), u1 = 2 * kPi * (i + 1) / (2 * around);
-            const double v0 = 2 * kPi * j / around, v1 = 2 * kPi * (j + 1) / around;
-            const Color color(0.9, 0.5 + 0.4 * random.next(), 0.2);
-            matte(s.add(s.triangles,
-                        Triangle(torusPoint(u0, v0), torusPoint(u1, v0), torusPoint(u1, v1))),
-                  color);
-            matte(s.add(s.triangles,
-                        Triangle(torusPoint(u0, v0), torusPoint(u1, v1), torusPoint(u0, v1))),
-                  color);
-        }
-    }
-    // The rest are spheres on the floor covering about a quarter of it.
-    const int spheres = count - static_cast<int>(s.triangles.size());
-    const double radius = std::sqrt(0.25 * 12 * 10 / (kPi * spheres));
-    for (int i = 0; i < spheres; ++i) {
-        const Point centre(-6 + 12 * random.next(), radius, -5 + 10 * random.next());
-        matte(s.add(s.spheres, Sphere(centre, radius)),
-              Color(random.next(), random.next(), random.next()));
-    }
-
-    Box& mirror = s.add(s.boxes, Box(Point(-5, 0, -6.2), Point(5, 3.5, -6)));
-    mirror.color = Color(0.9, 0.9, 0.9);
-    mirror.finish = Finish();
-    mirror.finish.diffuse = 0.1;
-    mirror.finish.specular = 0.3;
-    mirror.finish.reflection = 0.85;
-    Sphere& glass = s.add(s.spheres, Sphere(Vector3(2.2, 1.1, 1.8), 1.1));
-    glass.color = Color(1, 1, 1);
-    glass.finish.diffuse = 0.1;
-    glass.finish.specular = 0.8;
-    glass.finish.roughness = 0.01;
-    glass.finish.reflection = 0.1;
-    glass.finish.refraction = 1;
-    glass.finish.ior = 1.5;
-    glass.finish.filter = 0.85;
-
-    s.lightStore.emplace_back(Point(-6, 9, 7), Color(0.9, 0.9, 0.9));
-    s.lightStore.emplace_back(Point(7, 6, 2), Color(0.5, 0.5, 0.6));
-    for (Light& light : s.lightStore) s.lights.push_back(&light);
-
-    s.camera = Camera(Vector3(0, 4.5, 11), Vector3(0, 0.75, 0), Vector3(1, 0, 0),
-                      Vector3(0, 0.8, -0.5), kWidth, kHeight);
-    // vectorTransform reports the camera basis; the table has no room for it.
-    std::ostringstream basis;
-    std::streambuf* const saved = std::cout.rdbuf(basis.rdbuf());
-    s.transform = s.camera.vectorTransform();
-    std::cout.rdbuf(saved);
-}
-
-struct Image {
-    std::vector<Color> pixels = std::vector<Color>(static_cast<std::size_t>(kWidth) * kHeight);
-    std::vector<Color*> columns;
-    Image() {
-        for (int x = 0; x < kWidth; ++x)
-            columns.push_back(&pixels[static_cast<std::size_t>(x) * kHeight]);
-    }
-};
+// The scan takes about as long for every size: each 625 objects add a step.
+Size sizeFor(int objects) { return {objects, std::max(1, objects / 625)}; }
 
 double seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -169,18 +49,19 @@ struct Timed {
     std::uint64_t rays;
 };
 
-Timed trace(const Scene& s, const SceneQuery& query, Image& image, int threads, int rowStep) {
-    TraceOptions options;
-    options.threads = threads;
-    options.rowStep = rowStep;
+Timed trace(const GeneratedScene& s, const SceneQuery& query, ImageBuffer& image, int threads,
+            int rowStep) {
+    RenderJob job = s.job();
+    job.threads = threads;
+    job.rowStep = rowStep;
     const auto start = std::chrono::steady_clock::now();
-    const std::uint64_t rays = traceImage(query, s.lights, s.camera, s.transform,
-                                          image.columns.data(), kWidth, kHeight, options);
+    const std::uint64_t rays = renderImage(job, query, image.columns()).rays;
     return {seconds(start), rays};
 }
 
 // The fastest of five runs: short runs on a shared machine are easily disturbed.
-Timed fastest(const Scene& s, const SceneQuery& query, Image& image, int threads, int rowStep) {
+Timed fastest(const GeneratedScene& s, const SceneQuery& query, ImageBuffer& image, int threads,
+              int rowStep) {
     Timed best = trace(s, query, image, threads, rowStep);
     for (int run = 1; run < 5; ++run) {
         const Timed t = trace(s, query, image, threads, rowStep);
@@ -189,10 +70,10 @@ Timed fastest(const Scene& s, const SceneQuery& query, Image& image, int threads
     return best;
 }
 
-bool sameRows(const Image& a, const Image& b, int rowStep) {
+bool sameRows(const ImageBuffer& a, const ImageBuffer& b, int rowStep) {
     for (int x = 0; x < kWidth; ++x) {
         for (int y = 0; y < kHeight; y += rowStep) {
-            if (std::memcmp(&a.columns[x][y], &b.columns[x][y], sizeof(Color)) != 0) return false;
+            if (std::memcmp(&a.at(x, y), &b.at(x, y), sizeof(Color)) != 0) return false;
         }
     }
     return true;
@@ -226,14 +107,14 @@ struct Result {
 };
 
 Result measure(const Size& size) {
-    Image accelerated;
-    Image twoThreads;
-    Image linearRows;
-    Image acceleratedRows;
+    ImageBuffer accelerated(kWidth, kHeight);
+    ImageBuffer twoThreads(kWidth, kHeight);
+    ImageBuffer linearRows(kWidth, kHeight);
+    ImageBuffer acceleratedRows(kWidth, kHeight);
     const std::size_t baseline = residentBytes();
 
-    Scene scene;
-    makeScene(size.objects, scene);
+    GeneratedScene scene;
+    makeBenchScene(size.objects, kWidth, kHeight, scene);
     const auto start = std::chrono::steady_clock::now();
     const TraceAccel accel(scene.objects);
     Result r;
@@ -279,7 +160,20 @@ int sampledRows(const Size& size) { return (kHeight - 1) / size.linearRowStep + 
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    std::vector<Size> sizes;
+    for (int i = 1; i < argc; ++i) {
+        char* end = nullptr;
+        const long objects = std::strtol(argv[i], &end, 10);
+        if (end == argv[i] || *end != '\0' || objects < 10 || objects > 20000000) {
+            std::fprintf(stderr, "usage: render_bench [objects (10 to 20000000)...]\n");
+            return 2;
+        }
+        sizes.push_back(sizeFor(static_cast<int>(objects)));
+    }
+    if (sizes.empty()) {
+        sizes = {sizeFor(1000), sizeFor(10000), sizeFor(100000)};
+    }
     double load[3] = {0, 0, 0};
     std::ifstream("/proc/loadavg") >> load[0] >> load[1] >> load[2];
     std::printf("render_bench: %d x %d; load average %.2f %.2f %.2f at start\n\n", kWidth, kHeight,
@@ -291,9 +185,9 @@ int main() {
     std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|:---:|\n");
     std::fflush(stdout);
     // Children are started before any thread exists in this process.
-    Result results[3];
-    for (int i = 0; i < 3; ++i) {
-        const Size& size = kSizes[i];
+    std::vector<Result> results(sizes.size());
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const Size& size = sizes[i];
         if (!measureApart(size, results[i])) {
             std::fprintf(stderr, "render_bench: the %d object scene failed\n", size.objects);
             return 1;
@@ -312,38 +206,50 @@ int main() {
     std::printf(
         "\nTimes are wall-clock seconds to trace the whole image, the fastest of five "
         "runs for the hierarchy; a render also builds the hierarchy first. The linear scan is "
-        "timed on every row for %d "
-        "objects, on every %dth row (%d rows) for %d and on every %dth row (%d rows) "
-        "for %d: \"vs linear\" compares it with the hierarchy on the same rows, "
+        "timed on every n-th row (");
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        std::printf("%s%d: %d rows", i == 0 ? "" : ", ", sizes[i].objects, sampledRows(sizes[i]));
+    }
+    std::printf(
+        "): \"vs linear\" compares it with the hierarchy on the same rows, "
         "single-threaded, and \"linear (s)\" scales it to all %d rows. Rays count "
         "camera, secondary and shadow rays. Bytes/object is the growth of resident "
         "memory (objects, hierarchy, its build) per object; tree bytes/object is the "
         "hierarchy's arrays alone.\n\n",
-        kSizes[0].objects, kSizes[1].linearRowStep, sampledRows(kSizes[1]), kSizes[1].objects,
-        kSizes[2].linearRowStep, sampledRows(kSizes[2]), kSizes[2].objects, kHeight);
-    const auto render = [&](int i) { return results[i].buildSeconds + results[i].oneThread; };
-    std::printf("- %d objects, 1 thread: %.0f times faster than the linear scan (target: 100)\n",
-                kSizes[1].objects, results[1].linearRows / results[1].treeRows);
-    std::printf("- %d to %d objects: build and trace take %.2f times as long (target: at most 4)\n",
-                kSizes[0].objects, kSizes[2].objects, render(2) / render(0));
-    std::printf("- 2 threads against 1: %.2f, %.2f, %.2f times as fast (target: 1.8)\n",
-                results[0].oneThread / results[0].twoThreads,
-                results[1].oneThread / results[1].twoThreads,
-                results[2].oneThread / results[2].twoThreads);
+        kHeight);
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        if (sizes[i].objects == 10000) {
+            std::printf(
+                "- %d objects, 1 thread: %.0f times faster than the linear scan (target: 100)\n",
+                sizes[i].objects, results[i].linearRows / results[i].treeRows);
+        }
+    }
+    const std::size_t last = sizes.size() - 1;
+    const auto render = [&](std::size_t i) {
+        return results[i].buildSeconds + results[i].oneThread;
+    };
+    if (last > 0) {
+        std::printf(
+            "- %d to %d objects: build and trace take %.2f times as long (target: at most 4)\n",
+            sizes[0].objects, sizes[last].objects, render(last) / render(0));
+    }
+    std::printf("- 2 threads against 1:");
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        std::printf("%s %.2f", i == 0 ? "" : ",", results[i].oneThread / results[i].twoThreads);
+    }
+    std::printf(" times as fast (target: 1.8)\n");
     // Fixed costs (thread stacks, allocator arenas) dominate the smallest
     // scene; the growth between sizes shows the cost of an object.
-    const auto slope = [&](int a, int b) {
-        return (results[b].peakBytes - results[a].peakBytes) /
-               (kSizes[b].objects - kSizes[a].objects);
-    };
-    std::printf(
-        "- peak memory grows by %.0f bytes per object from %d to %d objects and by %.0f "
-        "from %d to %d (linear when these agree)\n",
-        slope(0, 1), kSizes[0].objects, kSizes[1].objects, slope(1, 2), kSizes[1].objects,
-        kSizes[2].objects);
+    for (std::size_t i = 1; i < sizes.size(); ++i) {
+        std::printf("- peak memory grows by %.0f bytes per object from %d to %d objects\n",
+                    (results[i].peakBytes - results[i - 1].peakBytes) /
+                        (sizes[i].objects - sizes[i - 1].objects),
+                    sizes[i - 1].objects, sizes[i].objects);
+    }
     std::ifstream("/proc/loadavg") >> load[0] >> load[1] >> load[2];
     std::printf("- load average %.2f %.2f %.2f at the end\n", load[0], load[1], load[2]);
-    const bool same = results[0].same && results[1].same && results[2].same;
+    bool same = true;
+    for (const Result& r : results) same = same && r.same;
     std::printf("- images: %s\n",
                 same ? "the same bits on every path and thread count" : "PATHS DISAGREE");
     return same ? 0 : 1;

@@ -75,6 +75,13 @@ Vector3 Camera::pixelToScreen(int x, int y) const {
     return Vector3(pixelToScreenX(x), pixelToScreenY(y), -1.0);
 }
 
+Vector3 Camera::screenPoint(double x, double y) const {
+    const double width = right.magnitude();
+    const double height = up.magnitude();
+    return Vector3(-width / 2 + x * width / pixelStepDivisor(xRes),
+                   height / 2 - y * height / pixelStepDivisor(yRes), -1.0);
+}
+
 Matrix4x4 Camera::vectorTransform() const {
     const Vector3 w = (eye - lookAt).normalize();
     const Vector3 u = up.cross(w).normalize();

@@ -28,6 +28,10 @@ struct Camera {
     double pixelToScreenX(int x) const;
     double pixelToScreenY(int y) const;
     Vector3 pixelToScreen(int x, int y) const;
+    // The screen point at a position within the image given in pixel steps:
+    // pixel (x, y) is seen through screenPoint(x + 0.5, y + 0.5), which is
+    // pixelToScreen(x, y) with the same bits.
+    Vector3 screenPoint(double x, double y) const;
 
     // Camera-to-world rotation with columns u, v, w. Prints the basis and
     // throws SceneError when it is not orthogonal.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "geom_hit.h"
 #include "parser.h"
 #include "reader_output.h"
 
@@ -115,32 +116,11 @@ Sphere::Sphere(std::deque<std::string>& tokens) {
 }
 
 double Sphere::intersect(const Ray& ray, HitRec& hitrec) {
-    const Vector3& d = ray.direction;
-    const Vector3 centerToOrigin = ray.origin - _center;
-    const double A = d * d;
-    const double B = 2 * (d * centerToOrigin);
-    const double C = centerToOrigin * centerToOrigin - _radius * _radius;
-    const double discriminant = B * B + (-4.0 * A) * C;
-    if (discriminant < 0) {
+    const double t = sphereHitDistance(_center, _radius * _radius, ray);
+    if (t == -1.0) {
         return -1.0;
     }
-    const double denom = 2 * A;
-    const double root = std::sqrt(discriminant);
-    const double t1 = (root - B) / denom;
-    const double t2 = (-B - root) / denom;
-    if (t1 < HIT_EPSILON && t2 < HIT_EPSILON) {
-        return -1.0;
-    }
-    // From inside the sphere the far root is the hit.
-    double t;
-    if (t1 < HIT_EPSILON) {
-        t = t2;
-    } else if (t2 < HIT_EPSILON) {
-        t = t1;
-    } else {
-        t = std::min(t1, t2);
-    }
-    setHitRec(hitrec, t, ray.origin + t * d);
+    setHitRec(hitrec, t, ray.origin + t * ray.direction);
     return t;
 }
 
@@ -173,13 +153,8 @@ Plane::Plane(std::deque<std::string>& tokens) {
 }
 
 double Plane::intersect(const Ray& ray, HitRec& hitrec) {
-    const double denom = ray.direction * _normal;
-    if (denom == 0) {
-        return -1.0;
-    }
-    const double numerator = (p0 - ray.origin) * _normal;
-    const double dist = numerator / denom;
-    if (dist < HIT_EPSILON) {
+    const double dist = planeHitDistance(_normal, p0, ray);
+    if (dist == -1.0) {
         return -1.0;
     }
     setHitRec(hitrec, dist, ray.origin + dist * ray.direction);
@@ -219,39 +194,12 @@ Triangle::Triangle(std::deque<std::string>& tokens) {
 }
 
 double Triangle::intersect(const Ray& ray, HitRec& hitrec) {
-    // Cramer's rule on v1 + beta (v2 - v1) + gamma (v3 - v1) = origin + t direction.
-    const Vector3& o = ray.origin;
-    const Vector3& dir = ray.direction;
-    const double a = v1.x - v2.x, b = v1.y - v2.y, c = v1.z - v2.z;
-    const double d = v1.x - v3.x, e = v1.y - v3.y, f = v1.z - v3.z;
-    const double g = dir.x, h = dir.y, i = dir.z;
-    const double j = v1.x - o.x, k = v1.y - o.y, l = v1.z - o.z;
-
-    const double ei_minus_hf = e * i - h * f;
-    const double gf_minus_di = g * f - d * i;
-    const double dh_minus_eg = d * h - e * g;
-    const double ak_minus_jb = a * k - j * b;
-    const double jc_minus_al = j * c - a * l;
-    const double bl_minus_kc = b * l - k * c;
-
-    const double M = a * ei_minus_hf + b * gf_minus_di + c * dh_minus_eg;
-    if (M == 0) {
-        return -1.0;
-    }
-    const double t = -(f * ak_minus_jb + e * jc_minus_al + d * bl_minus_kc) / M;
-    if (t < HIT_EPSILON) {
-        return -1.0;
-    }
-    const double gamma = (i * ak_minus_jb + h * jc_minus_al + g * bl_minus_kc) / M;
-    if (gamma < 0 || gamma > 1) {
-        return -1.0;
-    }
-    const double beta = (j * ei_minus_hf + k * gf_minus_di + l * dh_minus_eg) / M;
-    if (beta < 0 || beta > 1 - gamma) {
+    const double t = triangleHitDistance(v1, v1 - v2, v1 - v3, ray);
+    if (t == -1.0) {
         return -1.0;
     }
     hitrec.t = t;
-    hitrec.p = o + t * dir;
+    hitrec.p = ray.origin + t * ray.direction;
     hitrec.n = surfaceNormal(hitrec.p);
     hitrec.color = color;
     hitrec.finish = finish;

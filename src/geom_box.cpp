@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "geom.h"
+#include "geom_hit.h"
 #include "parser.h"
 
 namespace {
@@ -15,10 +16,6 @@ Point componentMin(const Point& a, const Point& b) {
 
 Point componentMax(const Point& a, const Point& b) {
     return Point(std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z));
-}
-
-bool within(double low, double value, double high) {
-    return low <= value && value <= high;
 }
 
 bool matches(double a, double b) {
@@ -83,38 +80,12 @@ double Box::intersect(const Ray& ray, HitRec& hitrec) {
         return chooseLeft ? t1 : t2;
     }
 
-    // Six face planes with outward normals; the hit point must lie on the
-    // face's rectangle, borders included.
-    Plane faces[6] = {
-        Plane(Vector3(0, 0, -1), corner1), Plane(Vector3(0, 0, 1), corner2),
-        Plane(Vector3(-1, 0, 0), corner1), Plane(Vector3(1, 0, 0), corner2),
-        Plane(Vector3(0, 1, 0), corner2),  Plane(Vector3(0, -1, 0), corner1),
-    };
-    HitRec records[6];
-    double dist[6];
-    for (int face = 0; face < 6; ++face) {
-        dist[face] = faces[face].intersect(ray, records[face]);
-        if (dist[face] > HIT_EPSILON) {
-            const Point& p = records[face].p;
-            bool inside;
-            if (face < 2) {
-                inside = within(corner1.x, p.x, corner2.x) && within(corner1.y, p.y, corner2.y);
-            } else if (face < 4) {
-                inside = within(corner1.y, p.y, corner2.y) && within(corner1.z, p.z, corner2.z);
-            } else {
-                inside = within(corner1.x, p.x, corner2.x) && within(corner1.z, p.z, corner2.z);
-            }
-            if (!inside) {
-                dist[face] = -1;
-            }
-        }
-    }
-    double t = std::numeric_limits<double>::max();
-    for (int face = 0; face < 6; ++face) {
-        if (dist[face] > HIT_EPSILON && dist[face] < t) {
-            t = dist[face];
-            hitrec.copy(records[face]);
-        }
+    int face;
+    const double t = boxHitDistance(corner1, corner2, ray, face);
+    if (face >= 0) {
+        hitrec.t = t;
+        hitrec.n = boxFaceNormal(face).normalize();
+        hitrec.p = ray.origin + t * ray.direction;
     }
     hitrec.color = color;
     hitrec.finish = finish;

@@ -84,6 +84,16 @@ void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>&
                       std::vector<Light*>& lights, Camera* camera);
 
 // Rendering (render.cpp) and the image file (image_output.cpp).
+struct RenderJob;
+class TraceIndexCache;
+// The render that the program-wide state describes (render_job.h); computes
+// the camera basis with camera.vectorTransform(), which prints it and throws
+// SceneError when it is not orthogonal.
+RenderJob currentRenderJob();
+// Renders currentRenderJob() into gImage and scales it, printing the report
+// on standard output; the index over the render list comes from the cache.
+void render(TraceIndexCache& indexCache);
+// The same with an index of its own.
 void render();
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
               const std::vector<Light*>& lights, int recursionDepth);

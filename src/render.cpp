@@ -1,22 +1,22 @@
-#include <omp.h>
+// Shading (the ray caster, reflection and refraction) and the edge between
+// the program-wide state and a render: the render job is made here.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cassert>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <iostream>
 #include <vector>
 
 #include "main.h"
-#include "progress.h"
-#include "scene_query.h"
+#include "ray_caster.h"
+#include "render_job.h"
 #include "trace_accel.h"
-#include "trace_image.h"
 
 namespace {
-
-const int PRIMARY_RECURSION_DEPTH = 3;
 
 double clampUnit(double value) {
     if (!(value > 0)) return 0;  // NaN included
@@ -24,51 +24,47 @@ double clampUnit(double value) {
     return value;
 }
 
-// Adds the diffuse, then the half-vector specular light of one light at a hit.
-void addLocalLight(const Ray& ray, const HitRec& hitrec, const Light& light, Color& shading) {
-    const Vector3 N = (ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n;
-    const Vector3 L = (light.location - hitrec.p).normalize();
-    const double nDotLRaw = N * L;
+// What the lights' terms at a hit share: the normal turned towards the
+// incoming ray (by its raw direction), the direction back along the ray and
+// the highlight's exponent.
+struct Surface {
+    Vector3 N;
+    Vector3 V;
+    double exponent;
+
+    Surface(const Ray& ray, const HitRec& hitrec)
+        : N((ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n),
+          V((-ray.direction).normalize()),
+          exponent(1 / hitrec.finish.roughness) {}
+};
+
+// Adds the diffuse, then the half-vector specular light of one light, which
+// lies along the unit vector L from the hit.
+void addLocalLight(const HitRec& hitrec, const Surface& surface, const Vector3& L,
+                   const Light& light, Color& shading) {
+    const double nDotLRaw = surface.N * L;
     const double nDotL = nDotLRaw > 0 ? nDotLRaw : 0;
     shading = shading + (hitrec.color * nDotL) * hitrec.finish.diffuse;
 
-    const Vector3 V = (-ray.direction).normalize();
-    const Vector3 h = (L + V).normalize();
+    const Vector3 h = (L + surface.V).normalize();
     double specFactor = hitrec.finish.specular;
     assert(specFactor >= 0);
-    const double exponent = 1 / hitrec.finish.roughness;
-    specFactor = std::pow(N * h, exponent) * specFactor;
+    specFactor = std::pow(surface.N * h, surface.exponent) * specFactor;
     if (!(specFactor > 0)) {
         specFactor = 0;  // a NaN from a negative base counts as 0
     }
     shading = shading + light.color * specFactor;
 }
 
-// The shading of a ray and the rays it spawns, asking one scene for hits and
-// shadows; counts the rays it casts.
-class RayCaster {
-public:
-    RayCaster(const SceneQuery& scene, const std::vector<Light*>& lights)
-        : m_scene(scene), m_lights(lights) {}
+}  // namespace
 
-    Color cast(const Ray& ray, int recursionDepth);
-    std::uint64_t rays() const { return m_rays; }
-
-private:
-    bool inShadow(const Point& p, const Light& light);
-
-    const SceneQuery& m_scene;
-    const std::vector<Light*>& m_lights;
-    std::uint64_t m_rays = 0;
-};
-
-bool RayCaster::inShadow(const Point& p, const Light& light) {
+bool RayCaster::inShadow(const Point& p, const Vector3& toLight, const Vector3& L,
+                         std::size_t light) {
     Ray feeler;
     feeler.origin = p;
-    feeler.direction = (light.location - p).normalize();
-    const double lightDistance = (light.location - p).magnitude();
+    feeler.direction = L;
     ++m_rays;
-    return m_scene.blocked(feeler, lightDistance);
+    return m_scene.blocked(feeler, toLight.magnitude(), m_blockers[light]);
 }
 
 Color RayCaster::cast(const Ray& ray, int recursionDepth) {
@@ -83,9 +79,15 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     const bool refractive = finish.refraction == 1.0;
 
     Color localShading = hitrec.color * finish.ambient;
-    for (const Light* light : m_lights) {
-        if (shadowsOff || !inShadow(p, *light)) {
-            addLocalLight(ray, hitrec, *light, localShading);
+    if (!m_lights.empty()) {
+        const Surface surface(ray, hitrec);
+        for (std::size_t light = 0; light < m_lights.size(); ++light) {
+            // The shadow feeler goes the way the light's terms are computed.
+            const Vector3 toLight = m_lights[light].location - p;
+            const Vector3 L = toLight.normalize();
+            if (!m_shadows || !inShadow(p, toLight, L, light)) {
+                addLocalLight(hitrec, surface, L, m_lights[light], localShading);
+            }
         }
     }
 
@@ -123,12 +125,25 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     return localShading * (1 - reflectWeight) + reflectionShading * reflectWeight;
 }
 
+namespace {
+
+std::vector<Light> copies(const std::vector<Light*>& lights) {
+    std::vector<Light> values;
+    values.reserve(lights.size());
+    for (const Light* light : lights) {
+        values.push_back(*light);
+    }
+    return values;
+}
+
 }  // namespace
 
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
               const std::vector<Light*>& lights, int recursionDepth) {
-    const LinearScene scene(objects);
-    RayCaster caster(scene, lights);
+    // The program's own path: the tracing index and one caster.
+    const TraceAccel index(objects);
+    const std::vector<Light> lightValues = copies(lights);
+    RayCaster caster(index, lightValues, !shadowsOff);
     return caster.cast(ray, recursionDepth);
 }
 
@@ -156,62 +171,54 @@ Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir) {
     return (iorRatio * (d - n * dn) - n * std::sqrt(underRoot)).normalize();
 }
 
-std::uint64_t traceImage(const SceneQuery& scene, const std::vector<Light*>& lights,
-                         const Camera& camera, const Matrix4x4& vectorTransform, Color** image,
-                         int width, int height, const TraceOptions& options) {
-    const int step = std::max(options.rowStep, 1);
-    const int rows = height > 0 ? (height - 1) / step + 1 : 0;
-    const int threads = options.threads > 0 ? options.threads : omp_get_max_threads();
-    ProgressLine progress(std::cerr, options.progress,
-                          static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(width));
-    std::uint64_t rays = 0;
-#pragma omp parallel for schedule(dynamic, 1) num_threads(threads) reduction(+ : rays)
-    for (int row = 0; row < rows; ++row) {
-        const int y = row * step;
-        RayCaster caster(scene, lights);
-        // The image is stored by column, so neighbouring rows share cache
-        // lines: a row is traced into a buffer of its own and copied at the end.
-        std::vector<Color> traced(static_cast<std::size_t>(width));
-        for (int x = 0; x < width; ++x) {
-            Ray ray;
-            ray.origin = camera.eye;
-            ray.direction = vectorTransform * camera.pixelToScreen(x, y);
-            traced[x] = caster.cast(ray, PRIMARY_RECURSION_DEPTH);
-        }
-        for (int x = 0; x < width; ++x) {
-            image[x][y] = traced[x];
-        }
-        rays += caster.rays();
-        progress.advance(static_cast<std::uint64_t>(width), caster.rays());
-    }
-    progress.finish();
-    return rays;
+RenderJob currentRenderJob() {
+    RenderJob job;
+    job.objects = gObjects;
+    const std::size_t boxes = std::min<std::size_t>(std::max(gBvhStep, 0), gNodeList.size());
+    job.objects.insert(job.objects.end(), gNodeList.begin(),
+                       gNodeList.begin() + static_cast<std::ptrdiff_t>(boxes));
+    job.lights = copies(lights);
+    job.camera = camera;
+    job.toWorld = camera.vectorTransform();
+    job.shadows = !shadowsOff;
+    job.width = gPixelWidth;
+    job.height = gPixelHeight;
+    job.antialias = gAntialias;
+    job.progress = isatty(STDERR_FILENO) != 0;
+    return job;
 }
 
-void render() {
+void render(TraceIndexCache& indexCache) {
     std::cout << "Rendering ...\n";
-    std::vector<GeomObject*> renderObjects = gObjects;
-    const std::size_t boxes = std::min<std::size_t>(std::max(gBvhStep, 0), gNodeList.size());
-    renderObjects.insert(renderObjects.end(), gNodeList.begin(),
-                         gNodeList.begin() + static_cast<std::ptrdiff_t>(boxes));
     if (shadowsOff) {
         std::cout << "Shadows off.\n";
     }
+    // Both transforms print the camera basis, this one first.
     const Matrix4x4 cameraTransform = camera.transform();
-    const Matrix4x4 cameraVectorTransform = camera.vectorTransform();
-    std::cout << "Eye: " << camera.eye << "\n";
+    const RenderJob job = currentRenderJob();
+    std::cout << "Eye: " << job.camera.eye << "\n";
     std::cout << "Camera transform: " << cameraTransform.str() << "\n";
-    std::cout << "LookAt: " << camera.lookAt << "\n";
-
-    const TraceAccel accel(renderObjects);
-    TraceOptions options;
-    options.progress = isatty(STDERR_FILENO) != 0;
-    if (options.progress) {
+    std::cout << "LookAt: " << job.camera.lookAt << "\n";
+    if (job.progress) {
         // The progress line then starts below the lines already printed.
         std::cout << std::flush;
     }
-    traceImage(accel, lights, camera, cameraVectorTransform, gImage, gPixelWidth, gPixelHeight,
-               options);
+
+    const auto start = std::chrono::steady_clock::now();
+    const RenderResult result = renderImage(job, indexCache.over(job.objects), gImage);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     scaleValues(gImage);
+    // A batch render on a terminal ends with its figures; pipes and files
+    // get nothing new.
+    if (!gInteractive && isatty(STDERR_FILENO) != 0) {
+        const RenderStats stats{job.width, job.height, result.threads, result.rays,
+                                elapsed.count()};
+        std::fprintf(stderr, "%s\n", renderStatsText(stats).c_str());
+    }
     std::cout << "... done rendering.\n";
+}
+
+void render() {
+    TraceIndexCache indexCache;
+    render(indexCache);
 }

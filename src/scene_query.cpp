@@ -17,7 +17,7 @@ bool LinearScene::nearestHit(const Ray& ray, HitRec& hitrec) const {
     return hit;
 }
 
-bool LinearScene::blocked(const Ray& feeler, double lightDistance) const {
+bool LinearScene::blocked(const Ray& feeler, double lightDistance, BlockerCache&) const {
     bool shadowed = false;
     HitRec scratch;
     for (GeomObject* object : m_objects) {

@@ -1,8 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "geom.h"
+
+// The object that last blocked a shadow feeler. A query that is handed the
+// same cache again tries that object first, since neighbouring feelers
+// towards one light tend to meet the same blocker. Only the query that
+// wrote a cache can read it; any content is safe, a stale one merely useless.
+struct BlockerCache {
+    std::uint32_t kind = 0;  // 0: nothing cached
+    std::uint32_t index = 0;
+};
 
 // The two questions shading asks about the objects it traces. Every answer
 // is the one the linear scan gives: the nearest hit is the smallest distance
@@ -14,7 +24,8 @@ public:
     virtual bool nearestHit(const Ray& ray, HitRec& hitrec) const = 0;
     // Whether some object lies on the feeler farther than HIT_EPSILON and
     // nearer than lightDistance (which is in units of the feeler's length).
-    virtual bool blocked(const Ray& feeler, double lightDistance) const = 0;
+    // The cache may speed up the question, never change its answer.
+    virtual bool blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const = 0;
 
 protected:
     SceneQuery() = default;
@@ -24,14 +35,14 @@ protected:
 };
 
 // The reference answers: every object is tested for every ray, in list
-// order, and a shadow feeler is tested against all of them.
+// order, and a shadow feeler is tested against all of them. It keeps no cache.
 class LinearScene final : public SceneQuery {
 public:
     // The list must outlive this view of it.
     explicit LinearScene(const std::vector<GeomObject*>& objects) : m_objects(objects) {}
 
     bool nearestHit(const Ray& ray, HitRec& hitrec) const override;
-    bool blocked(const Ray& feeler, double lightDistance) const override;
+    bool blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const override;
 
 private:
     const std::vector<GeomObject*>& m_objects;

@@ -196,7 +196,11 @@ void initialize() {
     std::cout << "... done initializing.\n";
 
     std::cout << "Creating bounding volume hierarchy..." << std::flush;
-    buildHierarchy();
+    // Only a window can show the hierarchy's boxes (the box key); a batch
+    // render has no use for them.
+    if (gInteractive) {
+        buildHierarchy();
+    }
     std::cout << "done.\n";
 }
 

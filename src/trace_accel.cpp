@@ -5,10 +5,13 @@
 #include <cmath>
 #include <limits>
 
+#include "geom_hit.h"
+
 // Why the padding below is enough. For each object in the tree, when its
-// intersect() accepts a distance t, the exact point origin + t * direction
-// must lie in the object's bounds grown by the pad; otherwise a node could be
-// skipped whose object the linear scan accepts. With u = 2^-53:
+// hit-distance function accepts a distance t, the exact point origin + t *
+// direction must lie in the object's bounds grown by the pad; otherwise a
+// node could be skipped whose object the linear scan accepts. With u = 2^-53
+// and v = 2^-24, the rounding of doubles and of floats:
 //  - a box checks its hit point against the face, so the point is within a
 //    few u of the coordinates' magnitude;
 //  - a sphere's discriminant loses up to half its digits when a ray grazes it:
@@ -18,249 +21,394 @@
 //    distances divided by sin(a) sin(b), a its smallest angle and b the angle
 //    between ray and plane. Triangles with sin(a) below 2^-10 are kept out of
 //    the tree; b is the ray's, so no pad covers a ray lying in the plane to
-//    within about 1e-10 radians, where the test's answer is rounding noise;
-//  - the slab test itself rounds by a few u of the coordinates.
-// The pad is 2^-30 of the coordinates' magnitude plus 2^-16 of the distances,
-// orders of magnitude above each bound, and costs the tree almost nothing.
+//    within about 1e-10 radians, where the test's answer is rounding noise.
+// The slab test runs in floats on node bounds rounded outward: a bound's
+// parameter is (bound - float(origin -/+ pad)) * (1 / float(direction)). The
+// roundings of the shift, the difference, the inverse and the product make
+// it exactly the parameter of a bound moved by at most 8 v (|bound| +
+// |origin| + pad), and rounding the limit (nearest hit or light) up keeps
+// the comparison with it on the safe side. A direction component below
+// 2^-40 of the largest is taken as zero: up to any hit, where t |direction|
+// is at most 4 (|origin| + magnitude), the ray drifts less than 2^-38
+// (|origin| + magnitude) along that axis. Traceable rays and the tree keep
+// the floats in range: coordinates up to 2^60, and the largest direction
+// component within 2^-20..2^20, so that inverses lie within 2^-20..2^60 and
+// products below 2^124; numbers too small for a normal float err by less
+// than the pad's floor.
+// The pad is 2^-18 of the coordinates' magnitude, plus 2^-16 of the
+// distances, plus 2^-60: orders of magnitude above each bound, at almost no
+// cost to the tree. The distances are bounded by the bounds' diagonal plus
+// how far the origin lies outside them, at most 3 (|origin| + magnitude).
+// A child is visited when its padded box meets the ray at a parameter up to
+// and including the nearest hit so far, so an object at that very distance,
+// which may come earlier in the list, is still tested.
 namespace {
 
-const double kRoundingPad = std::ldexp(1.0, -30);
+const double kRoundingPad = std::ldexp(1.0, -18);
 const double kDistancePad = std::ldexp(1.0, -16);
-const double kPadFloor = std::ldexp(1.0, -500);
-// Coordinates and direction lengths stay far from overflow and underflow
-// within this range, which the bounds above assume.
-const double kRange = std::ldexp(1.0, 200);
-const double kSliverSine = std::ldexp(1.0, -10);
-const int kStackSize = 128;
+const double kPadFloor = std::ldexp(1.0, -60);
+const double kNegligibleDirection = std::ldexp(1.0, -40);
 
-double maxAbs(const Vector3& v) {
-    return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+}  // namespace
+
+float TraceAccel::floatBelow(double x) {
+    const float max = std::numeric_limits<float>::max();
+    if (x > max) return max;
+    if (x < -max) return -std::numeric_limits<float>::infinity();
+    auto f = static_cast<float>(x);
+    if (f > x) f = std::nextafter(f, -std::numeric_limits<float>::infinity());
+    return f;
 }
 
-bool finite(const Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
+float TraceAccel::floatAbove(double x) { return -floatBelow(-x); }
 
-double axis(const Vector3& v, int a) { return a == 0 ? v.x : (a == 1 ? v.y : v.z); }
+namespace {
 
-// Sliver and tiny triangles give Cramer's rule a near-singular matrix for
-// every ray: their hits can fall anywhere along it.
-bool wellShaped(const Triangle& triangle) {
-    const Vector3 a = triangle.v2 - triangle.v1;
-    const Vector3 b = triangle.v3 - triangle.v1;
-    const Vector3 c = triangle.v3 - triangle.v2;
-    const Vector3 normal = a.cross(b);
-    const double twiceAreaSquared = normal * normal;
-    // sin of the smallest angle = twice the area over the longest two edges.
-    const double edges = std::max({(a * a) * (b * b), (a * a) * (c * c), (b * b) * (c * c)});
-    return twiceAreaSquared >= kSliverSine * kSliverSine * edges &&
-           twiceAreaSquared >= std::ldexp(1.0, -800);
-}
-
-// The bounds of an object whose test is known to keep its hits within the
-// padding; false for objects that are tested linearly.
-bool treeBounds(GeomObject* object, Point& lo, Point& hi) {
-    const auto* box = dynamic_cast<const Box*>(object);
-    const auto* triangle = dynamic_cast<const Triangle*>(object);
-    const bool known =
-        (box != nullptr && box->leftChild == nullptr && box->rightChild == nullptr) ||
-        dynamic_cast<const Sphere*>(object) != nullptr ||
-        (triangle != nullptr && wellShaped(*triangle));
-    if (!known || !object->isBounded()) {
-        return false;
-    }
-    // A sphere gives its maximum corner first; order them here.
-    const Point c1 = object->getCorner1();
-    const Point c2 = object->getCorner2();
-    lo = Point(std::min(c1.x, c2.x), std::min(c1.y, c2.y), std::min(c1.z, c2.z));
-    hi = Point(std::max(c1.x, c2.x), std::max(c1.y, c2.y), std::max(c1.z, c2.z));
-    return finite(lo) && finite(hi) && maxAbs(lo) <= kRange && maxAbs(hi) <= kRange;
-}
+// A float at least the limit for any limit above HIT_EPSILON (below it no
+// distance counts): rounding to a float moves by less than 2^-24, the
+// product by less than 2^-23 the other way.
+float limitAbove(double limit) { return static_cast<float>(limit) * (1 + 0x1p-21f); }
 
 }  // namespace
 
 // Per-ray data of the slab test.
 struct TraceAccel::RaySetup {
-    double origin[3];
-    double inverse[3];
-    bool negative[3];  // by the sign bit, so that -0 counts as negative
-    double pad;
+    // Per axis: which bounds the ray meets first (0: the lower ones, 1: the
+    // upper ones, for a direction whose sign bit is set, -0 included), and
+    // what to subtract from each: origin + pad from lower bounds, origin -
+    // pad from upper ones, which grows the boxes by the pad.
+    int nearSide[3];
+    Float4 shift[3][2];
+    Float4 inverse[3];
 
-    // The parameter interval in which the ray is inside the node's box grown
-    // by the pad meets [0, tMax]. A NaN (zero numerator times an infinite
-    // inverse) constrains nothing, which errs on the side of visiting.
-    bool enters(const Node& node, double tMax) const {
-        double tNear = 0;
-        double tFar = tMax;
-        for (int a = 0; a < 3; ++a) {
-            const double lo = (node.lo[a] - pad - origin[a]) * inverse[a];
-            const double hi = (node.hi[a] + pad - origin[a]) * inverse[a];
-            const double entry = negative[a] ? hi : lo;
-            const double exit = negative[a] ? lo : hi;
-            if (entry > tNear) tNear = entry;
-            if (exit < tFar) tFar = exit;
-        }
-        return tNear <= tFar;
+    // Which of the node's children the ray enters, as bits 0 to 3: where its
+    // parameter interval inside the child's box meets [0, tMax]; tNear holds
+    // where each starts. A NaN (zero numerator times an infinite inverse)
+    // constrains nothing, which errs on the side of visiting.
+    unsigned enters(const Node& node, float tMax, Float4& tNear) const {
+        Float4 from = {0, 0, 0, 0};
+        Float4 to = {tMax, tMax, tMax, tMax};
+        const auto slab = [&](int a) {
+            const int near = nearSide[a];
+            const Float4 entry = (node.bound[a][near] - shift[a][near]) * inverse[a];
+            const Float4 exit = (node.bound[a][near ^ 1] - shift[a][near ^ 1]) * inverse[a];
+            from = entry > from ? entry : from;
+            to = exit < to ? exit : to;
+        };
+        slab(0);
+        slab(1);
+        slab(2);
+        tNear = from;
+        // Lanes of a vector comparison are all ones or all zeros.
+        const Int4 in = from <= to;
+        return static_cast<unsigned>((in[0] & 1) | (in[1] & 2) | (in[2] & 4) | (in[3] & 8));
     }
 };
 
-TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects) : m_reference(objects) {
-    assert(objects.size() < std::numeric_limits<std::uint32_t>::max());
-    std::vector<BuildItem> items;
-    items.reserve(objects.size());
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        const Entry entry{objects[i], static_cast<std::uint32_t>(i)};
-        BuildItem item;
-        if (treeBounds(objects[i], item.lo, item.hi)) {
-            item.centroid = 0.5 * (item.lo + item.hi);
-            item.entry = entry;
-            items.push_back(item);
-        } else {
-            m_linear.push_back(entry);
+// The nearest candidate so far, ranked by distance and then list position.
+class TraceAccel::NearestQuery {
+public:
+    static constexpr bool kNearestFirst = true;
+    explicit NearestQuery(const Ray& ray) : m_ray(ray) {}
+    const Ray& ray() const { return m_ray; }
+    double limit() const { return m_nearest; }
+    bool hit() const { return m_hit; }
+    std::uint32_t order() const { return m_order; }
+
+    // Keeps the candidate if it ranks first; never ends the search.
+    bool offer(double t, std::uint32_t order, Kind /*kind*/, std::uint32_t /*index*/) {
+        if (t > HIT_EPSILON && (t < m_nearest || (m_hit && t == m_nearest && order < m_order))) {
+            m_hit = true;
+            m_nearest = t;
+            m_order = order;
         }
+        return false;
     }
-    if (items.empty()) {
-        return;
+
+private:
+    const Ray& m_ray;
+    double m_nearest = std::numeric_limits<double>::max();
+    std::uint32_t m_order = 0;
+    bool m_hit = false;
+};
+
+// Any candidate between the feeler's origin and the light; the first one
+// found ends the search and is cached.
+class TraceAccel::BlockerQuery {
+public:
+    // Any blocker will do: the children are visited in their own order.
+    static constexpr bool kNearestFirst = false;
+    BlockerQuery(const Ray& feeler, double lightDistance, BlockerCache& cache)
+        : m_feeler(feeler), m_lightDistance(lightDistance), m_cache(cache) {}
+    const Ray& ray() const { return m_feeler; }
+    double limit() const { return m_lightDistance; }
+
+    bool offer(double t, std::uint32_t /*order*/, Kind kind, std::uint32_t index) {
+        if (t > HIT_EPSILON && t < m_lightDistance) {
+            m_cache.kind = kind;
+            m_cache.index = index;
+            return true;
+        }
+        return false;
     }
-    m_lo = items.front().lo;
-    m_hi = items.front().hi;
-    for (const BuildItem& item : items) {
-        m_lo = Point(std::min(m_lo.x, item.lo.x), std::min(m_lo.y, item.lo.y),
-                     std::min(m_lo.z, item.lo.z));
-        m_hi = Point(std::max(m_hi.x, item.hi.x), std::max(m_hi.y, item.hi.y),
-                     std::max(m_hi.z, item.hi.z));
-    }
-    m_magnitude = std::max(maxAbs(m_lo), maxAbs(m_hi));
-    m_diagonal = (m_hi - m_lo).magnitude();
-    // A binary tree over n items has at most 2 n - 1 nodes.
-    m_nodes.reserve(2 * items.size() - 1);
-    m_entries.reserve(items.size());
-    const int depth = buildNode(items, 0, items.size(), 0);
-    assert(depth < kStackSize);
-    (void)depth;
-    m_nodes.shrink_to_fit();
+
+private:
+    const Ray& m_feeler;
+    double m_lightDistance;
+    BlockerCache& m_cache;
+};
+
+void TraceAccel::setPadding() {
+    m_padPerOrigin = kRoundingPad + 3 * kDistancePad;
+    m_padFixed = (kRoundingPad + 3 * kDistancePad) * m_magnitude + kDistancePad * m_diagonal +
+                 kPadFloor;
 }
 
-std::size_t TraceAccel::memoryBytes() const {
-    return m_nodes.capacity() * sizeof(Node) +
-           (m_entries.capacity() + m_linear.capacity()) * sizeof(Entry);
-}
-
-TraceAccel::RaySetup TraceAccel::setup(const Ray& ray) const {
+TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude) const {
+    const double pad = m_padPerOrigin * originMagnitude + m_padFixed;
+    const double negligible = kNegligibleDirection * maxAbs(ray.direction);
+    float d[3];
     RaySetup s;
-    double outside = 0;  // how far the origin is from the tree's bounds, at most
     for (int a = 0; a < 3; ++a) {
-        const double o = axis(ray.origin, a);
-        const double d = axis(ray.direction, a);
-        s.origin[a] = o;
-        s.inverse[a] = 1 / d;
-        s.negative[a] = std::signbit(d);
-        outside += std::max({0.0, axis(m_lo, a) - o, o - axis(m_hi, a)});
+        double component = axis(ray.direction, a);
+        if (std::fabs(component) < negligible) {
+            component = std::copysign(0.0, component);
+        }
+        d[a] = static_cast<float>(component);
+        s.nearSide[a] = std::signbit(component) ? 1 : 0;
+        const auto below = static_cast<float>(axis(ray.origin, a) + pad);
+        const auto above = static_cast<float>(axis(ray.origin, a) - pad);
+        s.shift[a][0] = Float4{below, below, below, below};
+        s.shift[a][1] = Float4{above, above, above, above};
     }
-    s.pad = kRoundingPad * (maxAbs(ray.origin) + m_magnitude) +
-            kDistancePad * (m_diagonal + outside) + kPadFloor;
+    // One division for the three axes; the vector is built from registers,
+    // since lanes stored one by one and read back as a whole would stall.
+    const Float4 inverse = Float4{1, 1, 1, 1} / Float4{d[0], d[1], d[2], 1};
+    s.inverse[0] = Float4{inverse[0], inverse[0], inverse[0], inverse[0]};
+    s.inverse[1] = Float4{inverse[1], inverse[1], inverse[1], inverse[1]};
+    s.inverse[2] = Float4{inverse[2], inverse[2], inverse[2], inverse[2]};
     return s;
 }
 
-namespace {
-
-// Rays whose arithmetic stays inside the range the padding assumes.
-bool traceable(const Ray& ray) {
-    if (!finite(ray.origin) || !finite(ray.direction)) {
-        return false;
-    }
-    const double length = maxAbs(ray.direction);
-    return maxAbs(ray.origin) <= kRange && length <= kRange && length >= 1 / kRange;
-}
-
-}  // namespace
-
-bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {
-    if (!traceable(ray)) {
-        return m_reference.nearestHit(ray, hitrec);
-    }
-    bool hit = false;
-    double nearest = std::numeric_limits<double>::max();
-    std::uint32_t nearestOrder = 0;
-    HitRec scratch;
-    // The same acceptance as the scan, whatever order candidates come in.
-    const auto consider = [&](const Entry& entry) {
-        const double t = entry.object->intersect(ray, scratch);
-        if (t > HIT_EPSILON &&
-            (t < nearest || (hit && t == nearest && entry.order < nearestOrder))) {
-            hit = true;
-            nearest = t;
-            nearestOrder = entry.order;
-            hitrec.copy(scratch);
-        }
-    };
-    for (const Entry& entry : m_linear) {
-        consider(entry);
-    }
-    if (m_nodes.empty()) {
-        return hit;
-    }
-    const RaySetup s = setup(ray);
-    std::uint32_t stack[kStackSize];
-    int top = 0;
-    stack[top++] = 0;
-    while (top > 0) {
-        const std::uint32_t current = stack[--top];
-        const Node& node = m_nodes[current];
-        // A node entered exactly at the nearest distance may still hold an
-        // earlier object at that distance.
-        if (!s.enters(node, nearest)) {
-            continue;
-        }
-        if (node.count > 0) {
-            for (std::uint32_t i = node.index; i < node.index + node.count; ++i) {
-                consider(m_entries[i]);
-            }
-        } else if (s.negative[node.axis]) {
-            stack[top++] = current + 1;
-            stack[top++] = node.index;
-        } else {
-            stack[top++] = node.index;
-            stack[top++] = current + 1;
+// Offers the query every sphere, triangle and box of the index ranges
+// [first[k], end[k]); true when the query ended the search.
+template <class Query>
+bool TraceAccel::testPrimitives(const std::uint32_t first[3], const std::uint32_t end[3],
+                                Query& query) const {
+    const Ray& ray = query.ray();
+    for (std::uint32_t i = first[0]; i < end[0]; ++i) {
+        const SpherePrim& s = m_spheres[i];
+        if (query.offer(sphereHitDistance(s.center, s.radiusSquared, ray), s.order, kSphere, i)) {
+            return true;
         }
     }
-    return hit;
-}
-
-bool TraceAccel::blocked(const Ray& feeler, double lightDistance) const {
-    if (!traceable(feeler)) {
-        return m_reference.blocked(feeler, lightDistance);
-    }
-    HitRec scratch;
-    const auto blocks = [&](const Entry& entry) {
-        const double t = entry.object->intersect(feeler, scratch);
-        return t > HIT_EPSILON && t < lightDistance;
-    };
-    if (std::any_of(m_linear.begin(), m_linear.end(), blocks)) {
-        return true;
-    }
-    if (m_nodes.empty()) {
-        return false;
-    }
-    const RaySetup s = setup(feeler);
-    std::uint32_t stack[kStackSize];
-    int top = 0;
-    stack[top++] = 0;
-    while (top > 0) {
-        const std::uint32_t current = stack[--top];
-        const Node& node = m_nodes[current];
-        if (!s.enters(node, lightDistance)) {
-            continue;
+    for (std::uint32_t i = first[1]; i < end[1]; ++i) {
+        const TrianglePrim& t = m_triangles[i];
+        if (query.offer(triangleHitDistance(t.v1, t.edge2, t.edge3, ray), t.order, kTriangle,
+                        i)) {
+            return true;
         }
-        if (node.count > 0) {
-            const Entry* first = &m_entries[node.index];
-            if (std::any_of(first, first + node.count, blocks)) {
-                return true;
-            }
-        } else {
-            stack[top++] = node.index;
-            stack[top++] = current + 1;
+    }
+    for (std::uint32_t i = first[2]; i < end[2]; ++i) {
+        const BoxPrim& b = m_boxes[i];
+        int face;
+        if (query.offer(boxHitDistance(b.corner1, b.corner2, ray, face), b.order, kBox, i)) {
+            return true;
         }
     }
     return false;
+}
+
+// The primitives tested for every ray; true when the query ended the search.
+template <class Query>
+bool TraceAccel::testLinear(Query& query) const {
+    if (linearObjectCount() == 0) {
+        return false;
+    }
+    const std::uint32_t end[3] = {static_cast<std::uint32_t>(m_spheres.size()),
+                                  static_cast<std::uint32_t>(m_triangles.size()),
+                                  static_cast<std::uint32_t>(m_boxes.size())};
+    if (testPrimitives(m_linear, end, query)) {
+        return true;
+    }
+    for (std::uint32_t i = 0; i < m_planes.size(); ++i) {
+        const PlanePrim& p = m_planes[i];
+        if (query.offer(planeHitDistance(p.normal, p.p0, query.ray()), p.order, kPlane, i)) {
+            return true;
+        }
+    }
+    for (std::uint32_t i = 0; i < m_others.size(); ++i) {
+        if (query.offer(distance(kOther, i, query.ray()), m_others[i], kOther, i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Walks the tree nearest child first, visiting every leaf whose box the ray
+// enters no farther than the query's limit; true when the query ended it.
+template <class Query>
+bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
+    struct Pending {
+        std::uint32_t ref;
+        float tNear;
+    };
+    Pending stack[kStackSize];
+    int top = 0;
+    // The limit as a float, rounded up; recomputed when the limit moves.
+    double limit = query.limit();
+    float floatLimit = limitAbove(limit);
+    std::uint32_t ref = m_rootLeaf ? kLeaf : 0;
+    for (;;) {
+        if ((ref & kLeaf) != 0) {
+            const Leaf& leaf = m_leaves[ref & ~kLeaf];
+            const std::uint32_t end[3] = {leaf.first[0] + leaf.count[0],
+                                          leaf.first[1] + leaf.count[1],
+                                          leaf.first[2] + leaf.count[2]};
+            if (testPrimitives(leaf.first, end, query)) {
+                return true;
+            }
+            if (!(query.limit() == limit)) {
+                limit = query.limit();
+                floatLimit = limitAbove(limit);
+            }
+        } else {
+            const Node& node = m_nodes[ref];
+            Float4 tNear;
+            const unsigned mask = s.enters(node, floatLimit, tNear);
+            if (mask != 0) {
+                // The children entered go on the stack farthest first; the
+                // nearest, on top, is taken off again and visited next. The
+                // lanes are read by constant index, from the register.
+                const int base = top;
+                const auto push = [&](int c, float t) {
+                    if ((mask & (1u << c)) == 0) {
+                        return;
+                    }
+                    int at = top++;
+                    while (Query::kNearestFirst && at > base && stack[at - 1].tNear < t) {
+                        stack[at] = stack[at - 1];
+                        --at;
+                    }
+                    stack[at] = {node.child[c], t};
+                };
+                push(0, tNear[0]);
+                push(1, tNear[1]);
+                push(2, tNear[2]);
+                push(3, tNear[3]);
+                ref = stack[--top].ref;
+                continue;
+            }
+        }
+        // The limit may have shrunk since a child was put on the stack.
+        do {
+            if (top == 0) {
+                return false;
+            }
+            --top;
+            // Entries below top have all been written.
+            // cppcheck-suppress uninitvar
+        } while (stack[top].tNear > limit);
+        ref = stack[top].ref;
+    }
+}
+
+// The tree's part of a query: a single leaf is tested as it is, without the
+// per-ray setup of the slab test.
+template <class Query>
+bool TraceAccel::searchTree(Query& query) const {
+    if (m_leaves.empty()) {
+        return false;
+    }
+    const Ray& ray = query.ray();
+    const double originMagnitude = maxAbs(ray.origin);
+    const double length = maxAbs(ray.direction);
+    // Rays the float test is not made for (and a single leaf) test every
+    // primitive of the tree.
+    const bool traceable = finite(ray.origin) && finite(ray.direction) &&
+                           originMagnitude <= kRange && length <= kDirectionRange &&
+                           length >= 1 / kDirectionRange;
+    if (m_rootLeaf || !traceable) {
+        const std::uint32_t first[3] = {0, 0, 0};
+        return testPrimitives(first, m_linear, query);
+    }
+    return traverse(setup(ray, originMagnitude), query);
+}
+
+double TraceAccel::distance(Kind kind, std::uint32_t index, const Ray& ray) const {
+    switch (kind) {
+        case kSphere: {
+            const SpherePrim& s = m_spheres[index];
+            return sphereHitDistance(s.center, s.radiusSquared, ray);
+        }
+        case kTriangle: {
+            const TrianglePrim& t = m_triangles[index];
+            return triangleHitDistance(t.v1, t.edge2, t.edge3, ray);
+        }
+        case kBox: {
+            const BoxPrim& b = m_boxes[index];
+            int face;
+            return boxHitDistance(b.corner1, b.corner2, ray, face);
+        }
+        case kPlane: {
+            const PlanePrim& p = m_planes[index];
+            return planeHitDistance(p.normal, p.p0, ray);
+        }
+        case kOther:
+            break;
+    }
+    HitRec scratch;
+    return m_objects[m_others[index]]->intersect(ray, scratch);
+}
+
+// Whether the cached object blocks the feeler; false for an empty cache or
+// one that does not name a primitive of this structure.
+bool TraceAccel::cachedBlocks(const BlockerCache& cache, const Ray& feeler,
+                              double lightDistance) const {
+    std::size_t size = 0;
+    switch (cache.kind) {
+        case kSphere: size = m_spheres.size(); break;
+        case kTriangle: size = m_triangles.size(); break;
+        case kBox: size = m_boxes.size(); break;
+        case kPlane: size = m_planes.size(); break;
+        case kOther: size = m_others.size(); break;
+        default: return false;
+    }
+    if (cache.index >= size) {
+        return false;
+    }
+    const double t = distance(static_cast<Kind>(cache.kind), cache.index, feeler);
+    return t > HIT_EPSILON && t < lightDistance;
+}
+
+std::size_t TraceAccel::memoryBytes() const {
+    return m_nodes.capacity() * sizeof(Node) + m_leaves.capacity() * sizeof(Leaf) +
+           m_spheres.capacity() * sizeof(SpherePrim) +
+           m_triangles.capacity() * sizeof(TrianglePrim) + m_boxes.capacity() * sizeof(BoxPrim) +
+           m_planes.capacity() * sizeof(PlanePrim) + m_others.capacity() * sizeof(std::uint32_t);
+}
+
+bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {
+    NearestQuery query(ray);
+    testLinear(query);
+    searchTree(query);
+    if (!query.hit()) {
+        return false;
+    }
+    // The record is the winner's own, made once.
+    const double t = m_objects[query.order()]->intersect(ray, hitrec);
+    assert(t == query.limit());
+    (void)t;
+    return true;
+}
+
+bool TraceAccel::blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const {
+    if (cachedBlocks(cache, feeler, lightDistance)) {
+        return true;
+    }
+    // A lit stretch would pay for the test on every feeler: the cache
+    // waits for the next blocker.
+    cache.kind = 0;
+    BlockerQuery query(feeler, lightDistance, cache);
+    return testLinear(query) || searchTree(query);
 }

@@ -1,6 +1,5 @@
 #include "vector3.h"
 
-#include <cmath>
 #include <cstring>
 #include <ostream>
 #include <sstream>
@@ -28,19 +27,6 @@ double Vector3::dot(Vector3* const& other) const {
 
 Vector3 Vector3::cross(const Vector3& o) const {
     return Vector3(y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x);
-}
-
-double Vector3::magnitude() const {
-    return std::sqrt(*this * *this);
-}
-
-Vector3 Vector3::normalize() const {
-    const double m = magnitude();
-    if (m == 0) {
-        return *this;
-    }
-    // One division and three multiplications: the rounding the images rely on.
-    return *this * (1.0 / m);
 }
 
 std::string Vector3::str() const {

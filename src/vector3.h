@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <iosfwd>
 #include <string>
@@ -55,6 +56,20 @@ inline Vector3 operator*(double s, const Vector3& a) {
 // Exact comparison, no tolerance.
 inline bool operator==(const Vector3& a, const Vector3& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+// Inline: the renderer calls these several times per ray.
+inline double Vector3::magnitude() const {
+    return std::sqrt(*this * *this);
+}
+
+inline Vector3 Vector3::normalize() const {
+    const double m = magnitude();
+    if (m == 0) {
+        return *this;
+    }
+    // One division and three multiplications: the rounding the images rely on.
+    return *this * (1.0 / m);
 }
 
 // Writes the c_str text form.

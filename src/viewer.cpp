@@ -15,10 +15,19 @@
 #include "GLSL_helper.h"
 #include "main.h"
 #include "program_exit.h"
+#include "render_job.h"
 #include "runtime_dir.h"
 #include "tex.h"
 
 namespace {
+
+// The ray-traced view's tracing index, kept from frame to frame: redraws
+// that only move the camera or the lights reuse it; the box key changes the
+// render list and so rebuilds it.
+TraceIndexCache& tracingIndex() {
+    static TraceIndexCache cache;
+    return cache;
+}
 
 // Compiles one shader, reporting errors and its info log; returns its status.
 GLint compileShader(GLuint shader) {
@@ -71,7 +80,7 @@ void loadTextures() {
 void drawRayTraced() {
     // The camera basis is checked when the first frame is traced: a scene
     // error leaves the window (see guarded) and ends the program.
-    render();
+    render(tracingIndex());
     fillPixelBuffer(gImage, pixelBuffer, gPixelWidth, gPixelHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The buffer's rows are packed: a row of 3 * width bytes has no padding
@@ -253,6 +262,10 @@ int runInteractive(int* argc, char** argv) {
         std::rethrow_exception(callbackFailure);
     }
     return 0;
+}
+
+void forgetTracingIndex() {
+    tracingIndex().clear();
 }
 
 void display() {

@@ -31,6 +31,10 @@ void mouseMotion(int x, int y);
 void startWindowSession();
 // Ends the GLUT loop, after which main returns.
 void leaveWindow();
+// Drops the ray-traced view's tracing index. A reloaded scene's objects may
+// sit at the addresses of the freed ones, so an unchanged list of pointers
+// does not mean unchanged objects.
+void forgetTracingIndex();
 
 // Converts the top-row-first image (image[x][y]) into width * height byte
 // triples with the bottom row first, as glDrawPixels reads them.

@@ -22,6 +22,7 @@ SceneWatch& sceneWatch() {
 
 void pollScene(int) {
     if (sceneWatch().poll()) {
+        forgetTracingIndex();
         glutPostRedisplay();
     }
     // The reader's lines appear as they are printed, also when stdout is a file.

@@ -109,6 +109,7 @@ TEST_F(Startup, NewOptionsComeAfterTheOldOnesAndRefuseBadValues) {
 }
 
 TEST_F(Startup, HierarchyHoldsLeafCopiesThenInnerBoxes) {
+    gInteractive = true;  // only a window can show the boxes
     const std::string printed = initializeWith(
         "sphere { <4, 0, 0>, 1 }\nplane { <0, 1, 0>, 0 }\n"
         "sphere { <0, 0, 0>, 1 }\ntriangle { <8, 0, 0>, <9, 0, 0>, <8, 1, 0> }\n");
@@ -133,7 +134,20 @@ TEST_F(Startup, HierarchyHoldsLeafCopiesThenInnerBoxes) {
     }
 }
 
+// Nothing shows the boxes in batch mode: none are made, and the output is
+// the same as a window's.
+TEST_F(Startup, BatchModeMakesNoDisplayBoxes) {
+    const std::string scene = "sphere { <4, 0, 0>, 1 }\nsphere { <0, 0, 0>, 1 }\n";
+    const std::string batch = initializeWith(scene);
+    EXPECT_TRUE(gNodeList.empty());
+    resetGlobals();
+    gInteractive = true;
+    EXPECT_EQ(initializeWith(scene), batch);
+    EXPECT_EQ(gNodeList.size(), 3u);
+}
+
 TEST_F(Startup, SceneWithoutBoundedObjectsSkipsTheHierarchy) {
+    gInteractive = true;
     EXPECT_NE(initializeWith("plane { <0, 1, 0>, 0 }").find("hierarchy...done.\n"),
               std::string::npos);
     EXPECT_TRUE(gNodeList.empty());

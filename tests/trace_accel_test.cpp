@@ -1,8 +1,8 @@
 // The tracing hierarchy's answers, one query at a time, against the linear
 // scan: ties between objects at one distance, rays that graze an object so
 // that rounding puts the hit on or past its bounds, objects kept out of the
-// tree, the light distance of a shadow feeler and rays the tree leaves to
-// the scan.
+// tree, the light distance of a shadow feeler, rays the tree leaves to the
+// scan, blocker caches and the rays of generated scenes.
 #include "trace_accel.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <deque>
 #include <limits>
 
+#include "generated_scene.h"
 #include "geom.h"
 #include "scene_query.h"
 
@@ -23,6 +24,12 @@ Ray makeRay(const Vector3& origin, const Vector3& direction) {
     ray.origin = origin;
     ray.direction = direction;
     return ray;
+}
+
+// A shadow question with nothing cached.
+bool blocked(const SceneQuery& query, const Ray& feeler, double lightDistance) {
+    BlockerCache cache;
+    return query.blocked(feeler, lightDistance, cache);
 }
 
 bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -66,7 +73,7 @@ bool expectSameAnswers(const SceneQuery& tree, const SceneQuery& scan, const Ray
     }
     const double t = hitB ? b.t : 1.0;
     for (const double light : {t, std::nextafter(t, 0.0), std::nextafter(t, 1e300), 1e9}) {
-        EXPECT_EQ(tree.blocked(ray, light), scan.blocked(ray, light)) << "light at " << light;
+        EXPECT_EQ(blocked(tree, ray, light), blocked(scan, ray, light)) << "light at " << light;
     }
     return hitB;
 }
@@ -224,14 +231,14 @@ TEST(TraceAccel, ShadowFeelersStopOnlyForBlockersBeforeTheLight) {
     const TraceAccel tree(o.list);
     // The feeler meets the face z = 1 at distance 4.
     const Ray feeler = makeRay(Vector3(0.5, 0.5, 5), Vector3(0, 0, -1));
-    EXPECT_TRUE(tree.blocked(feeler, std::nextafter(4.0, 5.0)));
-    EXPECT_FALSE(tree.blocked(feeler, 4.0));  // a blocker at the light does not count
-    EXPECT_FALSE(tree.blocked(feeler, 3.0));
-    EXPECT_FALSE(tree.blocked(feeler, std::nan("")));
+    EXPECT_TRUE(blocked(tree, feeler, std::nextafter(4.0, 5.0)));
+    EXPECT_FALSE(blocked(tree, feeler, 4.0));  // a blocker at the light does not count
+    EXPECT_FALSE(blocked(tree, feeler, 3.0));
+    EXPECT_FALSE(blocked(tree, feeler, std::nan("")));
     // Leaving the box's surface: the face it starts on is below the threshold.
-    EXPECT_FALSE(tree.blocked(makeRay(Vector3(0.5, 0.5, 1), Vector3(0, 0, 1)), 100));
+    EXPECT_FALSE(blocked(tree, makeRay(Vector3(0.5, 0.5, 1), Vector3(0, 0, 1)), 100));
     // Behind the origin.
-    EXPECT_FALSE(tree.blocked(makeRay(Vector3(0.5, 0.5, 5), Vector3(0, 0, 1)), 100));
+    EXPECT_FALSE(blocked(tree, makeRay(Vector3(0.5, 0.5, 5), Vector3(0, 0, 1)), 100));
 }
 
 TEST(TraceAccel, RaysTheTreeCannotVouchForGetTheScansAnswer) {
@@ -250,13 +257,143 @@ TEST(TraceAccel, RaysTheTreeCannotVouchForGetTheScansAnswer) {
         makeRay(Vector3(0, 0, 1e300), Vector3(0, 0, -1)),
         makeRay(Vector3(0, 0, 5), Vector3(0, 0, -1e-100)),
         makeRay(Vector3(0, 0, 5), Vector3(1e-300, 0, -1e250)),
+        // Just outside the ranges the tree's float test is made for.
+        makeRay(Vector3(0, 0, 0x1p61), Vector3(0, 0, -1)),
+        makeRay(Vector3(0, 0, 5), Vector3(0, 0, -0x1p21)),
+        makeRay(Vector3(0, 0, 5), Vector3(0, 1e-7, -0x1p-21)),
     };
     for (const Ray& ray : rays) {
         HitRec a;
         HitRec b;
         EXPECT_EQ(tree.nearestHit(ray, a), scan.nearestHit(ray, b));
         for (const double light : {1.0, 1e9, inf}) {
-            EXPECT_EQ(tree.blocked(ray, light), scan.blocked(ray, light));
+            EXPECT_EQ(blocked(tree, ray, light), blocked(scan, ray, light));
         }
     }
+}
+
+// Direction components too small for the float slab test are taken as zero;
+// the padding covers the drift, also over the longest distances the tree
+// allows, and objects or origins beyond its range are left to the scan.
+TEST(TraceAccel, NegligibleComponentsAndTheEdgesOfTheRange) {
+    Objects o;
+    o.clutter(200);
+    Sphere& near = o.add(o.spheres, Vector3(0, 0, 0), 1);
+    Sphere& far = o.add(o.spheres, Vector3(0x1p59, 0x1p59, 0), 0x1p40);
+    o.add(o.spheres, Vector3(0x1p61, 0, 0), 1);  // beyond the tree's range
+    o.add(o.triangles, Point(-3, -1, -1), Point(-3, 1, -1), Point(-3, 0, 1));
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    EXPECT_EQ(tree.linearObjectCount(), 1u);
+    int hits = 0;
+    for (int k = -30; k <= 30; ++k) {
+        // Along x, a hair's breadth from the sphere's top and side, drifting
+        // by components of 2^-45 to 2^-35 of the direction.
+        const double drift = std::ldexp(1.0, -45 + (k + 30) % 11) * (k < 0 ? -1 : 1);
+        const double edge = near._radius * (1 + k * 0x1p-48);
+        hits += expectSameAnswers(tree, scan, makeRay(Vector3(-50, edge, 0), Vector3(1, drift, 0)))
+                    ? 1
+                    : 0;
+        hits += expectSameAnswers(tree, scan, makeRay(Vector3(-50, 0, edge), Vector3(1, 0, drift)))
+                    ? 1
+                    : 0;
+        // From near the origin to the edge of a sphere 2^59 away.
+        const Vector3 target = far._center + Vector3(0, far._radius * (1 + k * 0x1p-40), 0);
+        hits += expectSameAnswers(tree, scan, makeRay(Vector3(k, 0, 0), target.normalize())) ? 1
+                                                                                              : 0;
+    }
+    EXPECT_GT(hits, 60);
+}
+
+// Far from the origin floats are coarse: at 1e7 they are 1 apart, and the
+// origin rounds by up to half of that in the slab test. Shallow rays that
+// come down onto the tops of spheres there, from heights in every phase of
+// that rounding, must still find them.
+TEST(TraceAccel, CoarseFloatsFarFromTheOriginAreCovered) {
+    Objects o;
+    std::vector<const Sphere*> targets;
+    for (int i = 0; i < 40; ++i) {
+        targets.push_back(&o.add(o.spheres, Vector3(1e7 + 600 * i, 1e7, 1e7 + (i % 3)), 1));
+    }
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    int hits = 0;
+    for (const Sphere* s : targets) {
+        for (int k = 0; k < 40; ++k) {
+            // Falling 1 in 100 from `rise` above the top, onto it.
+            const double rise = 0.06 + 0.075 * k;
+            const Vector3 from(s->_center.x - 100 * rise - 0.2, s->_center.y + 1 + rise,
+                               s->_center.z);
+            hits += expectSameAnswers(tree, scan, makeRay(from, Vector3(1, -0.01, 0))) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(hits, 1500);
+}
+
+// Feelers from the points that camera rays hit, towards each light, with one
+// cache per light carried from pixel to pixel as a caster carries them: the
+// answers stay the scan's, whether the cached object blocks or not, and so
+// they do for caches that another structure wrote or that hold nonsense.
+TEST(TraceAccel, BlockerCachesNeverChangeAnAnswer) {
+    int blockedFeelers = 0;
+    int cachedKinds = 0;
+    for (int seed = 1; seed <= 24; ++seed) {
+        GeneratedScene scene;
+        makeMixedScene(static_cast<std::uint64_t>(seed), 32, 24, scene);
+        const TraceAccel tree(scene.objects);
+        const LinearScene scan(scene.objects);
+        GeneratedScene other;
+        makeMixedScene(static_cast<std::uint64_t>(seed) + 1000, 8, 6, other);
+        const TraceAccel otherTree(other.objects);
+        std::vector<BlockerCache> caches(scene.lights.size());
+        for (int y = 0; y < 24; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                HitRec hit;
+                if (!scan.nearestHit(scene.pixelRay(x, y), hit)) continue;
+                for (std::size_t l = 0; l < scene.lights.size(); ++l) {
+                    const Vector3 toLight = scene.lights[l].location - hit.p;
+                    const Ray feeler = makeRay(hit.p, toLight.normalize());
+                    const double distance = toLight.magnitude();
+                    const bool expected = blocked(scan, feeler, distance);
+                    blockedFeelers += expected ? 1 : 0;
+                    ASSERT_EQ(tree.blocked(feeler, distance, caches[l]), expected)
+                        << "seed " << seed << ", pixel " << x << " " << y << ", light " << l;
+                    cachedKinds += caches[l].kind != 0 ? 1 : 0;
+                    // Another structure's cache, and nonsense.
+                    BlockerCache foreign;
+                    otherTree.blocked(feeler, distance, foreign);
+                    BlockerCache nonsense[] = {{99, 0}, {1, 4000000000u}, {5, 7}, foreign};
+                    for (BlockerCache& cache : nonsense) {
+                        ASSERT_EQ(tree.blocked(feeler, distance, cache), expected);
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(blockedFeelers, 500);
+    EXPECT_GT(cachedKinds, 500);
+}
+
+// Query by query over the generated scenes: camera rays, and rays from the
+// points they hit in random directions, as reflections and refractions go.
+TEST(TraceAccel, GeneratedScenesGiveTheScansAnswers) {
+    int hits = 0;
+    for (int seed = 1; seed <= 24; ++seed) {
+        GeneratedScene scene;
+        makeMixedScene(static_cast<std::uint64_t>(seed), 24, 18, scene);
+        const TraceAccel tree(scene.objects);
+        const LinearScene scan(scene.objects);
+        Random random(static_cast<std::uint64_t>(seed));
+        for (int y = 0; y < 18; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                const Ray ray = scene.pixelRay(x, y);
+                if (!expectSameAnswers(tree, scan, ray)) continue;
+                ++hits;
+                HitRec hit;
+                scan.nearestHit(ray, hit);
+                expectSameAnswers(tree, scan, makeRay(hit.p, random.point(1)));
+            }
+        }
+    }
+    EXPECT_GT(hits, 2000);
 }

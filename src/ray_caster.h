@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "light.h"
+#include "scene_query.h"
+
+// The recursion depth of camera rays; secondary rays get one less, and none
+// are cast from depth 0.
+constexpr int PRIMARY_RECURSION_DEPTH = 3;
+
+// The shading of a ray and the rays it spawns (render.cpp): the nearest hit,
+// ambient, per-light shadows, diffuse and half-vector specular light, then
+// reflection and refraction to the given depth. It asks one scene for hits
+// and shadows and keeps what a thread needs between rays: a blocker cache
+// per light and the count of rays cast. One caster serves one thread.
+class RayCaster {
+public:
+    // The scene and the lights must outlive the caster. shadows false: every
+    // light reaches every surface.
+    RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows)
+        : m_scene(scene), m_lights(lights), m_shadows(shadows), m_blockers(lights.size()) {}
+
+    Color cast(const Ray& ray, int recursionDepth);
+    // Rays cast so far: camera, secondary and shadow rays.
+    std::uint64_t rays() const { return m_rays; }
+
+private:
+    // Whether something lies between p and the light, toLight away along
+    // the unit vector L.
+    bool inShadow(const Point& p, const Vector3& toLight, const Vector3& L, std::size_t light);
+
+    const SceneQuery& m_scene;
+    const std::vector<Light>& m_lights;
+    const bool m_shadows;
+    std::vector<BlockerCache> m_blockers;  // one per light
+    std::uint64_t m_rays = 0;
+};
