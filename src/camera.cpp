@@ -82,13 +82,26 @@ Vector3 Camera::screenPoint(double x, double y) const {
                    height / 2 - y * height / pixelStepDivisor(yRes), -1.0);
 }
 
-Matrix4x4 Camera::vectorTransform() const {
-    const Vector3 w = (eye - lookAt).normalize();
-    const Vector3 u = up.cross(w).normalize();
-    const Vector3 v = w.cross(u).normalize();
-    std::cout << "u: " << u << "\n"
-              << "v: " << v << "\n"
-              << "w: " << w << "\n";
+namespace {
+
+struct Basis {
+    Vector3 u;
+    Vector3 v;
+    Vector3 w;
+};
+
+Basis basisOf(const Camera& camera) {
+    Basis basis;
+    basis.w = (camera.eye - camera.lookAt).normalize();
+    basis.u = camera.up.cross(basis.w).normalize();
+    basis.v = basis.w.cross(basis.u).normalize();
+    return basis;
+}
+
+Matrix4x4 checkedRotation(const Basis& basis) {
+    const Vector3& u = basis.u;
+    const Vector3& v = basis.v;
+    const Vector3& w = basis.w;
     // Written so that a NaN fails the check too.
     const char* failed = nullptr;
     if (!(std::fabs(u * v) < 0.00000001)) {
@@ -104,6 +117,20 @@ Matrix4x4 Camera::vectorTransform() const {
             std::string(failed) + "')");
     }
     return Matrix4x4(u.x, v.x, w.x, 0, u.y, v.y, w.y, 0, u.z, v.z, w.z, 0, 0, 0, 0, 1);
+}
+
+}  // namespace
+
+Matrix4x4 Camera::vectorTransform() const {
+    const Basis basis = basisOf(*this);
+    std::cout << "u: " << basis.u << "\n"
+              << "v: " << basis.v << "\n"
+              << "w: " << basis.w << "\n";
+    return checkedRotation(basis);
+}
+
+Matrix4x4 Camera::quietVectorTransform() const {
+    return checkedRotation(basisOf(*this));
 }
 
 Matrix4x4 Camera::translate() const {

@@ -36,6 +36,9 @@ struct Camera {
     // Camera-to-world rotation with columns u, v, w. Prints the basis and
     // throws SceneError when it is not orthogonal.
     Matrix4x4 vectorTransform() const;
+    // The same rotation and check without printing, for views the user asks
+    // to save rather than the render the program reports.
+    Matrix4x4 quietVectorTransform() const;
     Matrix4x4 translate() const;
     Matrix4x4 transform() const;
     // Moves eye and lookAt by mag along the view direction.

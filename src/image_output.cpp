@@ -113,9 +113,7 @@ void writePng(std::FILE* file, Color** image) {
 
 }  // namespace
 
-void draw_image(Color** image) {
-    const std::string name = gOutputName.empty() ? outputFileName(gInputFileName) : gOutputName;
-    std::cout << "Output filename: " << name << "\n" << std::flush;
+void writeImageFile(const std::string& name, Color** image) {
     void (*const write)(std::FILE*, Color**) = isPngName(name) ? writePng : writePpm;
     try {
         writeFileSafely(name, [image, write](std::FILE* file) { write(file, image); });
@@ -124,4 +122,10 @@ void draw_image(Color** image) {
         throw ProgramExit("draw_image(): " + std::string(std::strerror(error.code().value())) + "\n",
                           255, ProgramExit::Stream::Err);
     }
+}
+
+void draw_image(Color** image) {
+    const std::string name = gOutputName.empty() ? outputFileName(gInputFileName) : gOutputName;
+    std::cout << "Output filename: " << name << "\n" << std::flush;
+    writeImageFile(name, image);
 }

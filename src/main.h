@@ -90,6 +90,8 @@ class TraceIndexCache;
 // the camera basis with camera.vectorTransform(), which prints it and throws
 // SceneError when it is not orthogonal.
 RenderJob currentRenderJob();
+// The same render seen through another camera whose rotation is toWorld.
+RenderJob currentRenderJob(const Camera& view, const Matrix4x4& toWorld);
 // Renders currentRenderJob() into gImage and scales it, printing the report
 // on standard output; the index over the render list comes from the cache.
 void render(TraceIndexCache& indexCache);
@@ -109,6 +111,9 @@ unsigned char channelByte(double c);
 // held the name is replaced only by a complete image (see safe_write.h).
 // Throws ProgramExit ("draw_image(): " and the system's reason, status 255).
 void draw_image(Color** image);
+// Writes the image to the file name as draw_image does, without its line on
+// standard output; throws ProgramExit likewise.
+void writeImageFile(const std::string& name, Color** image);
 
 // The window (viewer.cpp): runs the interactive start-up and the GLUT loop,
 // in the runtime folder (runtime_dir.h). Throws ProgramExit when a texture or

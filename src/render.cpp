@@ -172,14 +172,18 @@ Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir) {
 }
 
 RenderJob currentRenderJob() {
+    return currentRenderJob(camera, camera.vectorTransform());
+}
+
+RenderJob currentRenderJob(const Camera& view, const Matrix4x4& toWorld) {
     RenderJob job;
     job.objects = gObjects;
     const std::size_t boxes = std::min<std::size_t>(std::max(gBvhStep, 0), gNodeList.size());
     job.objects.insert(job.objects.end(), gNodeList.begin(),
                        gNodeList.begin() + static_cast<std::ptrdiff_t>(boxes));
     job.lights = copies(lights);
-    job.camera = camera;
-    job.toWorld = camera.vectorTransform();
+    job.camera = view;
+    job.toWorld = toWorld;
     job.shadows = !shadowsOff;
     job.width = gPixelWidth;
     job.height = gPixelHeight;

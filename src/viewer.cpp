@@ -21,14 +21,6 @@
 
 namespace {
 
-// The ray-traced view's tracing index, kept from frame to frame: redraws
-// that only move the camera or the lights reuse it; the box key changes the
-// render list and so rebuilds it.
-TraceIndexCache& tracingIndex() {
-    static TraceIndexCache cache;
-    return cache;
-}
-
 // Compiles one shader, reporting errors and its info log; returns its status.
 GLint compileShader(GLuint shader) {
     glCompileShader(shader);
@@ -264,8 +256,9 @@ int runInteractive(int* argc, char** argv) {
     return 0;
 }
 
-void forgetTracingIndex() {
-    tracingIndex().clear();
+TraceIndexCache& tracingIndex() {
+    static TraceIndexCache cache;
+    return cache;
 }
 
 void display() {

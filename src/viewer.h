@@ -7,6 +7,8 @@
 
 #include "color.h"
 
+class TraceIndexCache;
+
 // Step of the light keys, single precision as the keys have always moved it.
 const float LIGHT_MOVE = 0.4f;
 
@@ -31,10 +33,12 @@ void mouseMotion(int x, int y);
 void startWindowSession();
 // Ends the GLUT loop, after which main returns.
 void leaveWindow();
-// Drops the ray-traced view's tracing index. A reloaded scene's objects may
-// sit at the addresses of the freed ones, so an unchanged list of pointers
-// does not mean unchanged objects.
-void forgetTracingIndex();
+// The window's tracing index, kept from frame to frame: redraws that only
+// move the camera or the lights reuse it, the box key changes the render
+// list and so rebuilds it, and a reload clears it (the new objects may sit
+// at the addresses of the freed ones, so an unchanged list of pointers does
+// not mean unchanged objects).
+TraceIndexCache& tracingIndex();
 
 // Converts the top-row-first image (image[x][y]) into width * height byte
 // triples with the bottom row first, as glDrawPixels reads them.

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "main.h"
+#include "view_snapshot.h"
 #include "view_statement.h"
 #include "viewer.h"
 
@@ -87,6 +88,10 @@ void keyCallback(unsigned char key, int, int) {
             // The view as scene text. Nothing changes, so nothing is redrawn.
             std::cout << viewStatements();
             std::fflush(stdout);
+            return;
+        case 'p':
+            // The view saved as a picture; the window shows what it showed.
+            saveViewPicture(tracingIndex());
             return;
         case 'q':
         case ESCAPE:

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "main.h"
+#include "render_job.h"
 #include "scene_reload.h"
 #include "viewer.h"
 
@@ -22,7 +23,7 @@ SceneWatch& sceneWatch() {
 
 void pollScene(int) {
     if (sceneWatch().poll()) {
-        forgetTracingIndex();
+        tracingIndex().clear();
         glutPostRedisplay();
     }
     // The reader's lines appear as they are printed, also when stdout is a file.

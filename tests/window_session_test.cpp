@@ -1,6 +1,6 @@
 // What the window keeps of the user's session, with the built program under
-// a display: the view after a resize, the view copied as scene text, the
-// quit keys, and the scene file read again when it is saved.
+// a display: the view after a resize, the view copied as scene text and saved
+// as a picture, the quit keys, and the scene file read again when it is saved.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -54,8 +54,6 @@ double coverage(const Picture& picture) {
     return picture.bytes.empty() ? 0 : 3.0 * lit / picture.bytes.size();
 }
 
-}  // namespace
-
 TEST(WindowSession, ResizedRayTracedWindowIsTheBatchImageOfItsSize) {
     const std::string scene = writeFile("resized.pov", SCENE);
     Window window({"+interactive", "+W160", "+H120", "+I" + scene});
@@ -67,6 +65,27 @@ TEST(WindowSession, ResizedRayTracedWindowIsTheBatchImageOfItsSize) {
     showsPicture(window, batchImage("smaller", SCENE, 101, 77), "smaller");
 }
 
+// The camera and light statements that `c` printed last.
+std::string copiedView(const Window& window) {
+    std::string pasted;
+    for (const std::string& line : linesOf(window.output())) {
+        if (line.rfind("camera {", 0) == 0) pasted.clear();
+        if (line.rfind("camera {", 0) == 0 || line.rfind("light_source {", 0) == 0) {
+            pasted += line + "\n";
+        }
+    }
+    return pasted;
+}
+
+// The pixels of a PNG, decoded by ImageMagick rather than by our own code.
+Picture decodedPng(const std::string& png) {
+    const std::string ppm = png + ".ppm";
+    testing_support::runShell("convert '" + png + "' -depth 8 'ppm:" + ppm + "'");
+    return readPpm(ppm);
+}
+
+}  // namespace
+
 TEST(WindowSession, CopiedViewRendersAsTheWindowShowsIt) {
     const std::string scene = writeFile("copied.pov", SCENE);
     Window window({"+interactive", "+W160", "+H120", "+I" + scene});
@@ -74,16 +93,36 @@ TEST(WindowSession, CopiedViewRendersAsTheWindowShowsIt) {
     window.key("w w w a l l i");
     window.key("c");
     ASSERT_TRUE(window.waitFor("light_source {"));
-    std::string pasted;
-    for (const std::string& line : linesOf(window.output())) {
-        if (line.rfind("camera {", 0) == 0 || line.rfind("light_source {", 0) == 0) {
-            pasted += line + "\n";
-        }
-    }
+    const std::string pasted = copiedView(window);
     ASSERT_EQ(occurrences(pasted, "\n"), 2) << pasted;
     EXPECT_NE(pasted, CAMERA + LIGHT) << "the keys did not move the view";
     showsPicture(window, batchImage("pasted", pasted + sphere("1, 0, 0") + OBJECTS, 160, 120),
                  "copied");
+}
+
+// `p` in either window mode saves what a batch render of the copied view
+// gives at the window's size, under a fresh name each time.
+TEST(WindowSession, SavedViewIsTheBatchImageOfTheCopiedView) {
+    for (const std::string mode : {"+interactive", "+opengl"}) {
+        const std::string name = "saved" + mode.substr(1);
+        const std::string scene = writeFile(name + ".pov", SCENE);
+        Window window({mode, "+W160", "+H120", "+I" + scene});
+        ASSERT_TRUE(window.waitFor(mode == "+opengl" ? "using texturing alone, no lights"
+                                                     : "... done rendering."));
+        window.resize(150, 110);
+        window.key("w w a l l");
+        window.key("c p p");
+        const std::string second = tempDir() + "/" + name + "-view2.png";
+        ASSERT_TRUE(window.waitFor("Saved view: " + second + "\n")) << window.output();
+        EXPECT_TRUE(window.waitFor("Saved view: " + tempDir() + "/" + name + "-view1.png\n"));
+        const std::string pasted = copiedView(window);
+        const Picture expected =
+            batchImage(name + "_pasted", pasted + sphere("1, 0, 0") + OBJECTS, 150, 110);
+        const Picture saved = decodedPng(second);
+        EXPECT_TRUE(saved.width == 150 && saved.bytes == expected.bytes)
+            << mode << ": the saved view differs from the batch image of\n"
+            << pasted << keep(saved, name);
+    }
 }
 
 TEST(WindowSession, QAndEscapeEndTheProgramWithStatusZero) {
