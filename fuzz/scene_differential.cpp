@@ -9,6 +9,7 @@
 #include "main.h"
 #include "parser.h"
 #include "scene_lexer.h"
+#include "scene_reload.h"
 
 namespace {
 
@@ -27,8 +28,7 @@ void putSurface(std::string& text, const GeomObject& object) {
     text += '\n';
 }
 
-// Releases what the reader made. GeomObject has no virtual destructor:
-// each object is deleted through its own type.
+// Releases what the reader made.
 struct Scene {
     std::vector<GeomObject*> objects;
     std::vector<Light*> lights;
@@ -39,20 +39,8 @@ struct Scene {
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
     ~Scene() {
-        for (GeomObject* object : objects) {
-            if (auto* sphere = dynamic_cast<Sphere*>(object)) {
-                delete sphere;
-            } else if (auto* plane = dynamic_cast<Plane*>(object)) {
-                delete plane;
-            } else if (auto* triangle = dynamic_cast<Triangle*>(object)) {
-                delete triangle;
-            } else {
-                delete static_cast<Box*>(object);
-            }
-        }
-        for (Light* light : lights) {
-            delete light;
-        }
+        deleteObjects(objects);
+        deleteLights(lights);
     }
 
     std::string dump() const {

@@ -14,21 +14,9 @@
 #include "main.h"
 #include "parser.h"
 #include "scene_differential.h"
+#include "scene_reload.h"
 
 namespace {
-
-// GeomObject has no virtual destructor: delete through the concrete type.
-void destroy(GeomObject* object) {
-    if (auto* sphere = dynamic_cast<Sphere*>(object)) {
-        delete sphere;
-    } else if (auto* plane = dynamic_cast<Plane*>(object)) {
-        delete plane;
-    } else if (auto* triangle = dynamic_cast<Triangle*>(object)) {
-        delete triangle;
-    } else if (auto* box = dynamic_cast<Box*>(object)) {
-        delete box;
-    }
-}
 
 // A camera that sees something, so that scenes without a camera statement
 // are traced too.
@@ -38,18 +26,9 @@ Camera startCamera() {
 }
 
 void releaseScene() {
-    for (GeomObject* object : gObjects) {
-        destroy(object);
-    }
-    for (GeomObject* box : gNodeList) {
-        destroy(box);
-    }
-    for (Light* light : lights) {
-        delete light;
-    }
-    gObjects.clear();
-    gNodeList.clear();
-    lights.clear();
+    deleteObjects(gObjects);
+    deleteObjects(gNodeList);
+    deleteLights(lights);
     camera = startCamera();
 }
 
