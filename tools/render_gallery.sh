@@ -16,6 +16,7 @@ render() {  # name scene [options...]
 }
 
 render demo "$root/scenes/demo.pov"
+render demo_aa4 "$root/scenes/demo.pov" +A4
 for scene in "$root"/scenes/gallery/*.pov; do
     render "$(basename "$scene" .pov)" "$scene"
 done
