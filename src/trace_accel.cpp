@@ -313,12 +313,16 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
     }
 }
 
-// The tree's part of a query: a single leaf is tested as it is, without the
-// per-ray setup of the slab test.
+// The tree's part of a query: a single leaf, or a tree of a few objects,
+// is tested as it is, without the per-ray setup of the slab test.
 template <class Query>
 bool TraceAccel::searchTree(Query& query) const {
     if (m_leaves.empty()) {
         return false;
+    }
+    if (m_treeObjects <= kScanLimit) {
+        const std::uint32_t first[3] = {0, 0, 0};
+        return testPrimitives(first, m_linear, query);
     }
     const Ray& ray = query.ray();
     const double originMagnitude = maxAbs(ray.origin);

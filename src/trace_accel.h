@@ -41,6 +41,11 @@ public:
     // finds, which it caches (or empties the cache when none blocks).
     bool blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const override;
 
+    // Up to this many objects in the tree, a query tests them all rather
+    // than search it: their tests cost less than a ray's slab setup and a
+    // node's test.
+    static constexpr std::size_t kScanLimit = 8;
+
     std::size_t treeObjectCount() const { return m_treeObjects; }
     std::size_t linearObjectCount() const { return m_objects.size() - m_treeObjects; }
     std::size_t nodeCount() const { return m_nodes.size(); }
