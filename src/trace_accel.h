@@ -41,11 +41,6 @@ public:
     // finds, which it caches (or empties the cache when none blocks).
     bool blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const override;
 
-    // Up to this many objects in the tree, a query tests them all rather
-    // than search it: their tests cost less than a ray's slab setup and a
-    // node's test.
-    static constexpr std::size_t kScanLimit = 8;
-
     std::size_t treeObjectCount() const { return m_treeObjects; }
     std::size_t linearObjectCount() const { return m_objects.size() - m_treeObjects; }
     std::size_t nodeCount() const { return m_nodes.size(); }
@@ -128,7 +123,8 @@ private:
     // The padding of the boxes grows with the origin's largest absolute
     // coordinate (see trace_accel.cpp).
     void setPadding();
-    RaySetup setup(const Ray& ray, double originMagnitude) const;
+    // length is the largest absolute component of the ray's direction.
+    RaySetup setup(const Ray& ray, double originMagnitude, double length) const;
     template <class Query>
     bool searchTree(Query& query) const;
     template <class Query>

@@ -76,9 +76,9 @@ TEST(TraceImage, TreeGivesTheScanImageAtEveryThreadCount) {
 }
 
 // The first n objects of generated scenes, for n on both sides of the size
-// below which the index scans its few objects instead of searching its tree:
-// the same images either way, and both ways are taken.
-TEST(TraceImage, SmallScenesScannedOrSearchedGiveTheScanImage) {
+// at which the index's tree becomes more than one leaf: the same images
+// either way, and both ways are taken.
+TEST(TraceImage, SmallScenesInOneLeafOrATreeGiveTheScanImage) {
     int scanned = 0;
     int searched = 0;
     for (int seed = 200; seed < 212; ++seed) {
@@ -90,7 +90,7 @@ TEST(TraceImage, SmallScenesScannedOrSearchedGiveTheScanImage) {
             job.threads = 1;
             const ImageBuffer reference = render(job, LinearScene(job.objects));
             const TraceAccel accel(job.objects);
-            (accel.treeObjectCount() <= TraceAccel::kScanLimit ? scanned : searched) += 1;
+            (accel.nodeCount() == 0 ? scanned : searched) += 1;
             job.threads = 2;
             ASSERT_EQ(firstDifference(reference, render(job, accel), 24, 18), "")
                 << "seed " << seed << ", " << n << " objects";
