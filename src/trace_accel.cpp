@@ -235,7 +235,9 @@ bool TraceAccel::testLinear(Query& query) const {
     const std::uint32_t end[3] = {static_cast<std::uint32_t>(m_spheres.size()),
                                   static_cast<std::uint32_t>(m_triangles.size()),
                                   static_cast<std::uint32_t>(m_boxes.size())};
-    if (testPrimitives(m_linear, end, query)) {
+    // Often only planes are left beside the tree: no call for empty ranges.
+    const bool typed = m_linear[0] != end[0] || m_linear[1] != end[1] || m_linear[2] != end[2];
+    if (typed && testPrimitives(m_linear, end, query)) {
         return true;
     }
     for (std::uint32_t i = 0; i < m_planes.size(); ++i) {
@@ -327,19 +329,25 @@ bool TraceAccel::searchTree(Query& query) const {
     if (m_leaves.empty()) {
         return false;
     }
-    const Ray& ray = query.ray();
-    const double originMagnitude = maxAbs(ray.origin);
-    const double length = maxAbs(ray.direction);
-    // Rays the float test is not made for (and a single leaf) test every
-    // primitive of the tree.
-    const bool traceable = finite(ray.origin) && finite(ray.direction) &&
-                           originMagnitude <= kRange && length <= kDirectionRange &&
-                           length >= 1 / kDirectionRange;
-    if (m_rootLeaf || !traceable) {
-        const std::uint32_t first[3] = {0, 0, 0};
+    const std::uint32_t first[3] = {0, 0, 0};
+    if (m_rootLeaf) {
         return testPrimitives(first, m_linear, query);
     }
-    return traverse(setup(ray, originMagnitude, length), query);
+    const Ray& ray = query.ray();
+    // Rays the float test is not made for test every primitive of the tree.
+    // A comparison with a NaN fails, so each bound also asks for finite
+    // components.
+    const auto withinRange = [](const Vector3& v, double bound) {
+        return (std::fabs(v.x) <= bound) & (std::fabs(v.y) <= bound) & (std::fabs(v.z) <= bound);
+    };
+    if (!withinRange(ray.origin, kRange) || !withinRange(ray.direction, kDirectionRange)) {
+        return testPrimitives(first, m_linear, query);
+    }
+    const double length = maxAbs(ray.direction);
+    if (length < 1 / kDirectionRange) {
+        return testPrimitives(first, m_linear, query);
+    }
+    return traverse(setup(ray, maxAbs(ray.origin), length), query);
 }
 
 double TraceAccel::distance(Kind kind, std::uint32_t index, const Ray& ray) const {
