@@ -102,12 +102,10 @@ inline Vector3 boxFaceNormal(int face) {
     return Vector3(normals[face][0], normals[face][1], normals[face][2]);
 }
 
-// The nearest face of the box corner1 <= corner2 (componentwise) whose
-// plane the ray meets beyond HIT_EPSILON on the face's rectangle, borders
-// included; the lower face index wins a tie. Returns the largest finite
-// double, and face -1, on a miss.
-inline double boxHitDistance(const Point& corner1, const Point& corner2, const Ray& ray,
-                             int& face) {
+// The face test of boxHitDistance for any ray: each face's plane through
+// planeHitDistance, then its rectangle.
+inline double boxHitDistanceByPlanes(const Point& corner1, const Point& corner2, const Ray& ray,
+                                     int& face) {
     const auto within = [](double low, double value, double high) {
         return low <= value && value <= high;
     };
@@ -134,5 +132,64 @@ inline double boxHitDistance(const Point& corner1, const Point& corner2, const R
             face = f;
         }
     }
+    return t;
+}
+
+// The nearest face of the box corner1 <= corner2 (componentwise) whose
+// plane the ray meets beyond HIT_EPSILON on the face's rectangle, borders
+// included; the lower face index wins a tie. Returns the largest finite
+// double, and face -1, on a miss.
+//
+// When the direction and the corners' offsets from the origin are finite,
+// a face's dot products reduce to one term, since the other two are
+// multiplied by zero: the distance is the offset along the face's axis
+// divided by the direction's component, with the bits of the general test
+// (both negated for a face that looks down its axis), and only the two
+// coordinates the rectangle checks are needed. Otherwise a zero times an
+// infinity can make a NaN there, and the general test decides.
+inline double boxHitDistance(const Point& corner1, const Point& corner2, const Ray& ray,
+                             int& face) {
+    const Vector3& o = ray.origin;
+    const Vector3& d = ray.direction;
+    const Vector3 low = corner1 - o;
+    const Vector3 high = corner2 - o;
+    // A sum of finite numbers may still overflow: the general test then
+    // decides, as it may always.
+    if (!std::isfinite(d.x + d.y + d.z + low.x + low.y + low.z + high.x + high.y + high.z)) {
+        return boxHitDistanceByPlanes(corner1, corner2, ray, face);
+    }
+    double t = std::numeric_limits<double>::max();
+    face = -1;
+    // Face f lies offset from the origin along an axis whose direction
+    // component is along; u and v are the other two axes' origin, direction
+    // and the box's extent.
+    struct Axis {
+        double origin, direction, low, high;
+    };
+    const Axis x{o.x, d.x, corner1.x, corner2.x};
+    const Axis y{o.y, d.y, corner1.y, corner2.y};
+    const Axis z{o.z, d.z, corner1.z, corner2.z};
+    const auto consider = [&](int f, double offset, double along, const Axis& u, const Axis& v) {
+        if (along == 0) {
+            return;
+        }
+        const double dist = offset / along;
+        // Only a nearer face can win; an equal one comes later in the order.
+        if (!(dist > HIT_EPSILON) || !(dist < t)) {
+            return;
+        }
+        const double pu = u.origin + dist * u.direction;
+        const double pv = v.origin + dist * v.direction;
+        if (u.low <= pu && pu <= u.high && v.low <= pv && pv <= v.high) {
+            t = dist;
+            face = f;
+        }
+    };
+    consider(0, low.z, d.z, x, y);
+    consider(1, high.z, d.z, x, y);
+    consider(2, low.x, d.x, y, z);
+    consider(3, high.x, d.x, y, z);
+    consider(4, high.y, d.y, x, z);
+    consider(5, low.y, d.y, x, z);
     return t;
 }

@@ -27,9 +27,9 @@ public:
     std::uint64_t rays() const { return m_rays; }
 
 private:
-    // Whether something lies between p and the light, toLight away along
-    // the unit vector L.
-    bool inShadow(const Point& p, const Vector3& toLight, const Vector3& L, std::size_t light);
+    // Whether something lies between p and the light, lightDistance away
+    // along the unit vector L.
+    bool inShadow(const Point& p, double lightDistance, const Vector3& L, std::size_t light);
 
     const SceneQuery& m_scene;
     const std::vector<Light>& m_lights;

@@ -58,13 +58,13 @@ void addLocalLight(const HitRec& hitrec, const Surface& surface, const Vector3& 
 
 }  // namespace
 
-bool RayCaster::inShadow(const Point& p, const Vector3& toLight, const Vector3& L,
+bool RayCaster::inShadow(const Point& p, double lightDistance, const Vector3& L,
                          std::size_t light) {
     Ray feeler;
     feeler.origin = p;
     feeler.direction = L;
     ++m_rays;
-    return m_scene.blocked(feeler, toLight.magnitude(), m_blockers[light]);
+    return m_scene.blocked(feeler, lightDistance, m_blockers[light]);
 }
 
 Color RayCaster::cast(const Ray& ray, int recursionDepth) {
@@ -83,9 +83,11 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
         const Surface surface(ray, hitrec);
         for (std::size_t light = 0; light < m_lights.size(); ++light) {
             // The shadow feeler goes the way the light's terms are computed.
+            // The light's distance is the length normalize() divides by.
             const Vector3 toLight = m_lights[light].location - p;
-            const Vector3 L = toLight.normalize();
-            if (!m_shadows || !inShadow(p, toLight, L, light)) {
+            const double lightDistance = toLight.magnitude();
+            const Vector3 L = lightDistance == 0 ? toLight : toLight * (1.0 / lightDistance);
+            if (!m_shadows || !inShadow(p, lightDistance, L, light)) {
                 addLocalLight(hitrec, surface, L, m_lights[light], localShading);
             }
         }

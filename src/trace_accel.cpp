@@ -164,26 +164,33 @@ void TraceAccel::setPadding() {
                  kPadFloor;
 }
 
-TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude) const {
+TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude,
+                                       double length) const {
     const double pad = m_padPerOrigin * originMagnitude + m_padFixed;
-    const double negligible = kNegligibleDirection * maxAbs(ray.direction);
-    float d[3];
+    const double negligible = kNegligibleDirection * length;
+    const auto significant = [negligible](double component) {
+        return std::fabs(component) < negligible ? std::copysign(0.0, component) : component;
+    };
+    const double d[3] = {significant(ray.direction.x), significant(ray.direction.y),
+                         significant(ray.direction.z)};
+    const double o[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    // Written out axis by axis: a loop over the axes costs more than its body.
     RaySetup s;
-    for (int a = 0; a < 3; ++a) {
-        double component = axis(ray.direction, a);
-        if (std::fabs(component) < negligible) {
-            component = std::copysign(0.0, component);
-        }
-        d[a] = static_cast<float>(component);
-        s.nearSide[a] = std::signbit(component) ? 1 : 0;
-        const auto below = static_cast<float>(axis(ray.origin, a) + pad);
-        const auto above = static_cast<float>(axis(ray.origin, a) - pad);
+    const auto axisSetup = [&](int a) {
+        s.nearSide[a] = std::signbit(d[a]) ? 1 : 0;
+        const auto below = static_cast<float>(o[a] + pad);
+        const auto above = static_cast<float>(o[a] - pad);
         s.shift[a][0] = Float4{below, below, below, below};
         s.shift[a][1] = Float4{above, above, above, above};
-    }
+    };
+    axisSetup(0);
+    axisSetup(1);
+    axisSetup(2);
     // One division for the three axes; the vector is built from registers,
     // since lanes stored one by one and read back as a whole would stall.
-    const Float4 inverse = Float4{1, 1, 1, 1} / Float4{d[0], d[1], d[2], 1};
+    const Float4 inverse = Float4{1, 1, 1, 1} / Float4{static_cast<float>(d[0]),
+                                                       static_cast<float>(d[1]),
+                                                       static_cast<float>(d[2]), 1};
     s.inverse[0] = Float4{inverse[0], inverse[0], inverse[0], inverse[0]};
     s.inverse[1] = Float4{inverse[1], inverse[1], inverse[1], inverse[1]};
     s.inverse[2] = Float4{inverse[2], inverse[2], inverse[2], inverse[2]};
@@ -228,7 +235,9 @@ bool TraceAccel::testLinear(Query& query) const {
     const std::uint32_t end[3] = {static_cast<std::uint32_t>(m_spheres.size()),
                                   static_cast<std::uint32_t>(m_triangles.size()),
                                   static_cast<std::uint32_t>(m_boxes.size())};
-    if (testPrimitives(m_linear, end, query)) {
+    // Often only planes are left beside the tree: no call for empty ranges.
+    const bool typed = m_linear[0] != end[0] || m_linear[1] != end[1] || m_linear[2] != end[2];
+    if (typed && testPrimitives(m_linear, end, query)) {
         return true;
     }
     for (std::uint32_t i = 0; i < m_planes.size(); ++i) {
@@ -320,19 +329,25 @@ bool TraceAccel::searchTree(Query& query) const {
     if (m_leaves.empty()) {
         return false;
     }
-    const Ray& ray = query.ray();
-    const double originMagnitude = maxAbs(ray.origin);
-    const double length = maxAbs(ray.direction);
-    // Rays the float test is not made for (and a single leaf) test every
-    // primitive of the tree.
-    const bool traceable = finite(ray.origin) && finite(ray.direction) &&
-                           originMagnitude <= kRange && length <= kDirectionRange &&
-                           length >= 1 / kDirectionRange;
-    if (m_rootLeaf || !traceable) {
-        const std::uint32_t first[3] = {0, 0, 0};
+    const std::uint32_t first[3] = {0, 0, 0};
+    if (m_rootLeaf) {
         return testPrimitives(first, m_linear, query);
     }
-    return traverse(setup(ray, originMagnitude), query);
+    const Ray& ray = query.ray();
+    // Rays the float test is not made for test every primitive of the tree.
+    // A comparison with a NaN fails, so each bound also asks for finite
+    // components.
+    const auto withinRange = [](const Vector3& v, double bound) {
+        return (std::fabs(v.x) <= bound) & (std::fabs(v.y) <= bound) & (std::fabs(v.z) <= bound);
+    };
+    if (!withinRange(ray.origin, kRange) || !withinRange(ray.direction, kDirectionRange)) {
+        return testPrimitives(first, m_linear, query);
+    }
+    const double length = maxAbs(ray.direction);
+    if (length < 1 / kDirectionRange) {
+        return testPrimitives(first, m_linear, query);
+    }
+    return traverse(setup(ray, maxAbs(ray.origin), length), query);
 }
 
 double TraceAccel::distance(Kind kind, std::uint32_t index, const Ray& ray) const {

@@ -123,7 +123,8 @@ private:
     // The padding of the boxes grows with the origin's largest absolute
     // coordinate (see trace_accel.cpp).
     void setPadding();
-    RaySetup setup(const Ray& ray, double originMagnitude) const;
+    // length is the largest absolute component of the ray's direction.
+    RaySetup setup(const Ray& ray, double originMagnitude, double length) const;
     template <class Query>
     bool searchTree(Query& query) const;
     template <class Query>

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <omp.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -72,6 +73,31 @@ TEST(TraceImage, TreeGivesTheScanImageAtEveryThreadCount) {
         }
     }
     EXPECT_GT(treeObjects, 20 * kScenes);  // the tree did the work, not the fallback
+}
+
+// The first n objects of generated scenes, for n on both sides of the size
+// at which the index's tree becomes more than one leaf: the same images
+// either way, and both ways are taken.
+TEST(TraceImage, SmallScenesInOneLeafOrATreeGiveTheScanImage) {
+    int scanned = 0;
+    int searched = 0;
+    for (int seed = 200; seed < 212; ++seed) {
+        GeneratedScene scene;
+        makeMixedScene(static_cast<std::uint64_t>(seed), 24, 18, scene);
+        for (std::size_t n = 1; n <= std::min<std::size_t>(scene.objects.size(), 14); ++n) {
+            RenderJob job = scene.job();
+            job.objects.resize(n);
+            job.threads = 1;
+            const ImageBuffer reference = render(job, LinearScene(job.objects));
+            const TraceAccel accel(job.objects);
+            (accel.nodeCount() == 0 ? scanned : searched) += 1;
+            job.threads = 2;
+            ASSERT_EQ(firstDifference(reference, render(job, accel), 24, 18), "")
+                << "seed " << seed << ", " << n << " objects";
+        }
+    }
+    EXPECT_GT(scanned, 20);
+    EXPECT_GT(searched, 20);
 }
 
 // Three samples a side, and the index kept from the first render: each

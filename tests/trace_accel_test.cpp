@@ -252,6 +252,9 @@ TEST(TraceAccel, RaysTheTreeCannotVouchForGetTheScansAnswer) {
     const Ray rays[] = {
         makeRay(Vector3(0, 0, 5), Vector3(0, 0, 0)),
         makeRay(Vector3(0, 0, 5), Vector3(std::nan(""), 0, -1)),
+        makeRay(Vector3(0, 0, 5), Vector3(0, 0.5, std::nan(""))),
+        makeRay(Vector3(0, std::nan(""), 5), Vector3(0, 0, -1)),
+        makeRay(Vector3(-inf, 0, 5), Vector3(1, 0, 0)),
         makeRay(Vector3(0, 0, 5), Vector3(0, 0, -inf)),
         makeRay(Vector3(0, 0, inf), Vector3(0, 0, -1)),
         makeRay(Vector3(0, 0, 1e300), Vector3(0, 0, -1)),
