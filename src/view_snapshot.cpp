@@ -22,7 +22,7 @@ std::string viewPictureName(const std::string& sceneFileName) {
         stem.resize(stem.size() - ending.size());
     }
     for (int n = 1;; ++n) {
-        const std::string name = stem + "-view" + std::to_string(n) + ".png";
+        std::string name = stem + "-view" + std::to_string(n) + ".png";
         struct stat info;
         if (lstat(name.c_str(), &info) != 0) {
             return name;
