@@ -116,10 +116,10 @@ void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens)
 
 void tokenize_stream(std::istream& in, std::deque<std::string>& tokens) {
     SceneLexer lexer(in);
-    std::string token;
+    std::string_view token;
     TokenPlace place;
     while (lexer.next(token, place)) {
-        tokens.push_back(token);
+        tokens.emplace_back(token);
     }
 }
 

@@ -26,7 +26,11 @@ bool isStatementKeyword(const std::string& token) {
 // Before any other token every such loop stops just as it stops at the end of
 // the queue, so a statement read from a window that ends there reads what it
 // would read from the whole file.
-bool continuesStatement(const std::string& token) {
+bool continuesStatement(std::string_view token) {
+    // Most tokens are numbers: none of the keywords starts like one.
+    if (token.empty() || token[0] < 'a') {
+        return false;
+    }
     static const std::string_view keywords[] = {
         "pigment"sv,   "finish"sv, "ambient"sv,    "diffuse"sv,    "specular"sv,
         "roughness"sv, "ior"sv,    "reflection"sv, "refraction"sv, "location"sv,
@@ -105,14 +109,14 @@ public:
 
 private:
     void take() {
-        tokens.push_back(std::move(m_next));
+        tokens.emplace_back(m_next);
         places.push_back(m_nextPlace);
         readAhead();
     }
     void readAhead() { m_ahead = m_lexer.next(m_next, m_nextPlace); }
 
     SceneLexer& m_lexer;
-    std::string m_next;
+    std::string_view m_next;  // valid until the lexer reads on
     TokenPlace m_nextPlace;
     bool m_ahead = false;
 };
