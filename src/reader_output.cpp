@@ -41,8 +41,26 @@ void OutputLine::print() {
 }
 
 void OutputLine::writeOut() {
-    std::cout.write(m_text, static_cast<std::streamsize>(m_size));
+    const auto size = static_cast<std::streamsize>(m_size);
     m_size = 0;
+    // What write does for a good stream with no tied stream to flush, no
+    // flush after each output and no exceptions to throw, without building
+    // its sentry for every line.
+    std::streambuf* const buffer = std::cout.rdbuf();
+    if (std::cout.good() && std::cout.tie() == nullptr &&
+        (std::cout.flags() & std::ios::unitbuf) == 0 &&
+        std::cout.exceptions() == std::ios::goodbit && buffer != nullptr) {
+        bool written = false;
+        try {
+            written = buffer->sputn(m_text, size) == size;
+        } catch (...) {  // as write takes a failing buffer
+        }
+        if (!written) {
+            std::cout.setstate(std::ios::badbit);
+        }
+        return;
+    }
+    std::cout.write(m_text, size);
 }
 
 HeldOutput::HeldOutput(std::ostream& stream) : m_stream(stream) {

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "main.h"
 #include "parser.h"
@@ -91,31 +92,46 @@ public:
     }
     bool endsFile() const { return !m_ahead; }
     // Keeps the text from the front token on, to come back to and to quote.
-    void pinFront() { m_lexer.pin(places.front().offset); }
+    void pinFront() { m_lexer.pin(place(0).offset); }
     // Reads the file again from the front token.
     void rewind() {
-        m_lexer.rewind(places.front());
+        m_lexer.rewind(place(0));
         tokens.clear();
-        places.clear();
+        m_places.clear();
+        m_first = 0;
         readAhead();
     }
     // A statement has consumed this many tokens from the front.
     void consumed(std::size_t count) {
-        places.erase(places.begin(), places.begin() + static_cast<std::ptrdiff_t>(count));
+        m_first += count;
+        // The places of consumed tokens go in batches.
+        if (m_first >= kPlacesKept) {
+            m_places.erase(m_places.begin(), m_places.begin() + static_cast<std::ptrdiff_t>(m_first));
+            m_first = 0;
+        }
+    }
+    // Where the token at index i of the queue starts.
+    const TokenPlace& place(std::size_t i) const {
+        assert(m_first + i < m_places.size());
+        return m_places[m_first + i];
     }
 
     std::deque<std::string> tokens;
-    std::deque<TokenPlace> places;
 
 private:
     void take() {
         tokens.emplace_back(m_next);
-        places.push_back(m_nextPlace);
+        m_places.push_back(m_nextPlace);
         readAhead();
     }
     void readAhead() { m_ahead = m_lexer.next(m_next, m_nextPlace); }
 
+    static constexpr std::size_t kPlacesKept = 1024;
+
     SceneLexer& m_lexer;
+    // The places of the queue's tokens from index m_first on.
+    std::vector<TokenPlace> m_places;
+    std::size_t m_first = 0;
     std::string_view m_next;  // valid until the lexer reads on
     TokenPlace m_nextPlace;
     bool m_ahead = false;
@@ -162,7 +178,7 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
         } catch (SceneError& error) {
             // What a statement consumes, it takes whole or puts back as it was,
             // so the tokens gone from the window are the file's next ones.
-            const std::size_t statementStart = window.places.front().offset;
+            const std::size_t statementStart = window.place(0).offset;
             if (error.atEndOfFile()) {
                 if (!window.endsFile()) {
                     // The window, not the file, ran out: read it again, wider.
@@ -173,8 +189,7 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
                 const TokenPlace& end = lexer.lastEnd();
                 error.place(end.line, end.column(), textBefore(lexer, statementStart, end));
             } else if (error.atToken()) {
-                assert(before - window.tokens.size() < window.places.size());
-                const TokenPlace& at = window.places[before - window.tokens.size()];
+                const TokenPlace& at = window.place(before - window.tokens.size());
                 error.place(at.line, at.column(), textBefore(lexer, statementStart, at));
             }
             throw;
