@@ -1,5 +1,6 @@
 #include "reader_output.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 
@@ -80,27 +81,38 @@ HeldOutput::~HeldOutput() {
 }
 
 void HeldOutput::passOnIfLarge() {
-    const std::size_t kBlock = 1 << 16;
-    if (m_held.size() >= kBlock) {
+    if (m_size >= kBlock) {
         m_failed = !passOn() || m_failed;
     }
 }
 
 bool HeldOutput::passOn() {
-    const auto size = static_cast<std::streamsize>(m_held.size());
+    const auto size = static_cast<std::streamsize>(m_size);
     const bool passed = size == 0 || m_original->sputn(m_held.data(), size) == size;
-    m_held.clear();
+    m_size = 0;
     return passed;
 }
 
 HeldOutput::int_type HeldOutput::overflow(int_type c) {
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
-        m_held += traits_type::to_char_type(c);
+        const char text = traits_type::to_char_type(c);
+        hold(&text, 1);
     }
     return traits_type::not_eof(c);
 }
 
 std::streamsize HeldOutput::xsputn(const char* text, std::streamsize count) {
-    m_held.append(text, static_cast<std::size_t>(count));
+    hold(text, static_cast<std::size_t>(count));
     return count;
+}
+
+void HeldOutput::hold(const char* text, std::size_t count) {
+    if (count == 0) {
+        return;
+    }
+    if (count > m_held.size() - m_size) {
+        m_held.resize(std::max(2 * m_held.size(), std::max(m_size + count, 2 * kBlock)));
+    }
+    std::memcpy(m_held.data() + m_size, text, count);
+    m_size += count;
 }
