@@ -39,10 +39,15 @@ std::string printable(const std::string& token) {
     return text;
 }
 
-double numberOrError(const std::string& token) {
+[[noreturn]] void throwNotANumber(const std::string& token) {
+    throw SceneError("ss", "a number", SceneError::quoted(token));
+}
+
+// Small enough to go inline in every number reader; the throw stays out.
+inline double numberOrError(const std::string& token) {
     double value = 0;
     if (!read_number(token, value)) {
-        throw SceneError("ss", "a number", SceneError::quoted(token));
+        throwNotANumber(token);
     }
     return value;
 }
