@@ -70,7 +70,7 @@ char* formatSixDigits(double value, char* out) {
 
     // The six digits, then room for the fixed-size copies below.
     char digits[16] = {};
-    const auto six = static_cast<unsigned>(mantissa);
+    const auto six = static_cast<std::size_t>(mantissa);
     std::memcpy(digits, kTwoDigits + 2 * (six / 10000), 2);
     std::memcpy(digits + 2, kTwoDigits + 2 * (six / 100 % 100), 2);
     std::memcpy(digits + 4, kTwoDigits + 2 * (six % 100), 2);
@@ -97,7 +97,8 @@ char* formatSixDigits(double value, char* out) {
             }
             return p;
         }
-        std::memcpy(p, "0.000", 5);
+        static constexpr char kFractionStart[8] = {'0', '.', '0', '0', '0', '0', '0', '0'};
+        std::memcpy(p, kFractionStart, 8);
         p += 1 - exponent;
         std::memcpy(p, digits, 8);
         return p + significant;
