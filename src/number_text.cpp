@@ -70,10 +70,10 @@ char* formatSixDigits(double value, char* out) {
 
     // The six digits, then room for the fixed-size copies below.
     char digits[16] = {};
-    const auto six = static_cast<std::size_t>(mantissa);
-    std::memcpy(digits, kTwoDigits + 2 * (six / 10000), 2);
-    std::memcpy(digits + 2, kTwoDigits + 2 * (six / 100 % 100), 2);
-    std::memcpy(digits + 4, kTwoDigits + 2 * (six % 100), 2);
+    const auto six = static_cast<unsigned>(mantissa);
+    std::memcpy(digits, kTwoDigits + std::size_t{2} * (six / 10000), 2);
+    std::memcpy(digits + 2, kTwoDigits + std::size_t{2} * (six / 100 % 100), 2);
+    std::memcpy(digits + 4, kTwoDigits + std::size_t{2} * (six % 100), 2);
     int significant = 6;  // trailing zeros are not written
     while (significant > 1 && digits[significant - 1] == '0') {
         --significant;

@@ -66,6 +66,41 @@ bool SceneLexer::readBlock(std::size_t keep) {
 }
 
 bool SceneLexer::next(std::string_view& token, TokenPlace& place) {
+    // Most tokens lie whole in the buffer with a separator after them and
+    // are no comment: those are taken here, on locals (the buffer's bytes
+    // could alias the members as far as the compiler knows), the rest by the
+    // general scan from the same start.
+    const char* const data = m_buffer.data();
+    const char* const end = data + m_buffer.size();
+    const char* p = data + (m_next.offset - m_base);
+    std::size_t line = m_next.line;
+    const char* lineStart = nullptr;
+    for (ByteKind kind; (kind = kByteKind(*p)) >= kSeparator; ++p) {
+        if (kind == kLineFeed) {
+            ++line;
+            lineStart = p + 1;
+        }
+    }
+    const char* const start = p;
+    while (kByteKind(*p) == kTokenByte) {
+        ++p;
+    }
+    if (p == end || *p == '\0' || (start[0] == '/' && start[1] == '/')) {
+        return nextAnywhere(token, place);
+    }
+    m_next.line = line;
+    if (lineStart != nullptr) {
+        m_next.lineStart = offsetOf(lineStart);
+    }
+    m_next.offset = offsetOf(start);
+    place = m_next;
+    m_next.offset = offsetOf(p);
+    m_lastEnd = m_next;
+    token = std::string_view(start, static_cast<std::size_t>(p - start));
+    return true;
+}
+
+bool SceneLexer::nextAnywhere(std::string_view& token, TokenPlace& place) {
     for (;;) {
         // Separators; line feeds count lines. The scan works on locals: the
         // buffer's bytes could alias the members as far as the compiler knows.

@@ -43,6 +43,9 @@ public:
     const TokenPlace& lastEnd() const { return m_lastEnd; }
 
 private:
+    // next for any token: across the ends of blocks, after comments, with
+    // nulls in it.
+    bool nextAnywhere(std::string_view& token, TokenPlace& place);
     // Appends a block of the stream, first dropping the text before keep when
     // that is worth it. False at the end of the stream.
     bool readBlock(std::size_t keep);
