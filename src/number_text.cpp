@@ -122,10 +122,13 @@ char* formatSixDigits(double value, char* out) {
 // which the caller's digit count rules out. Stops at the string's closing
 // null at the latest.
 const char* addDigits(const char* p, std::uint64_t& significand) {
-    for (; isDigit(*p); ++p) {
-        significand = significand * 10 + static_cast<std::uint64_t>(*p - '0');
+    for (;; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9) {
+            return p;
+        }
+        significand = significand * 10 + digit;
     }
-    return p;
 }
 
 }  // namespace

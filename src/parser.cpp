@@ -43,15 +43,6 @@ std::string printable(const std::string& token) {
     throw SceneError("ss", "a number", SceneError::quoted(token));
 }
 
-// Small enough to go inline in every number reader; the throw stays out.
-inline double numberOrError(const std::string& token) {
-    double value = 0;
-    if (!read_number(token, value)) {
-        throwNotANumber(token);
-    }
-    return value;
-}
-
 }  // namespace
 
 SceneError::SceneError(Kind kind, const std::string& condition, const std::string& expected,
@@ -133,6 +124,15 @@ void tokenize_line(const std::string& line, std::deque<std::string>& tokens) {
     tokenize_stream(in, tokens);
 }
 
+// Small enough to go inline in every number reader; the throw stays out.
+double parse_number(const std::string& token) {
+    double value = 0;
+    if (!read_number(token, value)) {
+        throwNotANumber(token);
+    }
+    return value;
+}
+
 void drop_front(std::deque<std::string>& tokens, const char* expected) {
     if (tokens.empty()) {
         throw SceneError::endOfFile(expected);
@@ -143,14 +143,14 @@ void drop_front(std::deque<std::string>& tokens, const char* expected) {
 // The by-value parameter is the reader's published signature.
 // cppcheck-suppress passedByValue
 double Parser::parse_double(std::string token) {  // NOLINT(performance-unnecessary-value-param)
-    return numberOrError(token);
+    return parse_number(token);
 }
 
 double Parser::parse_double(std::deque<std::string>& tokens) {
     if (tokens.empty()) {
         throw SceneError::endOfFile("a number");
     }
-    const double value = numberOrError(tokens.front());
+    const double value = parse_number(tokens.front());
     tokens.pop_front();
     return value;
 }
