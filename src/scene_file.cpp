@@ -28,17 +28,30 @@ bool isStatementKeyword(const std::string& token) {
 // the queue, so a statement read from a window that ends there reads what it
 // would read from the whole file.
 bool continuesStatement(std::string_view token) {
-    // Most tokens are numbers: none of the keywords starts like one.
-    if (token.empty() || token[0] < 'a') {
-        return false;
+    // By the first byte, so that most tokens take one comparison or none.
+    switch (token.empty() ? '\0' : token[0]) {
+        case 'a':
+            return token == "ambient"sv;
+        case 'd':
+            return token == "diffuse"sv;
+        case 'f':
+            return token == "finish"sv;
+        case 'i':
+            return token == "ior"sv;
+        case 'l':
+            return token == "location"sv || token == "look_at"sv;
+        case 'p':
+            return token == "pigment"sv;
+        case 'r':
+            return token == "roughness"sv || token == "reflection"sv ||
+                   token == "refraction"sv || token == "right"sv;
+        case 's':
+            return token == "specular"sv;
+        case 'u':
+            return token == "up"sv;
+        default:
+            return false;
     }
-    static const std::string_view keywords[] = {
-        "pigment"sv,   "finish"sv, "ambient"sv,    "diffuse"sv,    "specular"sv,
-        "roughness"sv, "ior"sv,    "reflection"sv, "refraction"sv, "location"sv,
-        "up"sv,        "right"sv,  "look_at"sv,
-    };
-    return std::any_of(std::begin(keywords), std::end(keywords),
-                       [&](std::string_view keyword) { return token == keyword; });
 }
 
 // One statement, or one skipped token, from the front of the queue.
