@@ -32,10 +32,10 @@ void GeomObject::parseOptions(std::deque<std::string>& tokens) {
             if (tokens.empty()) {
                 throw SceneError::endOfFile(R"("rgb" or "rgbf")");
             }
-            const std::string colorType = tokens.front();
+            const bool withFilter = tokens.front() == "rgbf"sv;
             tokens.push_front("color");
             color = Parser::parse_color(tokens);
-            if (colorType == "rgbf"sv) {
+            if (withFilter) {
                 tmpFilter = Parser::parse_double(tokens);
             }
         } else if (tokens.front() == "finish"sv) {
