@@ -67,6 +67,9 @@ void OutputLine::writeOut() {
 HeldOutput::HeldOutput(std::ostream& stream) : m_stream(stream) {
     if (stream.good() && stream.rdbuf() != nullptr) {
         m_original = stream.rdbuf(this);
+        // The store is made before the scene's objects: grown between them,
+        // it left holes in the heap that raised the program's peak memory.
+        m_held.resize(2 * kBlock);
     }
 }
 
