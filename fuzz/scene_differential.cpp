@@ -105,10 +105,10 @@ SceneReading readWhole(const std::string& text) {
         SceneLexer lexer(in);
         std::deque<std::string> tokens;
         std::vector<TokenPlace> places;
-        std::string token;
+        std::string_view token;
         TokenPlace place;
         while (lexer.next(token, place)) {
-            tokens.push_back(token);
+            tokens.emplace_back(token);
             places.push_back(place);
         }
         try {

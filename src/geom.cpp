@@ -32,10 +32,10 @@ void GeomObject::parseOptions(std::deque<std::string>& tokens) {
             if (tokens.empty()) {
                 throw SceneError::endOfFile(R"("rgb" or "rgbf")");
             }
-            const std::string colorType = tokens.front();
+            const bool withFilter = tokens.front() == "rgbf"sv;
             tokens.push_front("color");
             color = Parser::parse_color(tokens);
-            if (colorType == "rgbf"sv) {
+            if (withFilter) {
                 tmpFilter = Parser::parse_double(tokens);
             }
         } else if (tokens.front() == "finish"sv) {
@@ -66,7 +66,7 @@ void requireNonNegative(std::string_view keyword, double value, const std::strin
 
 Finish parse_finish(std::deque<std::string>& tokens) {
     Finish finish;
-    assert(!tokens.empty() && tokens.front() == "finish");
+    assert(!tokens.empty() && tokens.front() == "finish"sv);
     (OutputLine() << "parsing finish").print();
     tokens.pop_front();
 
@@ -91,7 +91,7 @@ Finish parse_finish(std::deque<std::string>& tokens) {
         if (tokens.empty()) {
             throw SceneError::endOfFile("a number");
         }
-        const double value = Parser::parse_double(tokens.front());
+        const double value = parse_number(tokens.front());
         if (item->nonNegative) {
             requireNonNegative(item->keyword, value, tokens.front());
         }
@@ -107,7 +107,7 @@ Finish parse_finish(std::deque<std::string>& tokens) {
 Sphere::Sphere(const Vector3& center, double radius) : _center(center), _radius(radius) {}
 
 Sphere::Sphere(std::deque<std::string>& tokens) {
-    assert(!tokens.empty() && tokens.front() == "sphere");
+    assert(!tokens.empty() && tokens.front() == "sphere"sv);
     tokens.pop_front();
     _center = Parser::parse_vector(tokens);
     _radius = Parser::parse_double(tokens);
@@ -143,7 +143,7 @@ Plane::Plane(const Vector3& normal, double d) : _normal(normal), p0(d * normal) 
 Plane::Plane(const Vector3& normal, const Point& p) : _normal(normal), p0(p) {}
 
 Plane::Plane(std::deque<std::string>& tokens) {
-    assert(!tokens.empty() && tokens.front() == "plane");
+    assert(!tokens.empty() && tokens.front() == "plane"sv);
     tokens.pop_front();
     _normal = Parser::parse_vector(tokens);
     const double d = Parser::parse_double(tokens);
@@ -184,7 +184,7 @@ bool Plane::isBounded() {
 Triangle::Triangle(const Point& a, const Point& b, const Point& c) : v1(a), v2(b), v3(c) {}
 
 Triangle::Triangle(std::deque<std::string>& tokens) {
-    assert(!tokens.empty() && tokens.front() == "triangle");
+    assert(!tokens.empty() && tokens.front() == "triangle"sv);
     tokens.pop_front();
     v1 = Parser::parse_vector(tokens);
     v2 = Parser::parse_vector(tokens);

@@ -21,6 +21,11 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kLargestExactPower = 22;
 
+constexpr char kTwoDigits[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // a * 10^k with one rounding, or a negative value when 10^k is not exact.
 double scaledByPowerOfTen(double a, int k) {
     if (std::abs(k) > kLargestExactPower) {
@@ -63,39 +68,40 @@ char* formatSixDigits(double value, char* out) {
         return nullptr;
     }
 
-    char digits[6];
-    for (int i = 5; i >= 0; --i) {
-        digits[i] = static_cast<char>('0' + mantissa % 10);
-        mantissa /= 10;
-    }
+    // The six digits, then room for the fixed-size copies below.
+    char digits[16] = {};
+    const auto six = static_cast<unsigned>(mantissa);
+    std::memcpy(digits, kTwoDigits + std::size_t{2} * (six / 10000), 2);
+    std::memcpy(digits + 2, kTwoDigits + std::size_t{2} * (six / 100 % 100), 2);
+    std::memcpy(digits + 4, kTwoDigits + std::size_t{2} * (six % 100), 2);
     int significant = 6;  // trailing zeros are not written
     while (significant > 1 && digits[significant - 1] == '0') {
         --significant;
     }
+    // The digits go out in copies of eight bytes, whatever their count: out
+    // has room for them, and the returned end drops what is not the number.
     char* p = out;
     if (std::signbit(value)) {
         *p++ = '-';
     }
     if (exponent >= -4 && exponent < 6) {
         // Fixed notation: all integer digits, the fraction without its zeros.
-        int next = 0;
         if (exponent >= 0) {
-            for (; next <= exponent; ++next) {
-                *p++ = digits[next];
+            const int integerDigits = exponent + 1;
+            std::memcpy(p, digits, 8);
+            p += integerDigits;
+            if (integerDigits < significant) {
+                *p++ = '.';
+                std::memcpy(p, digits + integerDigits, 8);
+                p += significant - integerDigits;
             }
-        } else {
-            *p++ = '0';
+            return p;
         }
-        if (next < significant) {
-            *p++ = '.';
-            for (int zero = exponent + 1; zero < 0; ++zero) {
-                *p++ = '0';
-            }
-            for (; next < significant; ++next) {
-                *p++ = digits[next];
-            }
-        }
-        return p;
+        static constexpr char kFractionStart[8] = {'0', '.', '0', '0', '0', '0', '0', '0'};
+        std::memcpy(p, kFractionStart, 8);
+        p += 1 - exponent;
+        std::memcpy(p, digits, 8);
+        return p + significant;
     }
     *p++ = digits[0];
     if (significant > 1) {
@@ -112,47 +118,54 @@ char* formatSixDigits(double value, char* out) {
     return p;
 }
 
-const char* skipDigits(const char* p, const char* end) {
-    while (p != end && isDigit(*p)) {
-        ++p;
+// Adds the digits from p on to the significand; past 19 digits it wraps,
+// which the caller's digit count rules out. Stops at the string's closing
+// null at the latest.
+const char* addDigits(const char* p, std::uint64_t& significand) {
+    for (;; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9) {
+            return p;
+        }
+        significand = significand * 10 + digit;
     }
-    return p;
 }
 
 }  // namespace
 
 bool read_number(const std::string& token, double& value) {
-    // The stream's scan: sign, digits, one point, digits, an exponent.
-    const char* const begin = token.data();
-    const char* const end = begin + token.size();
+    // The stream's scan: sign, digits, one point, digits, an exponent. The
+    // string's closing null ends every scan, being none of these.
+    const char* const begin = token.c_str();
     const char* p = begin;
-    const bool negative = p != end && *p == '-';
+    const bool negative = *p == '-';
     if (negative) {
         ++p;
     }
+    std::uint64_t significand = 0;
     const char* const integer = p;
-    p = skipDigits(p, end);
-    const char* const integerEnd = p;
-    const char* fraction = p;
-    if (p != end && *p == '.') {
-        fraction = p + 1;
-        p = skipDigits(fraction, end);
+    p = addDigits(p, significand);
+    std::ptrdiff_t digitCount = p - integer;
+    std::ptrdiff_t fractionDigits = 0;
+    if (*p == '.') {
+        const char* const fraction = p + 1;
+        p = addDigits(fraction, significand);
+        fractionDigits = p - fraction;
+        digitCount += fractionDigits;
     }
-    const auto digitCount = (integerEnd - integer) + (p - fraction);
     if (digitCount == 0) {
         // Including a leading "+" and leading white space.
         return read_number_by_stream(token, value);
     }
-    int scale = -static_cast<int>(std::min<std::ptrdiff_t>(p - fraction, 100000));
-    const char* const digitsEnd = p;
-    if (p != end && (*p == 'e' || *p == 'E')) {
+    int scale = -static_cast<int>(std::min<std::ptrdiff_t>(fractionDigits, 100000));
+    if (*p == 'e' || *p == 'E') {
         const char* exponent = p + 1;
-        const bool negativeExponent = exponent != end && *exponent == '-';
-        if (exponent != end && (*exponent == '+' || *exponent == '-')) {
+        const bool negativeExponent = *exponent == '-';
+        if (*exponent == '+' || *exponent == '-') {
             ++exponent;
         }
         int power = 0;
-        for (p = exponent; p != end && isDigit(*p); ++p) {
+        for (p = exponent; isDigit(*p); ++p) {
             power = std::min(power * 10 + (*p - '0'), 100000);
         }
         if (p == exponent) {
@@ -160,22 +173,14 @@ bool read_number(const std::string& token, double& value) {
         }
         scale += negativeExponent ? -power : power;
     }
-    // Up to 19 digits fit the integer; up to 2^53 it is an exact double.
-    if (digitCount <= 19 && std::abs(scale) <= kLargestExactPower) {
-        std::uint64_t significand = 0;
-        for (const char* digit = integer; digit != digitsEnd; ++digit) {
-            if (digit != integerEnd) {
-                significand = significand * 10 + static_cast<std::uint64_t>(*digit - '0');
-            }
-        }
-        if (significand <= (std::uint64_t{1} << 53)) {
-            // Both factors are exact, so the one rounding is strtod's.
-            const auto exact = static_cast<double>(significand);
-            value = scale >= 0 ? exact * kExactPowersOfTen[scale]
-                               : exact / kExactPowersOfTen[-scale];
-            value = negative ? -value : value;
-            return true;
-        }
+    // Up to 19 digits fit the integer; up to 2^53 it is an exact double, and
+    // with an exact power of ten the one rounding is strtod's.
+    if (digitCount <= 19 && std::abs(scale) <= kLargestExactPower &&
+        significand <= (std::uint64_t{1} << 53)) {
+        const auto exact = static_cast<double>(significand);
+        value = scale >= 0 ? exact * kExactPowersOfTen[scale] : exact / kExactPowersOfTen[-scale];
+        value = negative ? -value : value;
+        return true;
     }
     // The scanned text is a complete decimal number, which from_chars reads
     // as strtod does; out of range it reports an error and the stream decides.

@@ -21,5 +21,6 @@ bool read_number_by_stream(const std::string& token, double& value);
 constexpr std::size_t kNumberTextSize = 16;
 // Writes the value as `stream << value` does by default, which is printf's
 // "%g": six significant digits, general notation, "inf", "-nan" and so on.
-// Returns the end of the text; out must have kNumberTextSize characters.
+// Returns the end of the text; out must have kNumberTextSize characters,
+// and any of them past the end may be overwritten.
 char* format_number(double value, char* out);

@@ -39,12 +39,8 @@ std::string printable(const std::string& token) {
     return text;
 }
 
-double numberOrError(const std::string& token) {
-    double value = 0;
-    if (!read_number(token, value)) {
-        throw SceneError("ss", "a number", SceneError::quoted(token));
-    }
-    return value;
+[[noreturn]] void throwNotANumber(const std::string& token) {
+    throw SceneError("ss", "a number", SceneError::quoted(token));
 }
 
 }  // namespace
@@ -116,16 +112,25 @@ void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens)
 
 void tokenize_stream(std::istream& in, std::deque<std::string>& tokens) {
     SceneLexer lexer(in);
-    std::string token;
+    std::string_view token;
     TokenPlace place;
     while (lexer.next(token, place)) {
-        tokens.push_back(token);
+        tokens.emplace_back(token);
     }
 }
 
 void tokenize_line(const std::string& line, std::deque<std::string>& tokens) {
     std::istringstream in(line);
     tokenize_stream(in, tokens);
+}
+
+// Small enough to go inline in every number reader; the throw stays out.
+double parse_number(const std::string& token) {
+    double value = 0;
+    if (!read_number(token, value)) {
+        throwNotANumber(token);
+    }
+    return value;
 }
 
 void drop_front(std::deque<std::string>& tokens, const char* expected) {
@@ -138,14 +143,14 @@ void drop_front(std::deque<std::string>& tokens, const char* expected) {
 // The by-value parameter is the reader's published signature.
 // cppcheck-suppress passedByValue
 double Parser::parse_double(std::string token) {  // NOLINT(performance-unnecessary-value-param)
-    return numberOrError(token);
+    return parse_number(token);
 }
 
 double Parser::parse_double(std::deque<std::string>& tokens) {
     if (tokens.empty()) {
         throw SceneError::endOfFile("a number");
     }
-    const double value = numberOrError(tokens.front());
+    const double value = parse_number(tokens.front());
     tokens.pop_front();
     return value;
 }

@@ -76,6 +76,9 @@ void tokenize_line(const std::string& line, std::deque<std::string>& tokens);
 // statement was cut short, and expected says what was due.
 void drop_front(std::deque<std::string>& tokens, const char* expected);
 
+// The number a token spells. Throws SceneError when it spells none.
+double parse_number(const std::string& token);
+
 // Static value readers that every statement constructor takes its numbers with.
 class Parser {
 public:

@@ -1,5 +1,6 @@
 #include "reader_output.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 
@@ -41,13 +42,34 @@ void OutputLine::print() {
 }
 
 void OutputLine::writeOut() {
-    std::cout.write(m_text, static_cast<std::streamsize>(m_size));
+    const auto size = static_cast<std::streamsize>(m_size);
     m_size = 0;
+    // What write does for a good stream with no tied stream to flush, no
+    // flush after each output and no exceptions to throw, without building
+    // its sentry for every line.
+    std::streambuf* const buffer = std::cout.rdbuf();
+    if (std::cout.good() && std::cout.tie() == nullptr &&
+        (std::cout.flags() & std::ios::unitbuf) == 0 &&
+        std::cout.exceptions() == std::ios::goodbit && buffer != nullptr) {
+        bool written = false;
+        try {
+            written = buffer->sputn(m_text, size) == size;
+        } catch (...) {  // as write takes a failing buffer
+        }
+        if (!written) {
+            std::cout.setstate(std::ios::badbit);
+        }
+        return;
+    }
+    std::cout.write(m_text, size);
 }
 
 HeldOutput::HeldOutput(std::ostream& stream) : m_stream(stream) {
     if (stream.good() && stream.rdbuf() != nullptr) {
         m_original = stream.rdbuf(this);
+        // The store is made before the scene's objects: grown between them,
+        // it left holes in the heap that raised the program's peak memory.
+        m_held.resize(2 * kBlock);
     }
 }
 
@@ -62,27 +84,38 @@ HeldOutput::~HeldOutput() {
 }
 
 void HeldOutput::passOnIfLarge() {
-    const std::size_t kBlock = 1 << 16;
-    if (m_held.size() >= kBlock) {
+    if (m_size >= kBlock) {
         m_failed = !passOn() || m_failed;
     }
 }
 
 bool HeldOutput::passOn() {
-    const auto size = static_cast<std::streamsize>(m_held.size());
+    const auto size = static_cast<std::streamsize>(m_size);
     const bool passed = size == 0 || m_original->sputn(m_held.data(), size) == size;
-    m_held.clear();
+    m_size = 0;
     return passed;
 }
 
 HeldOutput::int_type HeldOutput::overflow(int_type c) {
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
-        m_held += traits_type::to_char_type(c);
+        const char text = traits_type::to_char_type(c);
+        hold(&text, 1);
     }
     return traits_type::not_eof(c);
 }
 
 std::streamsize HeldOutput::xsputn(const char* text, std::streamsize count) {
-    m_held.append(text, static_cast<std::size_t>(count));
+    hold(text, static_cast<std::size_t>(count));
     return count;
+}
+
+void HeldOutput::hold(const char* text, std::size_t count) {
+    if (count == 0) {
+        return;
+    }
+    if (count > m_held.size() - m_size) {
+        m_held.resize(std::max(2 * m_held.size(), std::max(m_size + count, 2 * kBlock)));
+    }
+    std::memcpy(m_held.data() + m_size, text, count);
+    m_size += count;
 }

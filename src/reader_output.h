@@ -5,6 +5,7 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "vector3.h"
 
@@ -41,8 +42,8 @@ public:
     HeldOutput(const HeldOutput&) = delete;
     HeldOutput& operator=(const HeldOutput&) = delete;
 
-    std::size_t mark() const { return m_held.size(); }
-    void takeBack(std::size_t mark) { m_held.resize(mark); }
+    std::size_t mark() const { return m_size; }
+    void takeBack(std::size_t mark) { m_size = mark; }
     // Passes on what is held once it makes a large block.
     void passOnIfLarge();
 
@@ -51,11 +52,18 @@ protected:
     std::streamsize xsputn(const char* text, std::streamsize count) override;
 
 private:
+    // What is held goes on from this size.
+    static constexpr std::size_t kBlock = 1 << 16;
+
     // False when the stream's buffer took less than all of it.
     bool passOn();
 
     std::ostream& m_stream;
     std::streambuf* m_original = nullptr;  // the stream's buffer; null when not installed
-    std::string m_held;
+    // Appends, growing the store when needed.
+    void hold(const char* text, std::size_t count);
+
+    std::vector<char> m_held;  // its first m_size bytes are held
+    std::size_t m_size = 0;
     bool m_failed = false;
 };

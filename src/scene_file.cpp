@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "main.h"
 #include "parser.h"
@@ -26,14 +27,31 @@ bool isStatementKeyword(const std::string& token) {
 // Before any other token every such loop stops just as it stops at the end of
 // the queue, so a statement read from a window that ends there reads what it
 // would read from the whole file.
-bool continuesStatement(const std::string& token) {
-    static const std::string_view keywords[] = {
-        "pigment"sv,   "finish"sv, "ambient"sv,    "diffuse"sv,    "specular"sv,
-        "roughness"sv, "ior"sv,    "reflection"sv, "refraction"sv, "location"sv,
-        "up"sv,        "right"sv,  "look_at"sv,
-    };
-    return std::any_of(std::begin(keywords), std::end(keywords),
-                       [&](std::string_view keyword) { return token == keyword; });
+bool continuesStatement(std::string_view token) {
+    // By the first byte, so that most tokens take one comparison or none.
+    switch (token.empty() ? '\0' : token[0]) {
+        case 'a':
+            return token == "ambient"sv;
+        case 'd':
+            return token == "diffuse"sv;
+        case 'f':
+            return token == "finish"sv;
+        case 'i':
+            return token == "ior"sv;
+        case 'l':
+            return token == "location"sv || token == "look_at"sv;
+        case 'p':
+            return token == "pigment"sv;
+        case 'r':
+            return token == "roughness"sv || token == "reflection"sv ||
+                   token == "refraction"sv || token == "right"sv;
+        case 's':
+            return token == "specular"sv;
+        case 'u':
+            return token == "up"sv;
+        default:
+            return false;
+    }
 }
 
 // One statement, or one skipped token, from the front of the queue.
@@ -70,7 +88,13 @@ void parse_statement(std::deque<std::string>& tokens, std::vector<GeomObject*>& 
 // with the place of every token, and one token read ahead.
 class TokenWindow {
 public:
-    explicit TokenWindow(SceneLexer& lexer) : m_lexer(lexer) { readAhead(); }
+    explicit TokenWindow(SceneLexer& lexer) : m_lexer(lexer) {
+        // Reserved before the first object: grown step by step between the
+        // objects, the store left holes in the heap that raised the whole
+        // program's peak memory by megabytes.
+        m_places.reserve(2 * kPlacesKept);
+        readAhead();
+    }
 
     // At least minimum tokens, or all that are left, and then on to a token
     // that does not continue a statement (or the end of the file).
@@ -87,32 +111,47 @@ public:
     }
     bool endsFile() const { return !m_ahead; }
     // Keeps the text from the front token on, to come back to and to quote.
-    void pinFront() { m_lexer.pin(places.front().offset); }
+    void pinFront() { m_lexer.pin(place(0).offset); }
     // Reads the file again from the front token.
     void rewind() {
-        m_lexer.rewind(places.front());
+        m_lexer.rewind(place(0));
         tokens.clear();
-        places.clear();
+        m_places.clear();
+        m_first = 0;
         readAhead();
     }
     // A statement has consumed this many tokens from the front.
     void consumed(std::size_t count) {
-        places.erase(places.begin(), places.begin() + static_cast<std::ptrdiff_t>(count));
+        m_first += count;
+        // The places of consumed tokens go in batches.
+        if (m_first >= kPlacesKept) {
+            m_places.erase(m_places.begin(), m_places.begin() + static_cast<std::ptrdiff_t>(m_first));
+            m_first = 0;
+        }
+    }
+    // Where the token at index i of the queue starts.
+    const TokenPlace& place(std::size_t i) const {
+        assert(m_first + i < m_places.size());
+        return m_places[m_first + i];
     }
 
     std::deque<std::string> tokens;
-    std::deque<TokenPlace> places;
 
 private:
     void take() {
-        tokens.push_back(std::move(m_next));
-        places.push_back(m_nextPlace);
+        tokens.emplace_back(m_next);
+        m_places.push_back(m_nextPlace);
         readAhead();
     }
     void readAhead() { m_ahead = m_lexer.next(m_next, m_nextPlace); }
 
+    static constexpr std::size_t kPlacesKept = 256;
+
     SceneLexer& m_lexer;
-    std::string m_next;
+    // The places of the queue's tokens from index m_first on.
+    std::vector<TokenPlace> m_places;
+    std::size_t m_first = 0;
+    std::string_view m_next;  // valid until the lexer reads on
     TokenPlace m_nextPlace;
     bool m_ahead = false;
 };
@@ -158,7 +197,7 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
         } catch (SceneError& error) {
             // What a statement consumes, it takes whole or puts back as it was,
             // so the tokens gone from the window are the file's next ones.
-            const std::size_t statementStart = window.places.front().offset;
+            const std::size_t statementStart = window.place(0).offset;
             if (error.atEndOfFile()) {
                 if (!window.endsFile()) {
                     // The window, not the file, ran out: read it again, wider.
@@ -169,8 +208,7 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
                 const TokenPlace& end = lexer.lastEnd();
                 error.place(end.line, end.column(), textBefore(lexer, statementStart, end));
             } else if (error.atToken()) {
-                assert(before - window.tokens.size() < window.places.size());
-                const TokenPlace& at = window.places[before - window.tokens.size()];
+                const TokenPlace& at = window.place(before - window.tokens.size());
                 error.place(at.line, at.column(), textBefore(lexer, statementStart, at));
             }
             throw;

@@ -16,19 +16,28 @@ const std::size_t kBlockSize = 1 << 16;
 
 namespace {
 
-struct SeparatorTable {
-    bool separates[256] = {};
-    constexpr SeparatorTable() {
-        for (const char c : {' ', '\n', '\t', '<', '>', ',', '{', '}'}) {
-            separates[static_cast<unsigned char>(c)] = true;
+// What a byte is to the scan: a byte of a token, a null (a byte of a token
+// too, or the buffer's closing null, which stops the scans without a
+// bounds check per byte), a separator, or the line feed, a separator that
+// starts a line.
+enum ByteKind : unsigned char { kTokenByte, kNull, kSeparator, kLineFeed };
+
+struct ByteKinds {
+    ByteKind kinds[256] = {};
+    constexpr ByteKinds() {
+        kinds[0] = kNull;
+        for (const char c : {' ', '\t', '<', '>', ',', '{', '}'}) {
+            kinds[static_cast<unsigned char>(c)] = kSeparator;
         }
+        kinds[static_cast<unsigned char>('\n')] = kLineFeed;
     }
+    ByteKind operator()(char c) const { return kinds[static_cast<unsigned char>(c)]; }
 };
-constexpr SeparatorTable kSeparators;
+constexpr ByteKinds kByteKind;
 
 }  // namespace
 
-bool is_separator(char c) { return kSeparators.separates[static_cast<unsigned char>(c)]; }
+bool is_separator(char c) { return kByteKind(c) >= kSeparator; }
 
 SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_pin(std::string::npos) {}
 
@@ -56,20 +65,61 @@ bool SceneLexer::readBlock(std::size_t keep) {
     return got > 0;
 }
 
-bool SceneLexer::next(std::string& token, TokenPlace& place) {
+bool SceneLexer::next(std::string_view& token, TokenPlace& place) {
+    // Most tokens lie whole in the buffer with a separator after them and
+    // are no comment: those are taken here, on locals (the buffer's bytes
+    // could alias the members as far as the compiler knows), the rest by the
+    // general scan from the same start.
+    const char* const data = m_buffer.data();
+    const char* const end = data + m_buffer.size();
+    const char* p = data + (m_next.offset - m_base);
+    std::size_t line = m_next.line;
+    const char* lineStart = nullptr;
+    for (ByteKind kind; (kind = kByteKind(*p)) >= kSeparator; ++p) {
+        if (kind == kLineFeed) {
+            ++line;
+            lineStart = p + 1;
+        }
+    }
+    const char* const start = p;
+    while (kByteKind(*p) == kTokenByte) {
+        ++p;
+    }
+    if (p == end || *p == '\0' || (start[0] == '/' && start[1] == '/')) {
+        return nextAnywhere(token, place);
+    }
+    m_next.line = line;
+    if (lineStart != nullptr) {
+        m_next.lineStart = offsetOf(lineStart);
+    }
+    m_next.offset = offsetOf(start);
+    place = m_next;
+    m_next.offset = offsetOf(p);
+    m_lastEnd = m_next;
+    token = std::string_view(start, static_cast<std::size_t>(p - start));
+    return true;
+}
+
+bool SceneLexer::nextAnywhere(std::string_view& token, TokenPlace& place) {
     for (;;) {
-        // Separators; line feeds count lines.
+        // Separators; line feeds count lines. The scan works on locals: the
+        // buffer's bytes could alias the members as far as the compiler knows.
         for (;;) {
             const char* p = byteAt(m_next.offset);
-            const char* const end = byteAt(bufferEnd());
-            for (; p != end && is_separator(*p); ++p) {
-                if (*p == '\n') {
-                    ++m_next.line;
-                    m_next.lineStart = offsetOf(p) + 1;
+            std::size_t line = m_next.line;
+            const char* lineStart = nullptr;
+            for (ByteKind kind; (kind = kByteKind(*p)) >= kSeparator; ++p) {
+                if (kind == kLineFeed) {
+                    ++line;
+                    lineStart = p + 1;
                 }
             }
+            m_next.line = line;
+            if (lineStart != nullptr) {
+                m_next.lineStart = offsetOf(lineStart);
+            }
             m_next.offset = offsetOf(p);
-            if (p != end) {
+            if (m_next.offset != bufferEnd()) {
                 break;
             }
             if (!readBlock(m_next.offset)) {
@@ -80,8 +130,14 @@ bool SceneLexer::next(std::string& token, TokenPlace& place) {
         for (;;) {
             const char* p = byteAt(m_next.offset);
             const char* const end = byteAt(bufferEnd());
-            while (p != end && !is_separator(*p)) {
-                ++p;
+            for (;;) {
+                while (kByteKind(*p) == kTokenByte) {
+                    ++p;
+                }
+                if (p == end || *p != '\0') {
+                    break;
+                }
+                ++p;  // a null in the text
             }
             m_next.offset = offsetOf(p);
             if (p != end || !readBlock(place.offset)) {
@@ -92,7 +148,7 @@ bool SceneLexer::next(std::string& token, TokenPlace& place) {
         const std::size_t size = m_next.offset - place.offset;
         // A comment starts only at the beginning of a token.
         if (size < 2 || start[0] != '/' || start[1] != '/') {
-            token.assign(start, size);
+            token = std::string_view(start, size);
             m_lastEnd = m_next;
             return true;
         }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 // Where a token starts (or, for lastEnd, where one ends) in the scene text.
 struct TokenPlace {
@@ -28,8 +29,9 @@ public:
     explicit SceneLexer(std::istream& in);
 
     // The next token and where it starts; false at the end of the text.
-    // Throws SceneError when the stream fails.
-    bool next(std::string& token, TokenPlace& place);
+    // The token's text stays valid until the next call. Throws SceneError
+    // when the stream fails.
+    bool next(std::string_view& token, TokenPlace& place);
     // Keeps the text from offset on, which must still be kept, until the
     // next pin.
     void pin(std::size_t offset);
@@ -41,6 +43,9 @@ public:
     const TokenPlace& lastEnd() const { return m_lastEnd; }
 
 private:
+    // next for any token: across the ends of blocks, after comments, with
+    // nulls in it.
+    bool nextAnywhere(std::string_view& token, TokenPlace& place);
     // Appends a block of the stream, first dropping the text before keep when
     // that is worth it. False at the end of the stream.
     bool readBlock(std::size_t keep);
@@ -49,7 +54,7 @@ private:
     std::size_t offsetOf(const char* byte) const { return m_base + (byte - m_buffer.data()); }
 
     std::istream& m_in;
-    std::string m_buffer;  // the text from offset m_base on
+    std::string m_buffer;  // the text from offset m_base on; its closing null stops the scans
     std::size_t m_base = 0;
     TokenPlace m_next;  // the next byte to look at
     std::size_t m_pin;  // npos: nothing pinned

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -143,6 +144,16 @@ TEST(NumberText, WritesEveryValueAsTheStream) {
         values.push_back(value);
         values.push_back(scene(random));
         values.push_back(static_cast<double>(random() % 20000000) / 2);  // halves
+    }
+    // The numbers scenes spell: up to eight digits with trailing zeros, read
+    // back from their text, at every place of the point that fixed notation
+    // writes and just beyond.
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = std::to_string(random() % 100000000);
+        const auto zeros = static_cast<std::ptrdiff_t>(random() % text.size());
+        std::fill(text.end() - zeros, text.end(), '0');
+        const long long exponent = static_cast<long long>(random() % 14) - 12;
+        values.push_back(std::stod(text + "e" + std::to_string(exponent)));
     }
     for (const double value : values) {
         ASSERT_EQ(formatted(value), streamed(value)) << std::hexfloat << value;
