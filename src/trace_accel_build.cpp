@@ -30,20 +30,26 @@ bool wellShaped(const Triangle& triangle) {
 }  // namespace
 
 int TraceAccel::Builder::build(const Bounds& bounds, const Bounds& centroids) {
+    const auto items = static_cast<std::uint32_t>(m_items.size());
     // A binary tree over n items has at most 2 n - 1 nodes; pages of the
     // reserve that are never written cost no memory.
-    m_bin.reserve(2 * m_items.size() - 1);
-    const std::uint32_t root =
-        split(0, static_cast<std::uint32_t>(m_items.size()), bounds, centroids, 0);
-    m_accel.m_leaves.reserve(m_leafCount);
-    if (m_bin[root].count > 0) {
+    m_bin.reserve(2 * std::size_t{items} - 1);
+#pragma omp parallel if (items >= kParallelItems)
+#pragma omp single
+    split(0, items, bounds, centroids, 0, m_bin);
+    if (m_bin[0].count > 0) {
         m_accel.m_rootLeaf = true;
-        makeLeaf(m_bin[root]);
+        m_accel.m_leaves.reserve(1);
+        makeLeaf(m_bin[0]);
         return 0;
     }
-    m_accel.m_nodes.reserve(countNodes(root));
+    std::size_t nodes = 0;
+    std::size_t leaves = 0;
+    count(0, nodes, leaves);
+    m_accel.m_nodes.reserve(nodes);
+    m_accel.m_leaves.reserve(leaves);
     int depth = 0;
-    emit(root, 1, depth);
+    emit(0, 1, depth);
     assert(m_itemsInLeaves == m_items.size());
     return depth;
 }
@@ -77,14 +83,17 @@ int TraceAccel::Builder::collapse(std::uint32_t b, std::uint32_t children[4]) co
     return count;
 }
 
-std::size_t TraceAccel::Builder::countNodes(std::uint32_t b) const {
+void TraceAccel::Builder::count(std::uint32_t b, std::size_t& nodes, std::size_t& leaves) const {
     std::uint32_t children[4];
-    const int count = collapse(b, children);
-    std::size_t nodes = 1;
-    for (int c = 0; c < count; ++c) {
-        if (m_bin[children[c]].count == 0) nodes += countNodes(children[c]);
+    const int n = collapse(b, children);
+    ++nodes;
+    for (int c = 0; c < n; ++c) {
+        if (m_bin[children[c]].count > 0) {
+            ++leaves;
+        } else {
+            count(children[c], nodes, leaves);
+        }
     }
-    return nodes;
 }
 
 // Emits the inner binary node b as a four-way node, depth first.

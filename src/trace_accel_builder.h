@@ -10,6 +10,10 @@
 // is the union of its objects' boxes, which is exactly the union of their
 // true bounds rounded outward (rounding outward keeps order). Objects are
 // binned by the sum of their box's corners, twice its centre.
+#ifdef __SSE__
+#include <xmmintrin.h>
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -52,6 +56,15 @@ public:
     static constexpr std::uint32_t kMaxLeafSize = 8;
 
     static Float4 splat(float x) { return Float4{x, x, x, x}; }
+    // Lane by lane minimum and maximum of numbers (no NaNs); the compiler
+    // makes a comparison and a blend of the plain expression.
+#ifdef __SSE__
+    static Float4 lanesMin(Float4 a, Float4 b) { return _mm_min_ps(a, b); }
+    static Float4 lanesMax(Float4 a, Float4 b) { return _mm_max_ps(a, b); }
+#else
+    static Float4 lanesMin(Float4 a, Float4 b) { return a < b ? a : b; }
+    static Float4 lanesMax(Float4 a, Float4 b) { return a > b ? a : b; }
+#endif
 
     // A box in lanes 0 to 2; the empty box has lower bounds +inf and upper
     // bounds -inf, and growing it by a box with 0 in lane 3 sets that lane
@@ -61,8 +74,8 @@ public:
         Float4 hi = splat(-std::numeric_limits<float>::infinity());
 
         void grow(Float4 low, Float4 high) {
-            lo = low < lo ? low : lo;
-            hi = high > hi ? high : hi;
+            lo = lanesMin(lo, low);
+            hi = lanesMax(hi, high);
         }
         void grow(const Bounds& b) { grow(b.lo, b.hi); }
         // Half the surface area; 0 for an empty box.
@@ -77,6 +90,8 @@ public:
 
 private:
     static constexpr int kBins = 16;
+    // Fewer items than this are not worth a second thread.
+    static constexpr std::uint32_t kParallelItems = 4096;
 
     // Half the surface area of a box from its extents in lanes 0 to 2: at
     // most 3 * 2^122 for boxes within the tree's range, well within floats.
@@ -99,7 +114,7 @@ private:
         Int4 keys(Float4 centroid) const {
             const Float4 bin = (centroid - low) * scale;
             const Float4 last = splat(kBins - 1);
-            return __builtin_convertvector(bin < last ? bin : last, Int4);
+            return __builtin_convertvector(lanesMin(bin, last), Int4);
         }
     };
     // A node of the binary tree, in depth-first order: an inner node's left
@@ -131,19 +146,22 @@ private:
                             const Split& split, Bounds& firstCentroids, Bounds& secondCentroids);
     std::uint32_t splitAtMedian(std::uint32_t begin, std::uint32_t end, const Bounds& centroids);
     void measure(std::uint32_t begin, std::uint32_t end, Bounds& bounds, Bounds& centroids) const;
+    // Appends the subtree over items [begin, end) to the tree, whose
+    // capacity must hold it; returns the index of its root.
     std::uint32_t split(std::uint32_t begin, std::uint32_t end, const Bounds& bounds,
-                        const Bounds& centroids, int depth);
+                        const Bounds& centroids, int depth, std::vector<BinNode>& tree);
 
     // The four-way tree (trace_accel_build.cpp).
     int collapse(std::uint32_t b, std::uint32_t children[4]) const;
-    std::size_t countNodes(std::uint32_t b) const;
+    // Adds the four-way nodes and leaves that the subtree of the inner
+    // binary node b makes.
+    void count(std::uint32_t b, std::size_t& nodes, std::size_t& leaves) const;
     std::uint32_t emit(std::uint32_t b, int depth, int& deepest);
     std::uint32_t makeLeaf(const BinNode& node);
 
     TraceAccel& m_accel;
     std::vector<BuildItem>& m_items;
     std::vector<BinNode> m_bin;
-    std::size_t m_leafCount = 0;
     // The next index into each typed array, and how many items the leaves
     // emitted so far hold.
     std::uint32_t m_next[3] = {0, 0, 0};

@@ -2,6 +2,7 @@
 // heuristic (see trace_accel_builder.h).
 #include <algorithm>
 #include <cassert>
+#include <new>
 #include <utility>
 
 #include "trace_accel_builder.h"
@@ -14,6 +15,8 @@ const int kMedianDepth = 48;
 // Relative costs of visiting a node and of one object's intersection test.
 const double kTraversalCost = 2.0;
 const double kIntersectionCost = 1.0;
+// Subtrees are built in parallel down to this depth.
+const int kParallelDepth = 4;
 
 }  // namespace
 
@@ -38,10 +41,12 @@ TraceAccel::Builder::Split TraceAccel::Builder::bestSplit(std::uint32_t begin, s
         const Float4 lo = m_items[i].low();
         const Float4 hi = m_items[i].high();
         const Int4 key = binning.keys(lo + hi);
-        for (int a = 0; a < 3; ++a) {
-            bins[a][key[a]].grow(lo, hi);
-            ++binCounts[a][key[a]];
-        }
+        bins[0][key[0]].grow(lo, hi);
+        bins[1][key[1]].grow(lo, hi);
+        bins[2][key[2]].grow(lo, hi);
+        ++binCounts[0][key[0]];
+        ++binCounts[1][key[1]];
+        ++binCounts[2][key[2]];
     }
     Split best;
     const double nodeCost = kTraversalCost * bounds.area();
@@ -108,35 +113,37 @@ TraceAccel::Builder::Split TraceAccel::Builder::bestSmallSplit(std::uint32_t beg
     Split best;
     const double nodeCost = kTraversalCost * bounds.area();
     for (int a = 0; a < 3; ++a) {
-        // The occupied bins in increasing order.
-        for (int bin = -1;;) {
-            int next = kBins;
-            for (std::uint32_t i = 0; i < count; ++i) {
-                if (keys[i][a] > bin && keys[i][a] < next) next = keys[i][a];
+        // The items in the order of their bins along the axis.
+        std::uint32_t order[kMaxLeafSize];
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::uint32_t at = i;
+            for (; at > 0 && keys[order[at - 1]][a] > keys[i][a]; --at) {
+                order[at] = order[at - 1];
             }
-            Bounds first;
-            Bounds second;
-            std::uint32_t firstCount = 0;
-            for (std::uint32_t i = 0; i < count; ++i) {
-                if (keys[i][a] <= next) {
-                    first.grow(lo[i], hi[i]);
-                    ++firstCount;
-                } else {
-                    second.grow(lo[i], hi[i]);
-                }
-            }
-            if (firstCount == count) break;
+            order[at] = i;
+        }
+        // What lies from each position on.
+        Bounds rest[kMaxLeafSize];
+        Bounds right;
+        for (std::uint32_t k = count; k-- > 1;) {
+            right.grow(lo[order[k]], hi[order[k]]);
+            rest[k] = right;
+        }
+        Bounds left;
+        for (std::uint32_t k = 1; k < count; ++k) {
+            left.grow(lo[order[k - 1]], hi[order[k - 1]]);
+            const int bin = keys[order[k - 1]][a];
+            if (bin == keys[order[k]][a]) continue;
             const double cost =
-                nodeCost + kIntersectionCost * (first.area() * static_cast<double>(firstCount) +
-                                                second.area() * static_cast<double>(count - firstCount));
+                nodeCost + kIntersectionCost * (left.area() * static_cast<double>(k) +
+                                                rest[k].area() * static_cast<double>(count - k));
             if (cost < best.cost) {
                 best.axis = a;
-                best.bin = next;
+                best.bin = bin;
                 best.cost = cost;
-                best.first = first;
-                best.second = second;
+                best.first = left;
+                best.second = rest[k];
             }
-            bin = next;
         }
     }
     return best;
@@ -147,18 +154,23 @@ TraceAccel::Builder::Split TraceAccel::Builder::bestSmallSplit(std::uint32_t beg
 std::uint32_t TraceAccel::Builder::partition(std::uint32_t begin, std::uint32_t end,
                                              const Binning& binning, const Split& split,
                                              Bounds& firstCentroids, Bounds& secondCentroids) {
+    // Binning::keys' arithmetic on the split's axis alone: the bin is at
+    // most split.bin exactly when the scaled offset is below split.bin + 1.
+    const int a = split.axis;
+    const float low = binning.low[a];
+    const float scale = binning.scale[a];
+    const auto limit = static_cast<float>(split.bin + 1);
+    const auto goesFirst = [&](const BuildItem& item) {
+        return (item.lo[a] + item.hi[a] - low) * scale < limit;
+    };
     std::uint32_t i = begin;
     std::uint32_t j = end;
     for (;;) {
-        for (; i < j; ++i) {
-            const Float4 c = m_items[i].centroid();
-            if (binning.keys(c)[split.axis] > split.bin) break;
-            firstCentroids.grow(c, c);
+        for (; i < j && goesFirst(m_items[i]); ++i) {
+            firstCentroids.grow(m_items[i].centroid(), m_items[i].centroid());
         }
-        for (; i < j; --j) {
-            const Float4 c = m_items[j - 1].centroid();
-            if (binning.keys(c)[split.axis] <= split.bin) break;
-            secondCentroids.grow(c, c);
+        for (; i < j && !goesFirst(m_items[j - 1]); --j) {
+            secondCentroids.grow(m_items[j - 1].centroid(), m_items[j - 1].centroid());
         }
         if (i == j) return i;
         std::swap(m_items[i], m_items[j - 1]);
@@ -188,17 +200,16 @@ void TraceAccel::Builder::measure(std::uint32_t begin, std::uint32_t end, Bounds
 
 std::uint32_t TraceAccel::Builder::split(std::uint32_t begin, std::uint32_t end,
                                          const Bounds& bounds, const Bounds& centroids,
-                                         int depth) {
-    const auto index = static_cast<std::uint32_t>(m_bin.size());
-    m_bin.push_back({{bounds.lo[0], bounds.lo[1], bounds.lo[2]},
-                     {bounds.hi[0], bounds.hi[1], bounds.hi[2]},
-                     0,
-                     0});
+                                         int depth, std::vector<BinNode>& tree) {
+    const auto index = static_cast<std::uint32_t>(tree.size());
+    tree.push_back({{bounds.lo[0], bounds.lo[1], bounds.lo[2]},
+                    {bounds.hi[0], bounds.hi[1], bounds.hi[2]},
+                    0,
+                    0});
     const std::uint32_t count = end - begin;
     const auto leaf = [&] {
-        m_bin[index].link = begin;
-        m_bin[index].count = count;
-        ++m_leafCount;
+        tree[index].link = begin;
+        tree[index].count = count;
         return index;
     };
     // A split costs at least the visit of its node, which is what testing
@@ -231,8 +242,32 @@ std::uint32_t TraceAccel::Builder::split(std::uint32_t begin, std::uint32_t end,
         measure(begin, middle, best.first, firstCentroids);
         measure(middle, end, best.second, secondCentroids);
     }
-    split(begin, middle, best.first, firstCentroids, depth + 1);
-    const std::uint32_t right = split(middle, end, best.second, secondCentroids, depth + 1);
-    m_bin[index].link = right;
+
+    // Near the root, the second subtree is built beside the first, into a
+    // tree of its own that is then appended: the nodes come out in the same
+    // order, whichever thread builds what.
+    std::vector<BinNode> second;
+    if (depth < kParallelDepth && count >= kParallelItems) {
+        try {
+            second.reserve(2 * (end - middle) - 1);
+        } catch (const std::bad_alloc&) {
+            second = std::vector<BinNode>();  // then one after the other, in place
+        }
+    }
+    if (second.capacity() == 0) {
+        split(begin, middle, best.first, firstCentroids, depth + 1, tree);
+        tree[index].link = split(middle, end, best.second, secondCentroids, depth + 1, tree);
+        return index;
+    }
+#pragma omp task default(shared)
+    split(middle, end, best.second, secondCentroids, depth + 1, second);
+    split(begin, middle, best.first, firstCentroids, depth + 1, tree);
+#pragma omp taskwait
+    const auto offset = static_cast<std::uint32_t>(tree.size());
+    for (BinNode node : second) {
+        node.link += node.count == 0 ? offset : 0;
+        tree.push_back(node);
+    }
+    tree[index].link = offset;
     return index;
 }
