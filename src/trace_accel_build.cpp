@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <typeinfo>
 #include <utility>
 
 #include "trace_accel_builder.h"
@@ -37,20 +38,39 @@ int TraceAccel::Builder::build(const Bounds& bounds, const Bounds& centroids) {
 #pragma omp parallel if (items >= kParallelItems)
 #pragma omp single
     split(0, items, bounds, centroids, 0, m_bin);
+
+    // Only the items' list positions and kinds are needed from here on:
+    // their bounds go before the four-way tree and the copies are made.
+    m_orders.reserve(items);
+    m_kinds.reserve(items);
+    for (const BuildItem& item : m_items) {
+        m_orders.push_back(item.order);
+        m_kinds.push_back(static_cast<std::uint8_t>(item.kind - kSphere));
+    }
+    std::vector<BuildItem>().swap(m_items);
+
+    int depth = 0;
     if (m_bin[0].count > 0) {
         m_accel.m_rootLeaf = true;
         m_accel.m_leaves.reserve(1);
         makeLeaf(m_bin[0]);
-        return 0;
+    } else {
+        std::size_t nodes = 0;
+        std::size_t leaves = 0;
+        count(0, nodes, leaves);
+        m_accel.m_nodes.reserve(nodes);
+        m_accel.m_leaves.reserve(leaves);
+        emit(0, 1, depth);
     }
-    std::size_t nodes = 0;
-    std::size_t leaves = 0;
-    count(0, nodes, leaves);
-    m_accel.m_nodes.reserve(nodes);
-    m_accel.m_leaves.reserve(leaves);
-    int depth = 0;
-    emit(0, 1, depth);
-    assert(m_itemsInLeaves == m_items.size());
+    assert(m_itemsInLeaves == items);
+    std::vector<BinNode>().swap(m_bin);
+
+    // The leaves cover the items in order, kind by kind.
+    for (std::uint32_t i = 0; i < items; ++i) {
+        const std::uint32_t order = m_orders[i];
+        m_accel.addPrimitive(m_accel.m_objects[order], static_cast<Kind>(kSphere + m_kinds[i]),
+                             order);
+    }
     return depth;
 }
 
@@ -129,7 +149,7 @@ std::uint32_t TraceAccel::Builder::makeLeaf(const BinNode& node) {
     assert(node.link == m_itemsInLeaves);
     Leaf leaf{};
     for (std::uint32_t i = node.link; i < node.link + node.count; ++i) {
-        ++leaf.count[m_items[i].kind - kSphere];
+        ++leaf.count[m_kinds[i]];
     }
     for (int k = 0; k < 3; ++k) {
         leaf.first[k] = m_next[k];
@@ -141,12 +161,14 @@ std::uint32_t TraceAccel::Builder::makeLeaf(const BinNode& node) {
 }
 
 TraceAccel::Kind TraceAccel::kindOf(const GeomObject* object) {
-    if (dynamic_cast<const Sphere*>(object) != nullptr) return kSphere;
-    if (dynamic_cast<const Triangle*>(object) != nullptr) return kTriangle;
-    if (dynamic_cast<const Plane*>(object) != nullptr) return kPlane;
+    // The kinds are final classes: comparing the dynamic type is enough.
+    const std::type_info& type = typeid(*object);
+    if (type == typeid(Sphere)) return kSphere;
+    if (type == typeid(Triangle)) return kTriangle;
+    if (type == typeid(Plane)) return kPlane;
     // A box with children is a hierarchy node, which intersects through them.
-    const auto* box = dynamic_cast<const Box*>(object);
-    return box != nullptr && box->leftChild == nullptr ? kBox : kOther;
+    return type == typeid(Box) && static_cast<const Box*>(object)->leftChild == nullptr ? kBox
+                                                                                      : kOther;
 }
 
 void TraceAccel::addPrimitive(GeomObject* object, Kind kind, std::uint32_t order) {
@@ -232,16 +254,10 @@ TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects)
         m_magnitude = std::max(maxAbs(m_lo), maxAbs(m_hi));
         m_diagonal = (m_hi - m_lo).magnitude();
         setPadding();
-        {
-            // The binary tree goes before the primitives' copies are made.
-            const int depth = Builder(*this, items).build(bounds, centroids);
-            assert(3 * depth + 1 < kStackSize);
-            (void)depth;
-        }
-        for (const BuildItem& item : items) {
-            addPrimitive(m_objects[item.order], item.kind, item.order);
-        }
-        std::vector<BuildItem>().swap(items);
+        // The build frees the items.
+        const int depth = Builder(*this, items).build(bounds, centroids);
+        assert(3 * depth + 1 < kStackSize);
+        (void)depth;
     }
     m_linear[0] = static_cast<std::uint32_t>(m_spheres.size());
     m_linear[1] = static_cast<std::uint32_t>(m_triangles.size());

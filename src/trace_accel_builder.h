@@ -48,8 +48,8 @@ private:
 };
 
 // Builds the binary tree over the items, then emits it as four-way nodes
-// and leaves. The leaves cover the items in their order, so the typed
-// arrays can then be filled in item order.
+// and leaves, then fills the typed arrays. Each stage frees what the next
+// does not need, which keeps the peak of memory low.
 class TraceAccel::Builder {
 public:
     static_assert(sizeof(BuildItem) == 32, "an item is two vectors of four lanes");
@@ -85,7 +85,7 @@ public:
     Builder(TraceAccel& accel, std::vector<BuildItem>& items) : m_accel(accel), m_items(items) {}
 
     // Builds the tree over all the items, whose bounds and centroid bounds
-    // are given; returns the depth of the four-way tree.
+    // are given, and frees them; returns the depth of the four-way tree.
     int build(const Bounds& bounds, const Bounds& centroids);
 
 private:
@@ -162,6 +162,10 @@ private:
     TraceAccel& m_accel;
     std::vector<BuildItem>& m_items;
     std::vector<BinNode> m_bin;
+    // The items' list positions and kinds (0 to 2 for kSphere to kBox), in
+    // the binary tree's order.
+    std::vector<std::uint32_t> m_orders;
+    std::vector<std::uint8_t> m_kinds;
     // The next index into each typed array, and how many items the leaves
     // emitted so far hold.
     std::uint32_t m_next[3] = {0, 0, 0};
