@@ -168,7 +168,7 @@ TraceAccel::Kind TraceAccel::kindOf(const GeomObject* object) {
     if (type == typeid(Plane)) return kPlane;
     // A box with children is a hierarchy node, which intersects through them.
     return type == typeid(Box) && static_cast<const Box*>(object)->leftChild == nullptr ? kBox
-                                                                                      : kOther;
+                                                                                        : kOther;
 }
 
 void TraceAccel::addPrimitive(GeomObject* object, Kind kind, std::uint32_t order) {
@@ -199,8 +199,7 @@ void TraceAccel::addPrimitive(GeomObject* object, Kind kind, std::uint32_t order
     }
 }
 
-TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects)
-    : m_objects(objects) {
+TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects) : m_objects(objects) {
     assert(objects.size() < std::numeric_limits<std::uint32_t>::max());
     std::vector<BuildItem> items;
     items.reserve(objects.size());
@@ -216,9 +215,9 @@ TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects)
         const auto order = static_cast<std::uint32_t>(i);
         const Kind kind = kindOf(objects[i]);
         ++kindCounts[kind - kSphere];
-        const bool known = kind == kSphere || kind == kBox ||
-                           (kind == kTriangle &&
-                            wellShaped(*static_cast<const Triangle*>(objects[i])));
+        const bool known =
+            kind == kSphere || kind == kBox ||
+            (kind == kTriangle && wellShaped(*static_cast<const Triangle*>(objects[i])));
         // Only objects whose hits stay within the padding go into the tree.
         if (known && objects[i]->isBounded()) {
             // A sphere gives its maximum corner first; order them here.

@@ -74,8 +74,9 @@ TraceAccel::Builder::Split TraceAccel::Builder::bestSplit(std::uint32_t begin, s
             left.grow(bins[a][b]);
             leftCount += binCounts[a][b];
             const double cost =
-                nodeCost + kIntersectionCost * (left.area() * static_cast<double>(leftCount) +
-                                                rightArea[b + 1] * static_cast<double>(rightCount[b + 1]));
+                nodeCost +
+                kIntersectionCost * (left.area() * static_cast<double>(leftCount) +
+                                     rightArea[b + 1] * static_cast<double>(rightCount[b + 1]));
             if (cost < best.cost) {
                 best.axis = a;
                 best.bin = b;
@@ -181,12 +182,12 @@ std::uint32_t TraceAccel::Builder::partition(std::uint32_t begin, std::uint32_t 
 std::uint32_t TraceAccel::Builder::splitAtMedian(std::uint32_t begin, std::uint32_t end,
                                                  const Bounds& centroids) {
     const Float4 extent = centroids.hi - centroids.lo;
-    const int a = extent[0] >= extent[1] && extent[0] >= extent[2] ? 0 : (extent[1] >= extent[2] ? 1 : 2);
+    const int a =
+        extent[0] >= extent[1] && extent[0] >= extent[2] ? 0 : (extent[1] >= extent[2] ? 1 : 2);
     const std::uint32_t middle = begin + (end - begin) / 2;
-    std::nth_element(m_items.begin() + begin, m_items.begin() + middle, m_items.begin() + end,
-                     [a](const BuildItem& x, const BuildItem& y) {
-                         return x.centroid()[a] < y.centroid()[a];
-                     });
+    std::nth_element(
+        m_items.begin() + begin, m_items.begin() + middle, m_items.begin() + end,
+        [a](const BuildItem& x, const BuildItem& y) { return x.centroid()[a] < y.centroid()[a]; });
     return middle;
 }
 
@@ -199,8 +200,8 @@ void TraceAccel::Builder::measure(std::uint32_t begin, std::uint32_t end, Bounds
 }
 
 std::uint32_t TraceAccel::Builder::split(std::uint32_t begin, std::uint32_t end,
-                                         const Bounds& bounds, const Bounds& centroids,
-                                         int depth, std::vector<BinNode>& tree) {
+                                         const Bounds& bounds, const Bounds& centroids, int depth,
+                                         std::vector<BinNode>& tree) {
     const auto index = static_cast<std::uint32_t>(tree.size());
     tree.push_back({{bounds.lo[0], bounds.lo[1], bounds.lo[2]},
                     {bounds.hi[0], bounds.hi[1], bounds.hi[2]},
