@@ -34,7 +34,7 @@ int TraceAccel::Builder::build(const Bounds& bounds, const Bounds& centroids) {
     const auto items = static_cast<std::uint32_t>(m_items.size());
     // A binary tree over n items has at most 2 n - 1 nodes; pages of the
     // reserve that are never written cost no memory.
-    m_bin.reserve(2 * std::size_t{items} - 1);
+    m_bin.reserve(2 * std::size_t{items});
 #pragma omp parallel if (items >= kParallelItems)
 #pragma omp single
     split(0, items, bounds, centroids, 0, m_bin);

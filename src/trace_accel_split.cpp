@@ -250,7 +250,7 @@ std::uint32_t TraceAccel::Builder::split(std::uint32_t begin, std::uint32_t end,
     std::vector<BinNode> second;
     if (depth < kParallelDepth && count >= kParallelItems) {
         try {
-            second.reserve(2 * (end - middle) - 1);
+            second.reserve(2 * std::size_t{end - middle});
         } catch (const std::bad_alloc&) {
             second = std::vector<BinNode>();  // then one after the other, in place
         }
