@@ -100,6 +100,26 @@ TEST(TraceImage, SmallScenesInOneLeafOrATreeGiveTheScanImage) {
     EXPECT_GT(searched, 20);
 }
 
+// An index big enough for its build to share subtrees among threads,
+// built by two: the scan's image, at one thread and at two.
+TEST(TraceImage, AnIndexBuiltByTwoThreadsGivesTheScanImage) {
+    GeneratedScene scene;
+    makeBenchScene(6000, kWidth, kHeight, scene);
+    RenderJob job = scene.job();
+    job.threads = 1;
+    const ImageBuffer reference = render(job, LinearScene(scene.objects));
+    const int defaultThreads = omp_get_max_threads();
+    omp_set_num_threads(2);
+    const TraceAccel accel(scene.objects);
+    omp_set_num_threads(defaultThreads);
+    ASSERT_GT(accel.treeObjectCount(), 5000u);
+    for (const int threads : {1, 2}) {
+        job.threads = threads;
+        EXPECT_EQ(firstDifference(reference, render(job, accel), kWidth, kHeight), "")
+            << threads << " threads";
+    }
+}
+
 // Three samples a side, and the index kept from the first render: each
 // image has the scan's bits, whichever camera and threads.
 TEST(TraceImage, AntialiasedImagesAndAReusedIndexAgreeWithTheScan) {

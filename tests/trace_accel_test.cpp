@@ -6,12 +6,14 @@
 #include "trace_accel.h"
 
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <deque>
 #include <limits>
+#include <memory>
 
 #include "generated_scene.h"
 #include "geom.h"
@@ -399,4 +401,103 @@ TEST(TraceAccel, GeneratedScenesGiveTheScansAnswers) {
         }
     }
     EXPECT_GT(hits, 2000);
+}
+
+// The build rounds each object's bounds outward to floats and bins and
+// splits on those floats: objects whose coordinates floats cannot tell
+// apart (centres 2^-40 apart, all in one plane, subnormal or beyond floats'
+// smallest), and objects at the edge of the tree's range, must still be
+// found by rays that graze them, as the scan finds them.
+TEST(TraceAccel, FloatBoundsOfObjectsThatFloatsCannotTellApart) {
+    Objects o;
+    o.clutter(30);
+    // Forty unit spheres whose centres differ by less than a float's step:
+    // one centroid for the build, which halves them at the median.
+    for (int k = 0; k < 40; ++k) {
+        o.add(o.spheres, Vector3(1 + k * 0x1p-40, -20, 0), 0.5);
+    }
+    // Triangles in the plane z = 7: no spread of centroids along z.
+    for (int i = 0; i < 60; ++i) {
+        const Point corner(-9 + (i % 10) * 0.7, 10 + (i / 10) * 0.7, 7);
+        o.add(o.triangles, corner, corner + Vector3(0.5, 0, 0), corner + Vector3(0, 0.5, 0));
+    }
+    // Subnormal and smaller than any float; and at the edge of the range.
+    o.add(o.spheres, Vector3(1e-40, 2e-40, -3e-41), 1e-41);
+    o.add(o.spheres, Vector3(3e-46, 0, 0), 1e-46);
+    o.add(o.boxes, Point(0x1p60 - 0x1p50, 0, 0), Point(0x1p60, 0x1p49, 0x1p49));
+    o.add(o.spheres, Vector3(-0x1p60 + 0x1p40, 0, 0), 0x1p39);
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    EXPECT_EQ(tree.linearObjectCount(), 0u);
+    // Hits on the close spheres, the triangles, and the objects at the edge.
+    int hits[3] = {0, 0, 0};
+    const auto probe = [&](int group, const Vector3& from, const Vector3& direction) {
+        hits[group] += expectSameAnswers(tree, scan, makeRay(from, direction)) ? 1 : 0;
+    };
+    for (int j = -60; j <= 60; ++j) {
+        // Past the spheres' right-hand side, in steps of their spread.
+        const double x = 1.5 + j * 0x1p-40;
+        probe(0, Vector3(x, -30, 0), Vector3(0, 1, 0));
+        probe(0, Vector3(x, -20, 9), Vector3(0, 0, -1));
+        // Down onto the plane of triangles, along an edge.
+        const double along = -9 + j * 0x1p-45;
+        probe(1, Vector3(along, 10.2, 9), Vector3(0, 0, -1));
+        probe(1, Vector3(along, 10.2, 9), Vector3(j, 0, -1e3));
+        // Towards the tiny spheres and the objects at the edge of the range.
+        expectSameAnswers(tree, scan, makeRay(Vector3(0, 0, 1e-39 * j), Vector3(1e-40, 2e-40, -1)));
+        expectSameAnswers(tree, scan, makeRay(Vector3(j * 1e-46, 1, 0), Vector3(3e-46, -1, 0)));
+        probe(2, Vector3(0, j * 0x1p43, 0x1p50), Vector3(0x1p60 - 0x1p49, 0, -0x1p50));
+        probe(2, Vector3(0, 0x1p39 * (1 + j * 0x1p-50), 0), Vector3(-1, 0, 0));
+    }
+    EXPECT_GT(hits[0], 150);
+    EXPECT_GT(hits[1], 100);
+    EXPECT_GT(hits[2], 150);
+}
+
+// Near the root, subtrees are built by several threads at once; the tree
+// must come out the same whatever their number. Shadow feelers show it:
+// each stops at the first blocker its walk of the tree meets and caches it,
+// so trees laid out differently would cache other blockers.
+TEST(TraceAccel, TheTreeIsTheSameAtAnyThreadCount) {
+    GeneratedScene scene;
+    makeBenchScene(12000, 32, 24, scene);
+    // And thousands of coincident spheres, halved at the median.
+    for (int i = 0; i < 5000; ++i) {
+        scene.objects.push_back(&scene.spheres.emplace_back(Vector3(-3, 2, 1), 0.5));
+    }
+    const int defaultThreads = omp_get_max_threads();
+    std::vector<std::unique_ptr<TraceAccel>> trees;
+    for (const int threads : {1, 2, 3}) {
+        omp_set_num_threads(threads);
+        trees.push_back(std::make_unique<TraceAccel>(scene.objects));
+    }
+    omp_set_num_threads(defaultThreads);
+    const TraceAccel& serial = *trees[0];
+    const LinearScene scan(scene.objects);
+    for (const auto& tree : trees) {
+        EXPECT_EQ(tree->nodeCount(), serial.nodeCount());
+        EXPECT_EQ(tree->memoryBytes(), serial.memoryBytes());
+    }
+    int blockers = 0;
+    for (int y = 0; y < 24; y += 2) {
+        for (int x = 0; x < 32; ++x) {
+            const Ray ray = scene.pixelRay(x, y);
+            HitRec hit;
+            if (!expectSameAnswers(serial, scan, ray) || !scan.nearestHit(ray, hit)) continue;
+            for (const Light& light : scene.lights) {
+                const Vector3 toLight = light.location - hit.p;
+                const Ray feeler = makeRay(hit.p, toLight.normalize());
+                BlockerCache first;
+                const bool blocks = serial.blocked(feeler, toLight.magnitude(), first);
+                blockers += blocks ? 1 : 0;
+                for (const auto& tree : trees) {
+                    BlockerCache cache;
+                    ASSERT_EQ(tree->blocked(feeler, toLight.magnitude(), cache), blocks);
+                    EXPECT_TRUE(cache.kind == first.kind && cache.index == first.index)
+                        << "pixel " << x << " " << y;
+                }
+            }
+        }
+    }
+    EXPECT_GT(blockers, 20);
 }
