@@ -55,8 +55,8 @@ unsigned char channelByte(double c) {
         return 0;
     }
     // Truncation toward zero to 16 bits, kept in range so that the conversion
-    // is defined for any value.
-    const double bounded = std::fmax(-32768.0, std::fmin(32767.0, v));
+    // is defined for any value (NaN is gone, so comparisons clamp).
+    const double bounded = v < -32768.0 ? -32768.0 : (v > 32767.0 ? 32767.0 : v);
     const auto value = static_cast<std::int16_t>(bounded);
     return static_cast<unsigned char>(value & 0xFF);
 }
@@ -71,22 +71,8 @@ bool isPngName(const std::string& name) {
            });
 }
 
-void writePpm(std::FILE* file, Color** image) {
-    std::fprintf(file, "P6\n");
-    std::fprintf(file, "%d %d \n", gPixelWidth, gPixelHeight);
-    std::fprintf(file, "255\n");
-    for (int y = 0; y < gPixelHeight; ++y) {
-        for (int x = 0; x < gPixelWidth; ++x) {
-            const Color& c = image[x][y];
-            std::fputc(channelByte(c.r), file);
-            std::fputc(channelByte(c.g), file);
-            std::fputc(channelByte(c.b), file);
-        }
-    }
-}
-
-// 8-bit RGB, top row first: the same bytes as the PPM's pixels.
-void writePng(std::FILE* file, Color** image) {
+// 8-bit RGB, top row first: the pixels of either file format.
+std::vector<unsigned char> pixelBytes(Color** image) {
     const auto width = static_cast<std::size_t>(gPixelWidth);
     std::vector<unsigned char> bytes(width * static_cast<std::size_t>(gPixelHeight) * 3);
     for (int y = 0; y < gPixelHeight; ++y) {
@@ -98,6 +84,19 @@ void writePng(std::FILE* file, Color** image) {
             row[3 * x + 2] = channelByte(c.b);
         }
     }
+    return bytes;
+}
+
+void writePpm(std::FILE* file, Color** image) {
+    std::fprintf(file, "P6\n");
+    std::fprintf(file, "%d %d \n", gPixelWidth, gPixelHeight);
+    std::fprintf(file, "255\n");
+    const std::vector<unsigned char> bytes = pixelBytes(image);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+}
+
+void writePng(std::FILE* file, Color** image) {
+    const std::vector<unsigned char> bytes = pixelBytes(image);
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     png.width = static_cast<png_uint_32>(gPixelWidth);

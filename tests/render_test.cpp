@@ -223,6 +223,8 @@ TEST(ImageOutput, ChannelBytesTruncate) {
     EXPECT_EQ(channelByte(std::nan("")), 0);
     EXPECT_EQ(channelByte(std::numeric_limits<double>::infinity()), 255);  // 32767
     EXPECT_EQ(channelByte(1e300), 255);
+    EXPECT_EQ(channelByte(-0.5), 129);  // -127 through the low byte
+    EXPECT_EQ(channelByte(-std::numeric_limits<double>::infinity()), 0);  // -32768
 }
 
 TEST(ImageOutput, OutputNameReplacesTheFirstPov) {
