@@ -35,6 +35,19 @@ struct ByteKinds {
 };
 constexpr ByteKinds kByteKind;
 
+// The first byte from p that is no separator (the buffer's closing null
+// stops the scan); counts the line feeds passed into line and sets
+// lineStart to the start of the last line begun, if any.
+const char* skipSeparators(const char* p, std::size_t& line, const char*& lineStart) {
+    for (ByteKind kind; (kind = kByteKind(*p)) >= kSeparator; ++p) {
+        if (kind == kLineFeed) {
+            ++line;
+            lineStart = p + 1;
+        }
+    }
+    return p;
+}
+
 }  // namespace
 
 bool is_separator(char c) { return kByteKind(c) >= kSeparator; }
@@ -72,15 +85,9 @@ bool SceneLexer::next(std::string_view& token, TokenPlace& place) {
     // general scan from the same start.
     const char* const data = m_buffer.data();
     const char* const end = data + m_buffer.size();
-    const char* p = data + (m_next.offset - m_base);
     std::size_t line = m_next.line;
     const char* lineStart = nullptr;
-    for (ByteKind kind; (kind = kByteKind(*p)) >= kSeparator; ++p) {
-        if (kind == kLineFeed) {
-            ++line;
-            lineStart = p + 1;
-        }
-    }
+    const char* p = skipSeparators(data + (m_next.offset - m_base), line, lineStart);
     const char* const start = p;
     while (kByteKind(*p) == kTokenByte) {
         ++p;
@@ -105,15 +112,9 @@ bool SceneLexer::nextAnywhere(std::string_view& token, TokenPlace& place) {
         // Separators; line feeds count lines. The scan works on locals: the
         // buffer's bytes could alias the members as far as the compiler knows.
         for (;;) {
-            const char* p = byteAt(m_next.offset);
             std::size_t line = m_next.line;
             const char* lineStart = nullptr;
-            for (ByteKind kind; (kind = kByteKind(*p)) >= kSeparator; ++p) {
-                if (kind == kLineFeed) {
-                    ++line;
-                    lineStart = p + 1;
-                }
-            }
+            const char* const p = skipSeparators(byteAt(m_next.offset), line, lineStart);
             m_next.line = line;
             if (lineStart != nullptr) {
                 m_next.lineStart = offsetOf(lineStart);

@@ -10,15 +10,11 @@
 
 #include "generated_scene.h"
 #include "geom_hit.h"
+#include "test_support.h"
+
+using testing_support::makeRay;
 
 namespace {
-
-Ray makeRay(const Vector3& origin, const Vector3& direction) {
-    Ray ray;
-    ray.origin = origin;
-    ray.direction = direction;
-    return ray;
-}
 
 // Expects both box tests to agree bit for bit; returns whether the ray hit.
 bool expectSameBoxHit(const Point& c1, const Point& c2, const Ray& ray) {

@@ -18,15 +18,11 @@
 #include "generated_scene.h"
 #include "geom.h"
 #include "scene_query.h"
+#include "test_support.h"
+
+using testing_support::makeRay;
 
 namespace {
-
-Ray makeRay(const Vector3& origin, const Vector3& direction) {
-    Ray ray;
-    ray.origin = origin;
-    ray.direction = direction;
-    return ray;
-}
 
 // A shadow question with nothing cached.
 bool blocked(const SceneQuery& query, const Ray& feeler, double lightDistance) {
