@@ -125,6 +125,17 @@ TEST(Main, OnePixelImagesRender) {
     EXPECT_EQ(ppm[12], '\xe5');  // the single ray goes through the centre
 }
 
+// Only the preview's mesh reads images: a batch render starts without
+// SDL_image and the fifty-odd libraries it brings.
+TEST(Main, BatchRenderLoadsNoImageLibrary) {
+    const std::string scene = writeFile("no_sdl.pov", kSmallScene);
+    const auto r = testing_support::runShell("LD_DEBUG=libs '" RT_BINARY "' +W1 +H1 '+I" +
+                                             scene + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_NE(r.err.find("libc.so"), std::string::npos) << "the loader printed nothing";
+    EXPECT_EQ(r.err.find("libSDL"), std::string::npos) << r.err;
+}
+
 TEST(Main, FatalSceneErrorsNameTheFileAndWriteNoImage) {
     const struct {
         const char* name;

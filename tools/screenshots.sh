@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 raytracer=$(realpath "${1:-$root/build/src/raytracer}")
 if [ -z "${RT_SCREENSHOT_XVFB:-}" ]; then
-    exec env RT_SCREENSHOT_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    exec env RT_SCREENSHOT_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \
         "$0" "$raytracer"
 fi
 work=$(mktemp -d)

@@ -2,18 +2,45 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <dlfcn.h>
 
 #include <cassert>
 
 #include "Exception.h"
 
-CImage::CImage(const std::string& fileName) : m_pSurface(IMG_Load(fileName.c_str())) {
+namespace {
+
+// SDL_image (and SDL with it) is opened by the first image instead of being
+// linked: the program reads images only for the preview's mesh, and linking
+// would load the libraries' fifty-odd dependencies, sound servers among
+// them, at every start, a batch render's included. Never unloaded, so that
+// their state lives as long as the program.
+void* openSdlImage() {
+    void* library = dlopen("libSDL_image-1.2.so.0", RTLD_LAZY | RTLD_NODELETE);
+    if (library == nullptr) {
+        throw CImageLoadException(dlerror());
+    }
+    return library;
+}
+
+}  // namespace
+
+// Every name asked for is part of the libraries' one binary interface.
+template <typename Function>
+Function CImage::sdl(const char* name) const {
+    void* const symbol = dlsym(m_library, name);
+    assert(symbol != nullptr);
+    return reinterpret_cast<Function>(symbol);
+}
+
+CImage::CImage(const std::string& fileName) : m_library(openSdlImage()), m_pSurface(nullptr) {
+    m_pSurface = sdl<decltype(&IMG_Load)>("IMG_Load")(fileName.c_str());
     if (m_pSurface == nullptr) {
-        throw CImageLoadException(SDL_GetError());
+        throw CImageLoadException(sdl<decltype(&SDL_GetError)>("SDL_GetError")());
     }
 }
 
-CImage::~CImage() { SDL_FreeSurface(m_pSurface); }
+CImage::~CImage() { sdl<decltype(&SDL_FreeSurface)>("SDL_FreeSurface")(m_pSurface); }
 
 bool CImage::isTransparent() const {
     testInvariant();
@@ -28,19 +55,23 @@ void CImage::convertPixelFormat() {
 #else
     const Uint32 rmask = 0xFF000000, gmask = 0x00FF0000, bmask = 0x0000FF00, amask = 0x000000FF;
 #endif
-    SDL_Surface* converted =
-        SDL_CreateRGBSurface(0, m_pSurface->w, m_pSurface->h, 32, rmask, gmask, bmask, amask);
+    const auto freeSurface = sdl<decltype(&SDL_FreeSurface)>("SDL_FreeSurface");
+    const auto error = sdl<decltype(&SDL_GetError)>("SDL_GetError");
+    SDL_Surface* converted = sdl<decltype(&SDL_CreateRGBSurface)>("SDL_CreateRGBSurface")(
+        0, m_pSurface->w, m_pSurface->h, 32, rmask, gmask, bmask, amask);
     if (converted == nullptr) {
-        throw CImageLoadException(SDL_GetError());
+        throw CImageLoadException(error());
     }
     // Without per-surface alpha blending the blit copies the alpha channel
     // instead of blending with it.
-    SDL_SetAlpha(m_pSurface, 0, 0);
-    if (SDL_BlitSurface(m_pSurface, nullptr, converted, nullptr) != 0) {
-        SDL_FreeSurface(converted);
-        throw CImageLoadException(SDL_GetError());
+    sdl<decltype(&SDL_SetAlpha)>("SDL_SetAlpha")(m_pSurface, 0, 0);
+    // SDL_BlitSurface is this function's macro name.
+    if (sdl<decltype(&SDL_UpperBlit)>("SDL_UpperBlit")(m_pSurface, nullptr, converted, nullptr) !=
+        0) {
+        freeSurface(converted);
+        throw CImageLoadException(error());
     }
-    SDL_FreeSurface(m_pSurface);
+    freeSurface(m_pSurface);
     m_pSurface = converted;
 }
 

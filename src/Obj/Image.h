@@ -31,5 +31,10 @@ public:
     void testInvariant() const;
 
 private:
+    // SDL's function of that name, from the library the constructor opened.
+    template <typename Function>
+    Function sdl(const char* name) const;
+
+    void* m_library;          // SDL_image, opened by the constructor
     SDL_Surface* m_pSurface;  // owned, never null
 };
