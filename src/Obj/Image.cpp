@@ -33,8 +33,9 @@ Function CImage::sdl(const char* name) const {
     return reinterpret_cast<Function>(symbol);
 }
 
-CImage::CImage(const std::string& fileName) : m_library(openSdlImage()), m_pSurface(nullptr) {
-    m_pSurface = sdl<decltype(&IMG_Load)>("IMG_Load")(fileName.c_str());
+CImage::CImage(const std::string& fileName)
+    : m_library(openSdlImage()),
+      m_pSurface(sdl<decltype(&IMG_Load)>("IMG_Load")(fileName.c_str())) {
     if (m_pSurface == nullptr) {
         throw CImageLoadException(sdl<decltype(&SDL_GetError)>("SDL_GetError")());
     }

@@ -35,6 +35,6 @@ private:
     template <typename Function>
     Function sdl(const char* name) const;
 
-    void* m_library;          // SDL_image, opened by the constructor
+    void* m_library;          // SDL_image, opened by the constructor (first)
     SDL_Surface* m_pSurface;  // owned, never null
 };
