@@ -1,5 +1,9 @@
 #include "trace_accel.h"
 
+#ifdef __SSE__
+#include <xmmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cassert>
 #include <cmath>
@@ -75,10 +79,12 @@ float limitAbove(double limit) { return static_cast<float>(limit) * (1 + 0x1p-21
 struct TraceAccel::RaySetup {
     // Per axis: which bounds the ray meets first (0: the lower ones, 1: the
     // upper ones, for a direction whose sign bit is set, -0 included), and
-    // what to subtract from each: origin + pad from lower bounds, origin -
-    // pad from upper ones, which grows the boxes by the pad.
+    // what to subtract from the bounds met first and last: origin + pad from
+    // lower bounds, origin - pad from upper ones, which grows the boxes by
+    // the pad.
     int nearSide[3];
-    Float4 shift[3][2];
+    Float4 nearShift[3];
+    Float4 farShift[3];
     Float4 inverse[3];
 
     // Which of the node's children the ray enters, as bits 0 to 3: where its
@@ -90,8 +96,8 @@ struct TraceAccel::RaySetup {
         Float4 to = {tMax, tMax, tMax, tMax};
         const auto slab = [&](int a) {
             const int near = nearSide[a];
-            const Float4 entry = (node.bound[a][near] - shift[a][near]) * inverse[a];
-            const Float4 exit = (node.bound[a][near ^ 1] - shift[a][near ^ 1]) * inverse[a];
+            const Float4 entry = (node.bound[a][near] - nearShift[a]) * inverse[a];
+            const Float4 exit = (node.bound[a][near ^ 1] - farShift[a]) * inverse[a];
             from = entry > from ? entry : from;
             to = exit < to ? exit : to;
         };
@@ -99,9 +105,13 @@ struct TraceAccel::RaySetup {
         slab(1);
         slab(2);
         tNear = from;
+#ifdef __SSE__
+        return static_cast<unsigned>(_mm_movemask_ps(_mm_cmple_ps(from, to)));
+#else
         // Lanes of a vector comparison are all ones or all zeros.
         const Int4 in = from <= to;
         return static_cast<unsigned>((in[0] & 1) | (in[1] & 2) | (in[2] & 4) | (in[3] & 8));
+#endif
     }
 };
 
@@ -177,11 +187,14 @@ TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude,
     // Written out axis by axis: a loop over the axes costs more than its body.
     RaySetup s;
     const auto axisSetup = [&](int a) {
-        s.nearSide[a] = std::signbit(d[a]) ? 1 : 0;
+        const bool negative = std::signbit(d[a]);
+        s.nearSide[a] = negative ? 1 : 0;
         const auto below = static_cast<float>(o[a] + pad);
         const auto above = static_cast<float>(o[a] - pad);
-        s.shift[a][0] = Float4{below, below, below, below};
-        s.shift[a][1] = Float4{above, above, above, above};
+        const float nearShift = negative ? above : below;
+        const float farShift = negative ? below : above;
+        s.nearShift[a] = Float4{nearShift, nearShift, nearShift, nearShift};
+        s.farShift[a] = Float4{farShift, farShift, farShift, farShift};
     };
     axisSetup(0);
     axisSetup(1);
@@ -226,32 +239,49 @@ bool TraceAccel::testPrimitives(const std::uint32_t first[3], const std::uint32_
     return false;
 }
 
-// The primitives tested for every ray; true when the query ended the search.
+// The primitives tested for every ray, the typed ones from first[k] on;
+// true when the query ended the search.
 template <class Query>
-bool TraceAccel::testLinear(Query& query) const {
-    if (linearObjectCount() == 0) {
-        return false;
-    }
+bool TraceAccel::testLinear(const std::uint32_t first[3], Query& query) const {
     const std::uint32_t end[3] = {static_cast<std::uint32_t>(m_spheres.size()),
                                   static_cast<std::uint32_t>(m_triangles.size()),
                                   static_cast<std::uint32_t>(m_boxes.size())};
     // Often only planes are left beside the tree: no call for empty ranges.
-    const bool typed = m_linear[0] != end[0] || m_linear[1] != end[1] || m_linear[2] != end[2];
-    if (typed && testPrimitives(m_linear, end, query)) {
+    const bool typed = first[0] != end[0] || first[1] != end[1] || first[2] != end[2];
+    if (typed && testPrimitives(first, end, query)) {
         return true;
     }
-    for (std::uint32_t i = 0; i < m_planes.size(); ++i) {
+    // The sizes are read once: a query's writes might alias them.
+    const Ray& ray = query.ray();
+    const auto planes = static_cast<std::uint32_t>(m_planes.size());
+    for (std::uint32_t i = 0; i < planes; ++i) {
         const PlanePrim& p = m_planes[i];
-        if (query.offer(planeHitDistance(p.normal, p.p0, query.ray()), p.order, kPlane, i)) {
+        if (query.offer(planeHitDistance(p.normal, p.p0, ray), p.order, kPlane, i)) {
             return true;
         }
     }
-    for (std::uint32_t i = 0; i < m_others.size(); ++i) {
-        if (query.offer(distance(kOther, i, query.ray()), m_others[i], kOther, i)) {
+    const auto others = static_cast<std::uint32_t>(m_others.size());
+    for (std::uint32_t i = 0; i < others; ++i) {
+        if (query.offer(distance(kOther, i, ray), m_others[i], kOther, i)) {
             return true;
         }
     }
     return false;
+}
+
+// Every primitive; true when the query ended the search. A tree of a single
+// leaf holds the first primitives of each typed array, so that it and the
+// scan beside it are one run over the arrays.
+template <class Query>
+bool TraceAccel::search(Query& query) const {
+    if (m_nodes.empty()) {
+        const std::uint32_t first[3] = {0, 0, 0};
+        return testLinear(first, query);
+    }
+    if (linearObjectCount() != 0 && testLinear(m_linear, query)) {
+        return true;
+    }
+    return searchTree(query);
 }
 
 // Walks the tree nearest child first, visiting every leaf whose box the ray
@@ -267,7 +297,7 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
     // The limit as a float, rounded up; recomputed when the limit moves.
     double limit = query.limit();
     float floatLimit = limitAbove(limit);
-    std::uint32_t ref = m_rootLeaf ? kLeaf : 0;
+    std::uint32_t ref = 0;
     for (;;) {
         if ((ref & kLeaf) != 0) {
             const Leaf& leaf = m_leaves[ref & ~kLeaf];
@@ -285,6 +315,11 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
             const Node& node = m_nodes[ref];
             Float4 tNear;
             const unsigned mask = s.enters(node, floatLimit, tNear);
+            if (mask != 0 && (mask & (mask - 1)) == 0) {
+                // A single child entered is visited next, without the stack.
+                ref = node.child[__builtin_ctz(mask)];
+                continue;
+            }
             if (mask != 0) {
                 // The children entered go on the stack farthest first; the
                 // nearest, on top, is taken off again and visited next. The
@@ -322,32 +357,24 @@ bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
     }
 }
 
-// The tree's part of a query: a single leaf is tested as it is, without the
-// per-ray setup of the slab test.
+// The tree's part of a query, for a tree of more than one leaf.
 template <class Query>
 bool TraceAccel::searchTree(Query& query) const {
-    if (m_leaves.empty()) {
-        return false;
-    }
     const std::uint32_t first[3] = {0, 0, 0};
-    if (m_rootLeaf) {
-        return testPrimitives(first, m_linear, query);
-    }
     const Ray& ray = query.ray();
     // Rays the float test is not made for test every primitive of the tree.
-    // A comparison with a NaN fails, so each bound also asks for finite
-    // components.
-    const auto withinRange = [](const Vector3& v, double bound) {
-        return (std::fabs(v.x) <= bound) & (std::fabs(v.y) <= bound) & (std::fabs(v.z) <= bound);
-    };
-    if (!withinRange(ray.origin, kRange) || !withinRange(ray.direction, kDirectionRange)) {
-        return testPrimitives(first, m_linear, query);
-    }
+    // An infinity carries through the maxima, but a NaN may not: it makes
+    // the sum of the components a NaN instead (finite ones within the range
+    // cannot overflow it).
+    const double originMagnitude = maxAbs(ray.origin);
     const double length = maxAbs(ray.direction);
-    if (length < 1 / kDirectionRange) {
+    const double sum = ray.origin.x + ray.origin.y + ray.origin.z + ray.direction.x +
+                       ray.direction.y + ray.direction.z;
+    if (!(originMagnitude <= kRange) || !(length <= kDirectionRange) ||
+        length < 1 / kDirectionRange || std::isnan(sum)) {
         return testPrimitives(first, m_linear, query);
     }
-    return traverse(setup(ray, maxAbs(ray.origin), length), query);
+    return traverse(setup(ray, originMagnitude, length), query);
 }
 
 double TraceAccel::distance(Kind kind, std::uint32_t index, const Ray& ray) const {
@@ -405,8 +432,7 @@ std::size_t TraceAccel::memoryBytes() const {
 
 bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {
     NearestQuery query(ray);
-    testLinear(query);
-    searchTree(query);
+    search(query);
     if (!query.hit()) {
         return false;
     }
@@ -425,5 +451,5 @@ bool TraceAccel::blocked(const Ray& feeler, double lightDistance, BlockerCache& 
     // waits for the next blocker.
     cache.kind = 0;
     BlockerQuery query(feeler, lightDistance, cache);
-    return testLinear(query) || searchTree(query);
+    return search(query);
 }

@@ -133,14 +133,17 @@ private:
     bool testPrimitives(const std::uint32_t first[3], const std::uint32_t end[3],
                         Query& query) const;
     template <class Query>
-    bool testLinear(Query& query) const;
+    bool testLinear(const std::uint32_t first[3], Query& query) const;
+    template <class Query>
+    bool search(Query& query) const;
     double distance(Kind kind, std::uint32_t index, const Ray& ray) const;
     bool cachedBlocks(const BlockerCache& cache, const Ray& feeler, double lightDistance) const;
 
     const std::vector<GeomObject*> m_objects;  // the render list
-    std::vector<Node> m_nodes;  // depth first; the root is node 0 unless m_rootLeaf
+    // Depth first, the root first; none when the tree is a single leaf,
+    // m_leaves[0], or empty.
+    std::vector<Node> m_nodes;
     std::vector<Leaf> m_leaves;
-    bool m_rootLeaf = false;  // the tree is a single leaf, m_leaves[0]
     std::size_t m_treeObjects = 0;
     // The tree's primitives in leaf order, then the ones tested for every
     // ray, from m_linear[k] on.

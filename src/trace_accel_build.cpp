@@ -51,7 +51,6 @@ int TraceAccel::Builder::build(const Bounds& bounds, const Bounds& centroids) {
 
     int depth = 0;
     if (m_bin[0].count > 0) {
-        m_accel.m_rootLeaf = true;
         m_accel.m_leaves.reserve(1);
         makeLeaf(m_bin[0]);
     } else {
