@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <limits>
 
 #include "geom_hit.h"
@@ -77,15 +79,23 @@ float limitAbove(double limit) { return static_cast<float>(limit) * (1 + 0x1p-21
 
 // Per-ray data of the slab test.
 struct TraceAccel::RaySetup {
-    // Per axis: which bounds the ray meets first (0: the lower ones, 1: the
-    // upper ones, for a direction whose sign bit is set, -0 included), and
-    // what to subtract from the bounds met first and last: origin + pad from
-    // lower bounds, origin - pad from upper ones, which grows the boxes by
-    // the pad.
-    int nearSide[3];
+    // Per axis: where in a node the bounds lie that the ray meets first and
+    // last (the lower ones first, the upper ones for a direction whose sign
+    // bit is set, -0 included), as byte offsets, which spare the walk an
+    // index computation per load; and what to subtract from each: origin +
+    // pad from lower bounds, origin - pad from upper ones, which grows the
+    // boxes by the pad.
+    std::ptrdiff_t nearOffset[3];
+    std::ptrdiff_t farOffset[3];
     Float4 nearShift[3];
     Float4 farShift[3];
     Float4 inverse[3];
+
+    static Float4 bounds(const Node& node, std::ptrdiff_t offset) {
+        Float4 lanes;
+        std::memcpy(&lanes, reinterpret_cast<const unsigned char*>(&node) + offset, sizeof lanes);
+        return lanes;
+    }
 
     // Which of the node's children the ray enters, as bits 0 to 3: where its
     // parameter interval inside the child's box meets [0, tMax]; tNear holds
@@ -95,9 +105,8 @@ struct TraceAccel::RaySetup {
         Float4 from = {0, 0, 0, 0};
         Float4 to = {tMax, tMax, tMax, tMax};
         const auto slab = [&](int a) {
-            const int near = nearSide[a];
-            const Float4 entry = (node.bound[a][near] - nearShift[a]) * inverse[a];
-            const Float4 exit = (node.bound[a][near ^ 1] - farShift[a]) * inverse[a];
+            const Float4 entry = (bounds(node, nearOffset[a]) - nearShift[a]) * inverse[a];
+            const Float4 exit = (bounds(node, farOffset[a]) - farShift[a]) * inverse[a];
             from = entry > from ? entry : from;
             to = exit < to ? exit : to;
         };
@@ -124,13 +133,17 @@ public:
     double limit() const { return m_nearest; }
     bool hit() const { return m_hit; }
     std::uint32_t order() const { return m_order; }
+    Kind kind() const { return m_kind; }
+    std::uint32_t index() const { return m_index; }
 
     // Keeps the candidate if it ranks first; never ends the search.
-    bool offer(double t, std::uint32_t order, Kind /*kind*/, std::uint32_t /*index*/) {
+    bool offer(double t, std::uint32_t order, Kind kind, std::uint32_t index) {
         if (t > HIT_EPSILON && (t < m_nearest || (m_hit && t == m_nearest && order < m_order))) {
             m_hit = true;
             m_nearest = t;
             m_order = order;
+            m_kind = kind;
+            m_index = index;
         }
         return false;
     }
@@ -139,6 +152,8 @@ private:
     const Ray& m_ray;
     double m_nearest = std::numeric_limits<double>::max();
     std::uint32_t m_order = 0;
+    Kind m_kind = kOther;
+    std::uint32_t m_index = 0;
     bool m_hit = false;
 };
 
@@ -188,7 +203,10 @@ TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude,
     RaySetup s;
     const auto axisSetup = [&](int a) {
         const bool negative = std::signbit(d[a]);
-        s.nearSide[a] = negative ? 1 : 0;
+        const std::ptrdiff_t lower = offsetof(Node, bound) + a * sizeof(Float4[2]);
+        const std::ptrdiff_t upper = lower + sizeof(Float4);
+        s.nearOffset[a] = negative ? upper : lower;
+        s.farOffset[a] = negative ? lower : upper;
         const auto below = static_cast<float>(o[a] + pad);
         const auto above = static_cast<float>(o[a] - pad);
         const float nearShift = negative ? above : below;
@@ -436,11 +454,38 @@ bool TraceAccel::nearestHit(const Ray& ray, HitRec& hitrec) const {
     if (!query.hit()) {
         return false;
     }
-    // The record is the winner's own, made once.
-    const double t = m_objects[query.order()]->intersect(ray, hitrec);
-    assert(t == query.limit());
-    (void)t;
+    record(query, ray, hitrec);
     return true;
+}
+
+// The winner's record, as its intersect() would make it at the distance
+// found, without finding the distance again: spheres, planes and triangles
+// make theirs with setHitRec() at the point origin + t direction, and a
+// plane's normal, the same for every point, was asked of it once. Boxes,
+// whose normal comes from the face hit, and objects of no known kind
+// intersect again.
+void TraceAccel::record(const NearestQuery& query, const Ray& ray, HitRec& hitrec) const {
+    GeomObject& object = *m_objects[query.order()];
+    const double t = query.limit();
+    switch (query.kind()) {
+        case kSphere:
+        case kTriangle:
+            object.setHitRec(hitrec, t, ray.origin + t * ray.direction);
+            return;
+        case kPlane:
+            hitrec.color = object.color;
+            hitrec.finish = object.finish;
+            hitrec.t = t;
+            hitrec.n = m_planes[query.index()].unitNormal;
+            hitrec.p = ray.origin + t * ray.direction;
+            return;
+        case kBox:
+        case kOther:
+            break;
+    }
+    const double again = object.intersect(ray, hitrec);
+    assert(again == t);
+    (void)again;
 }
 
 bool TraceAccel::blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const {

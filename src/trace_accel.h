@@ -73,6 +73,7 @@ private:
         Vector3 normal;
         Point p0;
         std::uint32_t order;
+        Vector3 unitNormal;  // the plane's surfaceNormal(), for its hit records
     };
     // Primitive kinds; also the kind of a cached blocker (0 is none).
     enum Kind : std::uint32_t { kSphere = 1, kTriangle, kBox, kPlane, kOther };
@@ -138,6 +139,7 @@ private:
     bool search(Query& query) const;
     double distance(Kind kind, std::uint32_t index, const Ray& ray) const;
     bool cachedBlocks(const BlockerCache& cache, const Ray& feeler, double lightDistance) const;
+    void record(const NearestQuery& query, const Ray& ray, HitRec& hitrec) const;
 
     const std::vector<GeomObject*> m_objects;  // the render list
     // Depth first, the root first; none when the tree is a single leaf,

@@ -188,8 +188,8 @@ void TraceAccel::addPrimitive(GeomObject* object, Kind kind, std::uint32_t order
             break;
         }
         case kPlane: {
-            const auto* plane = static_cast<const Plane*>(object);
-            m_planes.push_back({plane->_normal, plane->p0, order});
+            auto* plane = static_cast<Plane*>(object);
+            m_planes.push_back({plane->_normal, plane->p0, order, plane->surfaceNormal(plane->p0)});
             break;
         }
         case kOther:
