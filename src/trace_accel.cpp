@@ -189,8 +189,10 @@ void TraceAccel::setPadding() {
                  kPadFloor;
 }
 
-TraceAccel::RaySetup TraceAccel::setup(const Ray& ray, double originMagnitude,
-                                       double length) const {
+// Inlined into the walk, like the walk into searchTree(): the setup's
+// vectors then stay in registers through the walk.
+__attribute__((always_inline)) inline TraceAccel::RaySetup TraceAccel::setup(
+    const Ray& ray, double originMagnitude, double length) const {
     const double pad = m_padPerOrigin * originMagnitude + m_padFixed;
     const double negligible = kNegligibleDirection * length;
     const auto significant = [negligible](double component) {
@@ -261,12 +263,9 @@ bool TraceAccel::testPrimitives(const std::uint32_t first[3], const std::uint32_
 // true when the query ended the search.
 template <class Query>
 bool TraceAccel::testLinear(const std::uint32_t first[3], Query& query) const {
-    const std::uint32_t end[3] = {static_cast<std::uint32_t>(m_spheres.size()),
-                                  static_cast<std::uint32_t>(m_triangles.size()),
-                                  static_cast<std::uint32_t>(m_boxes.size())};
     // Often only planes are left beside the tree: no call for empty ranges.
-    const bool typed = first[0] != end[0] || first[1] != end[1] || first[2] != end[2];
-    if (typed && testPrimitives(first, end, query)) {
+    const bool typed = first[0] != m_ends[0] || first[1] != m_ends[1] || first[2] != m_ends[2];
+    if (typed && testPrimitives(first, m_ends, query)) {
         return true;
     }
     // The sizes are read once: a query's writes might alias them.
@@ -305,7 +304,8 @@ bool TraceAccel::search(Query& query) const {
 // Walks the tree nearest child first, visiting every leaf whose box the ray
 // enters no farther than the query's limit; true when the query ended it.
 template <class Query>
-bool TraceAccel::traverse(const RaySetup& s, Query& query) const {
+__attribute__((always_inline)) inline bool TraceAccel::traverse(const RaySetup& s,
+                                                                Query& query) const {
     struct Pending {
         std::uint32_t ref;
         float tNear;

@@ -153,6 +153,7 @@ private:
     std::vector<TrianglePrim> m_triangles;
     std::vector<BoxPrim> m_boxes;
     std::uint32_t m_linear[3] = {0, 0, 0};
+    std::uint32_t m_ends[3] = {0, 0, 0};  // the sizes of the three arrays
     std::vector<PlanePrim> m_planes;
     std::vector<std::uint32_t> m_others;  // list positions of objects of no known kind
     Point m_lo{0, 0, 0};                  // union of the tree's object bounds

@@ -263,4 +263,7 @@ TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects) : m_objects(obje
     for (const auto& object : linear) {
         addPrimitive(m_objects[object.first], object.second, object.first);
     }
+    m_ends[0] = static_cast<std::uint32_t>(m_spheres.size());
+    m_ends[1] = static_cast<std::uint32_t>(m_triangles.size());
+    m_ends[2] = static_cast<std::uint32_t>(m_boxes.size());
 }
