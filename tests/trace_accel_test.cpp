@@ -32,6 +32,13 @@ bool blocked(const SceneQuery& query, const Ray& feeler, double lightDistance) {
 
 bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+// Every field of two hit records, bit for bit: distance, point, normal,
+// colour and finish. The record holds doubles only, so it has no padding.
+bool sameRecord(const HitRec& a, const HitRec& b) {
+    static_assert(sizeof(HitRec) % sizeof(double) == 0, "doubles only");
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 // Objects owned in one place; list is the render list.
 struct Objects {
     std::deque<Sphere> spheres;
@@ -44,6 +51,7 @@ struct Objects {
     T& add(std::deque<T>& store, Args&&... args) {
         store.emplace_back(std::forward<Args>(args)...);
         store.back().color = Color(static_cast<double>(list.size()), 0, 0);  // names the object
+        store.back().finish.ambient = 0.5 * static_cast<double>(list.size());
         list.push_back(&store.back());
         return store.back();
     }
@@ -55,8 +63,8 @@ struct Objects {
     }
 };
 
-// Expects both structures to give the same nearest hit (object, distance
-// and normal bits) and the same shadow answers around that distance.
+// Expects both structures to give the same nearest hit (the object's whole
+// record, bit for bit) and the same shadow answers around that distance.
 // Returns whether the ray hit something.
 bool expectSameAnswers(const SceneQuery& tree, const SceneQuery& scan, const Ray& ray) {
     HitRec a;
@@ -68,6 +76,7 @@ bool expectSameAnswers(const SceneQuery& tree, const SceneQuery& scan, const Ray
         EXPECT_TRUE(sameBits(a.t, b.t)) << a.t << " " << b.t;
         EXPECT_EQ(a.color.r, b.color.r) << "a different object at " << a.t;
         EXPECT_TRUE(sameBits(a.n.x, b.n.x) && sameBits(a.n.y, b.n.y) && sameBits(a.n.z, b.n.z));
+        EXPECT_TRUE(sameRecord(a, b)) << "the records differ at " << a.t;
     }
     const double t = hitB ? b.t : 1.0;
     for (const double light : {t, std::nextafter(t, 0.0), std::nextafter(t, 1e300), 1e9}) {
@@ -220,6 +229,45 @@ TEST(TraceAccel, UnboundedAndUnreliableObjectsAreScannedBesideTheTree) {
         hits += expectSameAnswers(tree, scan, makeRay(from, to - from)) ? 1 : 0;
     }
     EXPECT_GT(hits, 150);
+}
+
+// A few objects make a tree of one leaf, tested in one run with the scan
+// beside it; each kind's winner makes its record its own way (planes with a
+// normal that is not of unit length, a hierarchy node by intersecting again).
+TEST(TraceAccel, AFewObjectsAndTheScanBesideThemAreOneRun) {
+    Objects o;
+    o.add(o.spheres, Vector3(0, 0, 0), 1);
+    o.add(o.planes, Vector3(0, 3, 0), -2.0);
+    o.add(o.triangles, Point(-2, -1, -1), Point(-1, -1, -2), Point(-1.5, 1, -1.5));
+    o.add(o.spheres, Vector3(1e300, 0, 0), 1);  // beyond the tree's range: scanned
+    o.add(o.boxes, Point(1, -1, -1), Point(2, 0.5, 0));
+    o.add(o.planes, Vector3(1, 2, -0.5), -9.0);
+    o.add(o.triangles, Point(-1, 2, 0), Point(1, 2, 0), Point(0, 2.0001, 0.0001));  // a sliver
+    // A hierarchy node over a sphere of its own, which only it can hit.
+    Box& node = o.add(o.boxes, Point(-3, -3, -3), Point(3, 3, 3));
+    Sphere inner(Vector3(0.5, -1.6, 2), 0.5);
+    inner.color = node.color;
+    inner.finish = node.finish;
+    node.leftChild = &inner;
+    const TraceAccel tree(o.list);
+    const LinearScene scan(o.list);
+    EXPECT_EQ(tree.nodeCount(), 0u);
+    EXPECT_EQ(tree.treeObjectCount(), 3u);
+    std::vector<int> wins(o.list.size(), 0);
+    for (int i = 0; i < 400; ++i) {
+        const Vector3 from(std::sin(i * 1.3) * 6, std::cos(i * 0.7) * 4, 6 + std::sin(i * 0.37));
+        const Vector3 to(std::sin(i * 0.31) * 2.5, std::cos(i * 0.53) * 2, std::sin(i * 0.11));
+        const Ray ray = makeRay(from, to - from);
+        if (!expectSameAnswers(tree, scan, ray)) continue;
+        HitRec hit;
+        scan.nearestHit(ray, hit);
+        ++wins[static_cast<std::size_t>(hit.color.r)];
+        // And on from the hit, as the secondary rays go.
+        expectSameAnswers(tree, scan, makeRay(hit.p, Vector3(-ray.direction.y, 0.3, 0.2)));
+    }
+    for (const std::size_t winner : {0, 1, 2, 4, 5, 7}) {
+        EXPECT_GT(wins[winner], 0) << "object " << winner;
+    }
 }
 
 TEST(TraceAccel, ShadowFeelersStopOnlyForBlockersBeforeTheLight) {
