@@ -489,7 +489,8 @@ void TraceAccel::record(const NearestQuery& query, const Ray& ray, HitRec& hitre
 }
 
 bool TraceAccel::blocked(const Ray& feeler, double lightDistance, BlockerCache& cache) const {
-    if (cachedBlocks(cache, feeler, lightDistance)) {
+    // Most feelers find the cache empty: no call for them.
+    if (cache.kind != 0 && cachedBlocks(cache, feeler, lightDistance)) {
         return true;
     }
     // A lit stretch would pay for the test on every feeler: the cache
