@@ -19,7 +19,8 @@
 // The tree and the scan beside it keep copies of the primitives' data, by
 // type, and test them with the hit-distance functions that the objects' own
 // intersect() use (geom_hit.h), so every distance has the bits the object
-// would give; only the winner's record is then made, by its intersect().
+// would give; only the winner's record is then made, as its intersect()
+// makes it, at the distance found (trace_accel.cpp's record()).
 // Its answers are those of LinearScene over the same list: candidates are
 // ranked by distance and then by list position, and a node's box is grown,
 // per ray, by more than any intersection test's rounding can put a hit
