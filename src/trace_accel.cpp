@@ -203,10 +203,11 @@ __attribute__((always_inline)) inline TraceAccel::RaySetup TraceAccel::setup(
     const double o[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
     // Written out axis by axis: a loop over the axes costs more than its body.
     RaySetup s;
-    const auto axisSetup = [&](int a) {
+    const auto axisSetup = [&](std::size_t a) {
         const bool negative = std::signbit(d[a]);
-        const std::ptrdiff_t lower = offsetof(Node, bound) + a * sizeof(Float4[2]);
-        const std::ptrdiff_t upper = lower + sizeof(Float4);
+        const std::size_t pair = offsetof(Node, bound) + a * sizeof(Float4[2]);
+        const auto lower = static_cast<std::ptrdiff_t>(pair);
+        const auto upper = static_cast<std::ptrdiff_t>(pair + sizeof(Float4));
         s.nearOffset[a] = negative ? upper : lower;
         s.farOffset[a] = negative ? lower : upper;
         const auto below = static_cast<float>(o[a] + pad);
