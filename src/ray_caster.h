@@ -19,8 +19,7 @@ class RayCaster {
 public:
     // The scene and the lights must outlive the caster. shadows false: every
     // light reaches every surface.
-    RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows)
-        : m_scene(scene), m_lights(lights), m_shadows(shadows), m_blockers(lights.size()) {}
+    RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows);
 
     Color cast(const Ray& ray, int recursionDepth);
     // Rays cast so far: camera, secondary and shadow rays.
@@ -35,5 +34,8 @@ private:
     const std::vector<Light>& m_lights;
     const bool m_shadows;
     std::vector<BlockerCache> m_blockers;  // one per light
+    // Each light's colour times a highlight of 0: what a light adds to a
+    // surface whose highlight is known to be 0 without asking std::pow.
+    std::vector<Color> m_unlitHighlights;
     std::uint64_t m_rays = 0;
 };

@@ -38,25 +38,58 @@ struct Surface {
           exponent(1 / hitrec.finish.roughness) {}
 };
 
+// Whether a highlight of pow(base, exponent) is known to count as 0 without
+// the power: a negative base raised to a finite power that is not an even
+// whole number gives a NaN or a negative number.
+bool powerCountsAsZero(double base, double exponent) {
+    return base < 0 && std::isfinite(exponent) && std::fmod(exponent, 2.0) != 0.0;
+}
+
 // Adds the diffuse, then the half-vector specular light of one light, which
-// lies along the unit vector L from the hit.
+// lies along the unit vector L from the hit; unlitHighlight is the light's
+// colour times 0.
 void addLocalLight(const HitRec& hitrec, const Surface& surface, const Vector3& L,
-                   const Light& light, Color& shading) {
+                   const Light& light, const Color& unlitHighlight, Color& shading) {
     const double nDotLRaw = surface.N * L;
     const double nDotL = nDotLRaw > 0 ? nDotLRaw : 0;
     shading = shading + (hitrec.color * nDotL) * hitrec.finish.diffuse;
 
-    const Vector3 h = (L + surface.V).normalize();
     double specFactor = hitrec.finish.specular;
     assert(specFactor >= 0);
-    specFactor = std::pow(surface.N * h, surface.exponent) * specFactor;
+    if (specFactor == 0) {
+        shading = shading + unlitHighlight;
+        return;
+    }
+    const Vector3 h = (L + surface.V).normalize();
+    const double nDotH = surface.N * h;
+    if (powerCountsAsZero(nDotH, surface.exponent)) {
+        shading = shading + unlitHighlight;
+        return;
+    }
+    specFactor = std::pow(nDotH, surface.exponent) * specFactor;
     if (!(specFactor > 0)) {
         specFactor = 0;  // a NaN from a negative base counts as 0
     }
     shading = shading + light.color * specFactor;
 }
 
+std::vector<Color> unlitHighlights(const std::vector<Light>& lights) {
+    std::vector<Color> colors;
+    colors.reserve(lights.size());
+    for (const Light& light : lights) {
+        colors.push_back(light.color * 0.0);
+    }
+    return colors;
+}
+
 }  // namespace
+
+RayCaster::RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows)
+    : m_scene(scene),
+      m_lights(lights),
+      m_shadows(shadows),
+      m_blockers(lights.size()),
+      m_unlitHighlights(unlitHighlights(lights)) {}
 
 bool RayCaster::inShadow(const Point& p, double lightDistance, const Vector3& L,
                          std::size_t light) {
@@ -88,7 +121,8 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
             const double lightDistance = toLight.magnitude();
             const Vector3 L = lightDistance == 0 ? toLight : toLight * (1.0 / lightDistance);
             if (!m_shadows || !inShadow(p, lightDistance, L, light)) {
-                addLocalLight(hitrec, surface, L, m_lights[light], localShading);
+                addLocalLight(hitrec, surface, L, m_lights[light], m_unlitHighlights[light],
+                              localShading);
             }
         }
     }
