@@ -26,9 +26,9 @@ public:
     std::uint64_t rays() const { return m_rays; }
 
 private:
-    // Whether something lies between p and the light, lightDistance away
-    // along the unit vector L.
-    bool inShadow(const Point& p, double lightDistance, const Vector3& L, std::size_t light);
+    // Whether something lies on the feeler (from the hit along the unit vector
+    // towards the light) before the light, lightDistance away.
+    bool inShadow(const Ray& feeler, double lightDistance, std::size_t light);
 
     const SceneQuery& m_scene;
     const std::vector<Light>& m_lights;

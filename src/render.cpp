@@ -26,16 +26,20 @@ double clampUnit(double value) {
 
 // What the lights' terms at a hit share: the normal turned towards the
 // incoming ray (by its raw direction), the direction back along the ray and
-// the highlight's exponent.
+// the highlight's exponent. The last two serve only a highlight, and are
+// left at 0 for a surface without one.
 struct Surface {
     Vector3 N;
-    Vector3 V;
-    double exponent;
+    Vector3 V{0, 0, 0};
+    double exponent = 0;
 
     Surface(const Ray& ray, const HitRec& hitrec)
-        : N((ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n),
-          V((-ray.direction).normalize()),
-          exponent(1 / hitrec.finish.roughness) {}
+        : N((ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n) {
+        if (hitrec.finish.specular != 0) {
+            V = (-ray.direction).normalize();
+            exponent = 1 / hitrec.finish.roughness;
+        }
+    }
 };
 
 // Whether a highlight of pow(base, exponent) is known to count as 0 without
@@ -91,11 +95,7 @@ RayCaster::RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, 
       m_blockers(lights.size()),
       m_unlitHighlights(unlitHighlights(lights)) {}
 
-bool RayCaster::inShadow(const Point& p, double lightDistance, const Vector3& L,
-                         std::size_t light) {
-    Ray feeler;
-    feeler.origin = p;
-    feeler.direction = L;
+bool RayCaster::inShadow(const Ray& feeler, double lightDistance, std::size_t light) {
     ++m_rays;
     return m_scene.blocked(feeler, lightDistance, m_blockers[light]);
 }
@@ -114,13 +114,16 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     Color localShading = hitrec.color * finish.ambient;
     if (!m_lights.empty()) {
         const Surface surface(ray, hitrec);
+        Ray feeler;
+        feeler.origin = p;
         for (std::size_t light = 0; light < m_lights.size(); ++light) {
             // The shadow feeler goes the way the light's terms are computed.
             // The light's distance is the length normalize() divides by.
             const Vector3 toLight = m_lights[light].location - p;
             const double lightDistance = toLight.magnitude();
             const Vector3 L = lightDistance == 0 ? toLight : toLight * (1.0 / lightDistance);
-            if (!m_shadows || !inShadow(p, lightDistance, L, light)) {
+            feeler.direction = L;
+            if (!m_shadows || !inShadow(feeler, lightDistance, light)) {
                 addLocalLight(hitrec, surface, L, m_lights[light], m_unlitHighlights[light],
                               localShading);
             }
@@ -132,6 +135,7 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     Color reflectionShading;
     Color refractionShading;
     bool tir = false;
+    bool reflects = false;
     if (!m_lights.empty() && recursionDepth > 0) {
         if (refractive) {
             Ray refracted;
@@ -142,7 +146,8 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
             }
         }
         const bool enters = ray.direction * n <= HIT_EPSILON;
-        if (finish.reflection != 0 || (refractive && enters)) {
+        reflects = finish.reflection != 0 || (refractive && enters);
+        if (reflects) {
             Ray reflected;
             reflected.origin = p;
             reflected.direction = reflect(ray.direction, n);
@@ -157,6 +162,11 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
         const double local = rest > 0 ? rest : 0;
         return localShading * local + reflectionShading * reflectWeight +
                refractionShading * filter;
+    }
+    if (reflectWeight == 0 && !reflects) {
+        // localShading * 1 is localShading, and the black of no reflection
+        // times 0 is black: the sum below without its two products.
+        return localShading + reflectionShading;
     }
     return localShading * (1 - reflectWeight) + reflectionShading * reflectWeight;
 }
