@@ -61,25 +61,33 @@ private:
     Vector3 m_offset;
 };
 
-// The colour of pixel (x, y): its one ray, or the average of its n x n. The
-// ray's origin is set by the caller.
-Color tracePixel(const ViewDirections& view, RayCaster& caster, Ray& ray, int x, int y) {
+// The colours of row y into traced, one per column: each pixel's one ray,
+// or the average of its n x n. The ray's origin is set by the caller.
+void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
+              std::vector<Color>& traced) {
     const int n = view.samples();
-    const auto column = static_cast<std::size_t>(x) * static_cast<std::size_t>(n);
-    const auto row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
+    const std::size_t width = traced.size();
+    const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
     if (n == 1) {
-        ray.direction = view.at(column, row);
-        return caster.cast(ray, PRIMARY_RECURSION_DEPTH);
-    }
-    Color sum;
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < n; ++i) {
-            ray.direction =
-                view.at(column + static_cast<std::size_t>(i), row + static_cast<std::size_t>(j));
-            sum = sum + caster.cast(ray, PRIMARY_RECURSION_DEPTH);
+        for (std::size_t x = 0; x < width; ++x) {
+            ray.direction = view.at(x, row);
+            traced[x] = caster.cast(ray, PRIMARY_RECURSION_DEPTH);
         }
+        return;
     }
-    return sum * (1.0 / (n * n));
+    const double weight = 1.0 / (n * n);
+    for (std::size_t x = 0; x < width; ++x) {
+        const std::size_t column = x * static_cast<std::size_t>(n);
+        Color sum;
+        for (int j = 0; j < n; ++j) {
+            for (int i = 0; i < n; ++i) {
+                ray.direction = view.at(column + static_cast<std::size_t>(i),
+                                        row + static_cast<std::size_t>(j));
+                sum = sum + caster.cast(ray, PRIMARY_RECURSION_DEPTH);
+            }
+        }
+        traced[x] = sum * weight;
+    }
 }
 
 }  // namespace
@@ -110,9 +118,7 @@ RenderResult renderImage(const RenderJob& job, const SceneQuery& index, Color* c
         for (int row = 0; row < rows; ++row) {
             const int y = row * step;
             const std::uint64_t before = caster.rays();
-            for (int x = 0; x < width; ++x) {
-                traced[x] = tracePixel(view, caster, ray, x, y);
-            }
+            traceRow(view, caster, ray, y, traced);
             for (int x = 0; x < width; ++x) {
                 image[x][y] = traced[x];
             }
