@@ -29,6 +29,10 @@ private:
     // Whether something lies on the feeler (from the hit along the unit vector
     // towards the light) before the light, lightDistance away.
     bool inShadow(const Ray& feeler, double lightDistance, std::size_t light);
+    // Ambient, diffuse and specular light at the hit, with Paint's colour
+    // arithmetic (render.cpp).
+    template <class Paint>
+    Color localLight(const Ray& ray, const HitRec& hitrec);
 
     const SceneQuery& m_scene;
     const std::vector<Light>& m_lights;
@@ -37,5 +41,6 @@ private:
     // Each light's colour times a highlight of 0: what a light adds to a
     // surface whose highlight is known to be 0 without asking std::pow.
     std::vector<Color> m_unlitHighlights;
+    bool m_lightsNotNegative;  // no light's colour has a negative component
     std::uint64_t m_rays = 0;
 };
