@@ -144,7 +144,9 @@ Matrix4x4 Camera::translate() const {
     return Matrix4x4(1, 0, 0, eye.x, 0, 1, 0, eye.y, 0, 0, 1, eye.z, 0, 0, 0, 1);
 }
 
-Matrix4x4 Camera::transform() const { return vectorTransform() * translate(); }
+Matrix4x4 Camera::transform() const {
+    return vectorTransform() * translate();
+}
 
 void Camera::zoom(double mag) {
     const Vector3 zoomVec = mag * (lookAt - eye).normalize();

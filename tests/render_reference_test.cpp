@@ -48,8 +48,8 @@ void expectReferenceImage(RenderJob job, const std::string& what) {
         job.threads = threads;
         ImageBuffer actual(job.width, job.height);
         renderImage(job, index, actual.columns());
-        ASSERT_EQ(firstDifference(expected, actual, job), "") << what << ", " << threads
-                                                              << " threads";
+        ASSERT_EQ(firstDifference(expected, actual, job), "")
+            << what << ", " << threads << " threads";
     }
 }
 

@@ -25,8 +25,8 @@ bool inShadow(const SceneQuery& scene, const Point& p, double lightDistance, con
 
 }  // namespace
 
-Color cast(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows,
-           const Ray& ray, int recursionDepth) {
+Color cast(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows, const Ray& ray,
+           int recursionDepth) {
     HitRec hitrec;
     if (!scene.nearestHit(ray, hitrec)) {
         return Color(0, 0, 0);

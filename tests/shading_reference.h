@@ -11,8 +11,8 @@
 namespace reference {
 
 // The colour of a ray, shaded against the scene's answers.
-Color cast(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows,
-           const Ray& ray, int recursionDepth);
+Color cast(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows, const Ray& ray,
+           int recursionDepth);
 
 // The job's image, unscaled, as renderImage documents it.
 void renderImage(const RenderJob& job, const SceneQuery& scene, Color* const* image);
