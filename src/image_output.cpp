@@ -55,6 +55,9 @@ std::string outputFileName(const std::string& inputFileName) {
 
 unsigned char channelByte(double c) {
     const double v = c * 255.0;
+    if (v >= 0.0 && v < 256.0) {
+        return static_cast<unsigned char>(static_cast<int>(v));  // the usual case
+    }
     if (!(v == v)) {
         return 0;
     }

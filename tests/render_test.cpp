@@ -220,6 +220,9 @@ TEST(ImageOutput, ChannelBytesTruncate) {
     EXPECT_EQ(channelByte(0.25), 63);
     EXPECT_EQ(channelByte(0), 0);
     EXPECT_EQ(channelByte(1.2), 50);  // 306 wraps through the low byte
+    EXPECT_EQ(channelByte(255.75 / 255), 255);
+    EXPECT_EQ(channelByte(256.0 / 255), 0);  // 256 wraps to 0
+    EXPECT_EQ(channelByte(-0.0), 0);
     EXPECT_EQ(channelByte(std::nan("")), 0);
     EXPECT_EQ(channelByte(std::numeric_limits<double>::infinity()), 255);  // 32767
     EXPECT_EQ(channelByte(1e300), 255);
