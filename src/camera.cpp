@@ -76,10 +76,17 @@ Vector3 Camera::pixelToScreen(int x, int y) const {
 }
 
 Vector3 Camera::screenPoint(double x, double y) const {
+    return Vector3(screenX(x), screenY(y), -1.0);
+}
+
+double Camera::screenX(double x) const {
     const double width = right.magnitude();
+    return -width / 2 + x * width / pixelStepDivisor(xRes);
+}
+
+double Camera::screenY(double y) const {
     const double height = up.magnitude();
-    return Vector3(-width / 2 + x * width / pixelStepDivisor(xRes),
-                   height / 2 - y * height / pixelStepDivisor(yRes), -1.0);
+    return height / 2 - y * height / pixelStepDivisor(yRes);
 }
 
 namespace {

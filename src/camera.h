@@ -32,6 +32,10 @@ struct Camera {
     // pixel (x, y) is seen through screenPoint(x + 0.5, y + 0.5), which is
     // pixelToScreen(x, y) with the same bits.
     Vector3 screenPoint(double x, double y) const;
+    // screenPoint's coordinates, each a function of one position, so that a
+    // render can work them out once per column and once per row.
+    double screenX(double x) const;
+    double screenY(double y) const;
 
     // Camera-to-world rotation with columns u, v, w. Prints the basis and
     // throws SceneError when it is not orthogonal.

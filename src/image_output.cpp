@@ -18,10 +18,13 @@
 #include "safe_write.h"
 
 void scaleValues(Color** image) {
+    // By column, the order the image is stored in; the largest value and
+    // each scaled pixel are the same in any order.
     double maxValue = 0;
-    for (int y = 0; y < gPixelHeight; ++y) {
-        for (int x = 0; x < gPixelWidth; ++x) {
-            const Color& c = image[x][y];
+    for (int x = 0; x < gPixelWidth; ++x) {
+        const Color* column = image[x];
+        for (int y = 0; y < gPixelHeight; ++y) {
+            const Color& c = column[y];
             if (c.r > maxValue) maxValue = c.r;
             if (c.g > maxValue) maxValue = c.g;
             if (c.b > maxValue) maxValue = c.b;
@@ -31,9 +34,10 @@ void scaleValues(Color** image) {
         return;
     }
     const double scaleFactor = 1.0 / maxValue;
-    for (int y = 0; y < gPixelHeight; ++y) {
-        for (int x = 0; x < gPixelWidth; ++x) {
-            image[x][y] = image[x][y] * scaleFactor;
+    for (int x = 0; x < gPixelWidth; ++x) {
+        Color* column = image[x];
+        for (int y = 0; y < gPixelHeight; ++y) {
+            column[y] = column[y] * scaleFactor;
         }
     }
 }
@@ -51,6 +55,9 @@ std::string outputFileName(const std::string& inputFileName) {
 
 unsigned char channelByte(double c) {
     const double v = c * 255.0;
+    if (v >= 0.0 && v < 256.0) {
+        return static_cast<unsigned char>(static_cast<int>(v));  // the usual case
+    }
     if (!(v == v)) {
         return 0;
     }
@@ -71,17 +78,25 @@ bool isPngName(const std::string& name) {
            });
 }
 
-// 8-bit RGB, top row first: the pixels of either file format.
+// 8-bit RGB, top row first: the pixels of either file format. The image is
+// stored by column, so it is read in bands of rows, each column's part of a
+// band in a cache line or two, rather than a row at a time.
 std::vector<unsigned char> pixelBytes(Color** image) {
     const auto width = static_cast<std::size_t>(gPixelWidth);
-    std::vector<unsigned char> bytes(width * static_cast<std::size_t>(gPixelHeight) * 3);
-    for (int y = 0; y < gPixelHeight; ++y) {
-        unsigned char* row = bytes.data() + static_cast<std::size_t>(y) * width * 3;
+    const int height = gPixelHeight;
+    std::vector<unsigned char> bytes(width * static_cast<std::size_t>(height) * 3);
+    const int band = 8;
+    for (int top = 0; top < height; top += band) {
+        const int bottom = std::min(top + band, height);
         for (std::size_t x = 0; x < width; ++x) {
-            const Color& c = image[x][y];
-            row[3 * x] = channelByte(c.r);
-            row[3 * x + 1] = channelByte(c.g);
-            row[3 * x + 2] = channelByte(c.b);
+            const Color* column = image[x];
+            unsigned char* out = bytes.data() + (static_cast<std::size_t>(top) * width + x) * 3;
+            for (int y = top; y < bottom; ++y, out += width * 3) {
+                const Color& c = column[y];
+                out[0] = channelByte(c.r);
+                out[1] = channelByte(c.g);
+                out[2] = channelByte(c.b);
+            }
         }
     }
     return bytes;

@@ -19,21 +19,28 @@ class RayCaster {
 public:
     // The scene and the lights must outlive the caster. shadows false: every
     // light reaches every surface.
-    RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows)
-        : m_scene(scene), m_lights(lights), m_shadows(shadows), m_blockers(lights.size()) {}
+    RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows);
 
     Color cast(const Ray& ray, int recursionDepth);
     // Rays cast so far: camera, secondary and shadow rays.
     std::uint64_t rays() const { return m_rays; }
 
 private:
-    // Whether something lies between p and the light, lightDistance away
-    // along the unit vector L.
-    bool inShadow(const Point& p, double lightDistance, const Vector3& L, std::size_t light);
+    // Whether something lies on the feeler (from the hit along the unit vector
+    // towards the light) before the light, lightDistance away.
+    bool inShadow(const Ray& feeler, double lightDistance, std::size_t light);
+    // Ambient, diffuse and specular light at the hit, with Paint's colour
+    // arithmetic (render.cpp).
+    template <class Paint>
+    Color localLight(const Ray& ray, const HitRec& hitrec);
 
     const SceneQuery& m_scene;
     const std::vector<Light>& m_lights;
     const bool m_shadows;
     std::vector<BlockerCache> m_blockers;  // one per light
+    // Each light's colour times a highlight of 0: what a light adds to a
+    // surface whose highlight is known to be 0 without asking std::pow.
+    std::vector<Color> m_unlitHighlights;
+    bool m_lightsNotNegative;  // no light's colour has a negative component
     std::uint64_t m_rays = 0;
 };

@@ -26,43 +26,103 @@ double clampUnit(double value) {
 
 // What the lights' terms at a hit share: the normal turned towards the
 // incoming ray (by its raw direction), the direction back along the ray and
-// the highlight's exponent.
+// the highlight's exponent. The last two serve only a highlight, and are
+// left at 0 for a surface without one.
 struct Surface {
     Vector3 N;
-    Vector3 V;
-    double exponent;
+    Vector3 V{0, 0, 0};
+    double exponent = 0;
 
     Surface(const Ray& ray, const HitRec& hitrec)
-        : N((ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n),
-          V((-ray.direction).normalize()),
-          exponent(1 / hitrec.finish.roughness) {}
+        : N((ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n) {
+        if (hitrec.finish.specular != 0) {
+            V = (-ray.direction).normalize();
+            exponent = 1 / hitrec.finish.roughness;
+        }
+    }
+};
+
+// Whether a highlight of pow(base, exponent) is known to count as 0 without
+// the power: a negative base raised to a finite power that is not an even
+// whole number gives a NaN or a negative number.
+bool powerCountsAsZero(double base, double exponent) {
+    return base < 0 && std::isfinite(exponent) && std::fmod(exponent, 2.0) != 0.0;
+}
+
+// Whether no component is negative; a NaN or -0 is not.
+bool notNegative(const Color& c) {
+    return !(c.r < 0) && !(c.g < 0) && !(c.b < 0);
+}
+
+// Sums and products of colours that are not negative by colours and weights
+// that are not negative have no negative component, so Color's clamp would
+// keep every one: Exact forms them without it. Clamped is Color's own
+// arithmetic, for a hit whose colour or weights are not known to be so.
+struct Exact {
+    static Color times(const Color& c, double x) {
+        return Color(Color::Unclamped{}, x * c.r, x * c.g, x * c.b);
+    }
+    static Color plus(const Color& a, const Color& b) {
+        return Color(Color::Unclamped{}, a.r + b.r, a.g + b.g, a.b + b.b);
+    }
+};
+
+struct Clamped {
+    static Color times(const Color& c, double x) { return c * x; }
+    static Color plus(const Color& a, const Color& b) { return a + b; }
 };
 
 // Adds the diffuse, then the half-vector specular light of one light, which
-// lies along the unit vector L from the hit.
+// lies along the unit vector L from the hit; unlitHighlight is the light's
+// colour times 0.
+template <class Paint>
 void addLocalLight(const HitRec& hitrec, const Surface& surface, const Vector3& L,
-                   const Light& light, Color& shading) {
+                   const Light& light, const Color& unlitHighlight, Color& shading) {
     const double nDotLRaw = surface.N * L;
     const double nDotL = nDotLRaw > 0 ? nDotLRaw : 0;
-    shading = shading + (hitrec.color * nDotL) * hitrec.finish.diffuse;
+    shading = Paint::plus(shading,
+                          Paint::times(Paint::times(hitrec.color, nDotL), hitrec.finish.diffuse));
 
-    const Vector3 h = (L + surface.V).normalize();
     double specFactor = hitrec.finish.specular;
     assert(specFactor >= 0);
-    specFactor = std::pow(surface.N * h, surface.exponent) * specFactor;
+    if (specFactor == 0) {
+        shading = Paint::plus(shading, unlitHighlight);
+        return;
+    }
+    const Vector3 h = (L + surface.V).normalize();
+    const double nDotH = surface.N * h;
+    if (powerCountsAsZero(nDotH, surface.exponent)) {
+        shading = Paint::plus(shading, unlitHighlight);
+        return;
+    }
+    specFactor = std::pow(nDotH, surface.exponent) * specFactor;
     if (!(specFactor > 0)) {
         specFactor = 0;  // a NaN from a negative base counts as 0
     }
-    shading = shading + light.color * specFactor;
+    shading = Paint::plus(shading, Paint::times(light.color, specFactor));
+}
+
+std::vector<Color> unlitHighlights(const std::vector<Light>& lights) {
+    std::vector<Color> colors;
+    colors.reserve(lights.size());
+    for (const Light& light : lights) {
+        colors.push_back(light.color * 0.0);
+    }
+    return colors;
 }
 
 }  // namespace
 
-bool RayCaster::inShadow(const Point& p, double lightDistance, const Vector3& L,
-                         std::size_t light) {
-    Ray feeler;
-    feeler.origin = p;
-    feeler.direction = L;
+RayCaster::RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows)
+    : m_scene(scene),
+      m_lights(lights),
+      m_shadows(shadows),
+      m_blockers(lights.size()),
+      m_unlitHighlights(unlitHighlights(lights)),
+      m_lightsNotNegative(std::all_of(lights.begin(), lights.end(),
+                                      [](const Light& light) { return notNegative(light.color); })) {}
+
+bool RayCaster::inShadow(const Ray& feeler, double lightDistance, std::size_t light) {
     ++m_rays;
     return m_scene.blocked(feeler, lightDistance, m_blockers[light]);
 }
@@ -78,26 +138,18 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     const Finish& finish = hitrec.finish;
     const bool refractive = finish.refraction == 1.0;
 
-    Color localShading = hitrec.color * finish.ambient;
-    if (!m_lights.empty()) {
-        const Surface surface(ray, hitrec);
-        for (std::size_t light = 0; light < m_lights.size(); ++light) {
-            // The shadow feeler goes the way the light's terms are computed.
-            // The light's distance is the length normalize() divides by.
-            const Vector3 toLight = m_lights[light].location - p;
-            const double lightDistance = toLight.magnitude();
-            const Vector3 L = lightDistance == 0 ? toLight : toLight * (1.0 / lightDistance);
-            if (!m_shadows || !inShadow(p, lightDistance, L, light)) {
-                addLocalLight(hitrec, surface, L, m_lights[light], localShading);
-            }
-        }
-    }
+    // The lights' colours are checked once, this hit's colour and weights here.
+    const bool exact = m_lightsNotNegative && notNegative(hitrec.color) &&
+                       finish.ambient >= 0 && finish.diffuse >= 0;
+    const Color localShading =
+        exact ? localLight<Exact>(ray, hitrec) : localLight<Clamped>(ray, hitrec);
 
     // The secondary rays do not depend on the light, so one cast per hit gives
     // the colours that a cast per light would; without lights there is none.
     Color reflectionShading;
     Color refractionShading;
     bool tir = false;
+    bool reflects = false;
     if (!m_lights.empty() && recursionDepth > 0) {
         if (refractive) {
             Ray refracted;
@@ -108,7 +160,8 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
             }
         }
         const bool enters = ray.direction * n <= HIT_EPSILON;
-        if (finish.reflection != 0 || (refractive && enters)) {
+        reflects = finish.reflection != 0 || (refractive && enters);
+        if (reflects) {
             Ray reflected;
             reflected.origin = p;
             reflected.direction = reflect(ray.direction, n);
@@ -116,15 +169,49 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
         }
     }
 
+    // Every colour here is the clamp's or the sum of such, and every weight
+    // lies in 0..1.
     const double filter = clampUnit(finish.filter);
     const double reflectWeight = clampUnit(finish.reflection);
     if (refractive && !tir) {
         const double rest = 1 - filter - reflectWeight;
         const double local = rest > 0 ? rest : 0;
-        return localShading * local + reflectionShading * reflectWeight +
-               refractionShading * filter;
+        return Exact::plus(Exact::plus(Exact::times(localShading, local),
+                                       Exact::times(reflectionShading, reflectWeight)),
+                           Exact::times(refractionShading, filter));
     }
-    return localShading * (1 - reflectWeight) + reflectionShading * reflectWeight;
+    if (reflectWeight == 0 && !reflects) {
+        // localShading * 1 is localShading, and the black of no reflection
+        // times 0 is black: the sum below without its two products.
+        return Exact::plus(localShading, reflectionShading);
+    }
+    return Exact::plus(Exact::times(localShading, 1 - reflectWeight),
+                       Exact::times(reflectionShading, reflectWeight));
+}
+
+template <class Paint>
+Color RayCaster::localLight(const Ray& ray, const HitRec& hitrec) {
+    const Point& p = hitrec.p;
+    Color shading = Paint::times(hitrec.color, hitrec.finish.ambient);
+    if (m_lights.empty()) {
+        return shading;
+    }
+    const Surface surface(ray, hitrec);
+    Ray feeler;
+    feeler.origin = p;
+    for (std::size_t light = 0; light < m_lights.size(); ++light) {
+        // The shadow feeler goes the way the light's terms are computed.
+        // The light's distance is the length normalize() divides by.
+        const Vector3 toLight = m_lights[light].location - p;
+        const double lightDistance = toLight.magnitude();
+        const Vector3 L = lightDistance == 0 ? toLight : toLight * (1.0 / lightDistance);
+        feeler.direction = L;
+        if (!m_shadows || !inShadow(feeler, lightDistance, light)) {
+            addLocalLight<Paint>(hitrec, surface, L, m_lights[light], m_unlitHighlights[light],
+                                 shading);
+        }
+    }
+    return shading;
 }
 
 namespace {

@@ -12,25 +12,82 @@
 
 namespace {
 
-// The colour of pixel (x, y): its one ray, or the average of its n x n.
-Color tracePixel(const RenderJob& job, RayCaster& caster, int x, int y) {
-    Ray ray;
-    ray.origin = job.camera.eye;
-    const int n = job.antialias;
-    if (n <= 1) {
-        ray.direction = job.toWorld * job.camera.pixelToScreen(x, y);
-        return caster.cast(ray, PRIMARY_RECURSION_DEPTH);
-    }
-    Color sum;
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < n; ++i) {
-            const double sx = x + (i + 0.5) / n;
-            const double sy = y + (j + 0.5) / n;
-            ray.direction = job.toWorld * job.camera.screenPoint(sx, sy);
-            sum = sum + caster.cast(ray, PRIMARY_RECURSION_DEPTH);
+// The directions of the camera rays, job.toWorld * screen point, each
+// component summed from the product's four terms in the product's order. The
+// x term is formed once per sample column, the y term once per sample row and
+// the z and w terms once, where the product would form them for every ray.
+class ViewDirections {
+public:
+    explicit ViewDirections(const RenderJob& job) : m_samples(std::max(job.antialias, 1)) {
+        const auto& m = job.toWorld.m;
+        const int n = m_samples;
+        const Camera& camera = job.camera;
+        m_columns.reserve(static_cast<std::size_t>(job.width) * static_cast<std::size_t>(n));
+        for (int x = 0; x < job.width; ++x) {
+            for (int i = 0; i < n; ++i) {
+                // One sample: the pixel's centre; more: the centres of its cells.
+                const double sx =
+                    n == 1 ? camera.pixelToScreenX(x) : camera.screenX(x + (i + 0.5) / n);
+                m_columns.emplace_back(m[0][0] * sx, m[1][0] * sx, m[2][0] * sx);
+            }
         }
+        m_rows.reserve(static_cast<std::size_t>(job.height) * static_cast<std::size_t>(n));
+        for (int y = 0; y < job.height; ++y) {
+            for (int j = 0; j < n; ++j) {
+                const double sy =
+                    n == 1 ? camera.pixelToScreenY(y) : camera.screenY(y + (j + 0.5) / n);
+                m_rows.emplace_back(m[0][1] * sy, m[1][1] * sy, m[2][1] * sy);
+            }
+        }
+        const double sz = -1.0;
+        m_depth = Vector3(m[0][2] * sz, m[1][2] * sz, m[2][2] * sz);
+        m_offset = Vector3(m[0][3], m[1][3], m[2][3]);
     }
-    return sum * (1.0 / (n * n));
+
+    int samples() const { return m_samples; }
+    // Sample (i, j) of pixel (x, y) is column x * samples() + i, row y * samples() + j.
+    Vector3 at(std::size_t column, std::size_t row) const {
+        const Vector3& c = m_columns[column];
+        const Vector3& r = m_rows[row];
+        return Vector3(c.x + r.x + m_depth.x + m_offset.x, c.y + r.y + m_depth.y + m_offset.y,
+                       c.z + r.z + m_depth.z + m_offset.z);
+    }
+
+private:
+    int m_samples;
+    std::vector<Vector3> m_columns;
+    std::vector<Vector3> m_rows;
+    Vector3 m_depth;
+    Vector3 m_offset;
+};
+
+// The colours of row y into traced, one per column: each pixel's one ray,
+// or the average of its n x n. The ray's origin is set by the caller.
+void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
+              std::vector<Color>& traced) {
+    const int n = view.samples();
+    const std::size_t width = traced.size();
+    const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
+    if (n == 1) {
+        for (std::size_t x = 0; x < width; ++x) {
+            ray.direction = view.at(x, row);
+            traced[x] = caster.cast(ray, PRIMARY_RECURSION_DEPTH);
+        }
+        return;
+    }
+    const double weight = 1.0 / (n * n);
+    for (std::size_t x = 0; x < width; ++x) {
+        const std::size_t column = x * static_cast<std::size_t>(n);
+        Color sum;
+        for (int j = 0; j < n; ++j) {
+            for (int i = 0; i < n; ++i) {
+                ray.direction = view.at(column + static_cast<std::size_t>(i),
+                                        row + static_cast<std::size_t>(j));
+                sum = sum + caster.cast(ray, PRIMARY_RECURSION_DEPTH);
+            }
+        }
+        traced[x] = sum * weight;
+    }
 }
 
 }  // namespace
@@ -45,6 +102,7 @@ RenderResult renderImage(const RenderJob& job, const SceneQuery& index, Color* c
     RenderResult result;
     std::uint64_t rays = 0;
     int team = 1;
+    const ViewDirections view(job);
 #pragma omp parallel num_threads(threads) reduction(+ : rays)
     {
 #pragma omp single
@@ -54,13 +112,13 @@ RenderResult renderImage(const RenderJob& job, const SceneQuery& index, Color* c
         // The image is stored by column, so neighbouring rows share cache
         // lines: a row is traced into a buffer of its own and copied at the end.
         std::vector<Color> traced(static_cast<std::size_t>(width));
+        Ray ray;
+        ray.origin = job.camera.eye;
 #pragma omp for schedule(dynamic, 1)
         for (int row = 0; row < rows; ++row) {
             const int y = row * step;
             const std::uint64_t before = caster.rays();
-            for (int x = 0; x < width; ++x) {
-                traced[x] = tracePixel(job, caster, x, y);
-            }
+            traceRow(view, caster, ray, y, traced);
             for (int x = 0; x < width; ++x) {
                 image[x][y] = traced[x];
             }

@@ -220,6 +220,9 @@ TEST(ImageOutput, ChannelBytesTruncate) {
     EXPECT_EQ(channelByte(0.25), 63);
     EXPECT_EQ(channelByte(0), 0);
     EXPECT_EQ(channelByte(1.2), 50);  // 306 wraps through the low byte
+    EXPECT_EQ(channelByte(255.75 / 255), 255);
+    EXPECT_EQ(channelByte(256.0 / 255), 0);  // 256 wraps to 0
+    EXPECT_EQ(channelByte(-0.0), 0);
     EXPECT_EQ(channelByte(std::nan("")), 0);
     EXPECT_EQ(channelByte(std::numeric_limits<double>::infinity()), 255);  // 32767
     EXPECT_EQ(channelByte(1e300), 255);
@@ -250,4 +253,36 @@ TEST_F(Shading, PpmHasTheHeaderAndRowsFromTheTop) {
     ASSERT_EQ(ppm.size(), 15u + 36864u);
     EXPECT_EQ(ppm.substr(0, 15), "P6\n128 96 \n255\n");
     EXPECT_EQ(ppm.substr(15, 6), bytes(0, 0, 0) + bytes(255, 127, 63));
+}
+
+// The file's rows run from the top and its pixels from the left, whatever
+// the order the image is read in: an image whose height is no multiple of
+// the bands read at a time, every pixel different, scaled by its largest value.
+TEST_F(Shading, ScaledImageBytesArePixelsInRowOrder) {
+    const int width = 13;
+    const int height = 19;
+    gPixelWidth = width;
+    gPixelHeight = height;
+    allocateImage(width, height);
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y) {
+            gImage[x][y] = Color(x / 10.0, y / 20.0, (x * height + y) / 250.0);
+        }
+    }
+    gImage[4][11] = Color(std::nan(""), 2.5, -0.0);  // the largest value, beside a NaN
+    std::string expected;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Color c = gImage[x][y] * (1.0 / 2.5);
+            expected += bytes(channelByte(c.r), channelByte(c.g), channelByte(c.b));
+        }
+    }
+    scaleValues(gImage);
+    EXPECT_EQ(gImage[4][11].g, 1.0);
+    const std::string name = testing_support::tempDir() + "/rows.ppm";
+    writeImageFile(name, gImage);
+    const std::string ppm = readFile(name);
+    const std::string header = "P6\n13 19 \n255\n";
+    ASSERT_EQ(ppm.substr(0, header.size()), header);
+    EXPECT_EQ(ppm.substr(header.size()), expected);
 }
