@@ -17,7 +17,7 @@ using namespace std::string_view_literals;
 
 namespace {
 
-bool isStatementKeyword(const std::string& token) {
+bool isStatementKeyword(std::string_view token) {
     return token == "camera"sv || token == "sphere"sv || token == "plane"sv ||
            token == "light_source"sv || token == "triangle"sv || token == "box"sv;
 }
@@ -54,10 +54,11 @@ bool continuesStatement(std::string_view token) {
     }
 }
 
-// One statement, or one skipped token, from the front of the queue.
-void parse_statement(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
+// One statement, or one skipped token, from the front of either queue.
+template <typename Tokens>
+void parse_statement(Tokens& tokens, std::vector<GeomObject*>& objects,
                      std::vector<Light*>& lights, Camera* camera) {
-    const std::string& token = tokens.front();
+    const std::string_view token = tokens.front();
     if (token == "camera"sv) {
         (OutputLine() << "parsing camera").print();
         *camera = Camera::parse(tokens, gPixelWidth, gPixelHeight);
@@ -85,47 +86,58 @@ void parse_statement(std::deque<std::string>& tokens, std::vector<GeomObject*>& 
 
 // The tokens of the file from the next statement on, as far as it has been
 // read: a window onto the queue that tokenizing the whole file would give,
-// with the place of every token, and one token read ahead.
+// as views into the lexer's text with the place of every token, and one
+// token read ahead.
 class TokenWindow {
 public:
     explicit TokenWindow(SceneLexer& lexer) : m_lexer(lexer) {
         // Reserved before the first object: grown step by step between the
-        // objects, the store left holes in the heap that raised the whole
+        // objects, the stores left holes in the heap that raised the whole
         // program's peak memory by megabytes.
         m_places.reserve(2 * kPlacesKept);
+        m_views.reserve(2 * kPlacesKept);
         readAhead();
     }
 
     // At least minimum tokens, or all that are left, and then on to a token
     // that does not continue a statement (or the end of the file).
     void fill(std::size_t minimum) {
-        while (m_ahead && (tokens.size() < minimum || continuesStatement(m_next))) {
+        while (m_ahead && (size() < minimum || continuesStatement(m_next))) {
             take();
         }
+        resolve();
     }
     // One token, or none when the file has ended.
     void fillOne() {
-        if (tokens.empty() && m_ahead) {
+        if (size() == 0 && m_ahead) {
             take();
+            resolve();
         }
     }
+    std::size_t size() const { return m_views.size() - m_first; }
     bool endsFile() const { return !m_ahead; }
+    // The tokens from the front on, valid until the window reads on.
+    TokenViews tokens() const {
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_views.size());
+    }
     // Keeps the text from the front token on, to come back to and to quote.
     void pinFront() { m_lexer.pin(place(0).offset); }
     // Reads the file again from the front token.
     void rewind() {
         m_lexer.rewind(place(0));
-        tokens.clear();
         m_places.clear();
+        m_views.clear();
         m_first = 0;
         readAhead();
     }
     // A statement has consumed this many tokens from the front.
     void consumed(std::size_t count) {
         m_first += count;
-        // The places of consumed tokens go in batches.
+        // The consumed tokens go in batches.
         if (m_first >= kPlacesKept) {
-            m_places.erase(m_places.begin(), m_places.begin() + static_cast<std::ptrdiff_t>(m_first));
+            const auto first = static_cast<std::ptrdiff_t>(m_first);
+            m_places.erase(m_places.begin(), m_places.begin() + first);
+            m_views.erase(m_views.begin(), m_views.begin() + first);
             m_first = 0;
         }
     }
@@ -135,23 +147,33 @@ public:
         return m_places[m_first + i];
     }
 
-    std::deque<std::string> tokens;
-
 private:
     void take() {
-        tokens.emplace_back(m_next);
+        m_views.push_back(m_next);
         m_places.push_back(m_nextPlace);
         readAhead();
     }
     void readAhead() { m_ahead = m_lexer.next(m_next, m_nextPlace); }
+    // Points the views again at the text after the lexer has moved it.
+    void resolve() {
+        if (m_lexer.textMoves() == m_textMoves) {
+            return;
+        }
+        for (std::size_t i = m_first; i < m_views.size(); ++i) {
+            m_views[i] = m_lexer.view(m_places[i].offset, m_views[i].size());
+        }
+        m_textMoves = m_lexer.textMoves();
+    }
 
     static constexpr std::size_t kPlacesKept = 256;
 
     SceneLexer& m_lexer;
-    // The places of the queue's tokens from index m_first on.
+    // The queue's tokens and their places from index m_first on.
+    std::vector<std::string_view> m_views;
     std::vector<TokenPlace> m_places;
     std::size_t m_first = 0;
-    std::string_view m_next;  // valid until the lexer reads on
+    std::size_t m_textMoves = 0;  // the lexer's count when the views were last valid
+    std::string_view m_next;      // valid until the lexer reads on
     TokenPlace m_nextPlace;
     bool m_ahead = false;
 };
@@ -189,10 +211,11 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
     for (;; minimum *= 2) {
         window.fill(minimum);
         const std::size_t mark = output.mark();
-        const std::size_t before = window.tokens.size();
+        TokenViews tokens = window.tokens();
+        const std::size_t before = tokens.size();
         try {
-            parse_statement(window.tokens, objects, lights, camera);
-            window.consumed(before - window.tokens.size());
+            parse_statement(tokens, objects, lights, camera);
+            window.consumed(before - tokens.size());
             return;
         } catch (SceneError& error) {
             // What a statement consumes, it takes whole or puts back as it was,
@@ -208,7 +231,7 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
                 const TokenPlace& end = lexer.lastEnd();
                 error.place(end.line, end.column(), textBefore(lexer, statementStart, end));
             } else if (error.atToken()) {
-                const TokenPlace& at = window.place(before - window.tokens.size());
+                const TokenPlace& at = window.place(before - tokens.size());
                 error.place(at.line, at.column(), textBefore(lexer, statementStart, at));
             }
             throw;
@@ -230,12 +253,13 @@ void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector
     HeldOutput output(std::cout);
     SceneLexer lexer(in);
     TokenWindow tokens(lexer);
-    for (tokens.fillOne(); !tokens.tokens.empty(); tokens.fillOne()) {
+    for (tokens.fillOne(); tokens.size() > 0; tokens.fillOne()) {
         tokens.pinFront();
-        if (isStatementKeyword(tokens.tokens.front())) {
+        TokenViews front = tokens.tokens();
+        if (isStatementKeyword(front.front())) {
             parse_front_statement(tokens, lexer, output, window, objects, lights, camera);
         } else {
-            parse_statement(tokens.tokens, objects, lights, camera);
+            parse_statement(front, objects, lights, camera);
             tokens.consumed(1);
         }
         output.passOnIfLarge();

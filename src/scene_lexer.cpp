@@ -60,6 +60,7 @@ bool SceneLexer::readBlock(std::size_t keep) {
     }
     keep = std::min(keep, m_pin);
     assert(keep >= m_base);
+    ++m_textMoves;
     // Moving the kept text to the front pays once it is half the buffer.
     if (keep - m_base >= m_buffer.size() / 2) {
         m_buffer.erase(0, keep - m_base);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <iosfwd>
 #include <string>
@@ -39,6 +40,14 @@ public:
     void rewind(const TokenPlace& place);
     // The kept text between two offsets.
     std::string text(std::size_t from, std::size_t to) const;
+    // The same as a view, valid while textMoves() stays as it is.
+    std::string_view view(std::size_t offset, std::size_t size) const {
+        assert(offset >= m_base && offset + size <= bufferEnd());
+        return std::string_view(byteAt(offset), size);
+    }
+    // Counts the reads that may have moved the kept text in memory, and with
+    // it every token's text that next handed out before.
+    std::size_t textMoves() const { return m_textMoves; }
     // Just after the last byte of the last token read.
     const TokenPlace& lastEnd() const { return m_lastEnd; }
 
@@ -60,4 +69,5 @@ private:
     std::size_t m_pin;  // npos: nothing pinned
     bool m_ended = false;
     TokenPlace m_lastEnd;
+    std::size_t m_textMoves = 0;
 };
