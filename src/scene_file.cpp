@@ -84,57 +84,52 @@ void parse_statement(Tokens& tokens, std::vector<GeomObject*>& objects,
     }
 }
 
-// The tokens of the file from the next statement on, as far as it has been
-// read: a window onto the queue that tokenizing the whole file would give,
-// as views into the lexer's text with the place of every token, and one
-// token read ahead.
+// The tokens of the file from the next statement on, as far as they have
+// been read: a window onto the queue that tokenizing the whole file would
+// give, as views into the lexer's text, with the place of every token.
+// Tokens are read from the stream only as the statements need them (one
+// token beyond, to look at); those that lie whole in the text already read
+// come in batches.
 class TokenWindow {
 public:
     explicit TokenWindow(SceneLexer& lexer) : m_lexer(lexer) {
         // Reserved before the first object: grown step by step between the
         // objects, the stores left holes in the heap that raised the whole
         // program's peak memory by megabytes.
-        m_places.reserve(2 * kPlacesKept);
-        m_views.reserve(2 * kPlacesKept);
-        readAhead();
+        m_places.reserve(2 * kKept + kBatch);
+        m_views.reserve(2 * kKept + kBatch);
+        // A batch keeps the text of its first tokens while it reads the rest.
+        m_lexer.pin(0);
     }
 
-    // At least minimum tokens, or all that are left, and then on to a token
-    // that does not continue a statement (or the end of the file).
-    void fill(std::size_t minimum) {
-        while (m_ahead && (size() < minimum || continuesStatement(m_next))) {
-            take();
+    // The front token and the one after it, as far as the file has them;
+    // false when there is no front token.
+    bool fillOne() { return readTo(m_first + 1) || m_first < m_views.size(); }
+    // The tokens from the front: at least minimum of them, or all that are
+    // left, and then on to a token that does not continue a statement (read,
+    // but not in the window) or the end of the file. Valid until the window
+    // reads on.
+    TokenViews fill(std::size_t minimum) {
+        std::size_t end = m_first + minimum;
+        while (readTo(end) && continuesStatement(m_views[end])) {
+            ++end;
         }
-        resolve();
+        m_end = std::min(end, m_views.size());
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_end);
     }
-    // One token, or none when the file has ended.
-    void fillOne() {
-        if (size() == 0 && m_ahead) {
-            take();
-            resolve();
-        }
+    // The front token alone.
+    TokenViews front() const {
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_first + 1);
     }
-    std::size_t size() const { return m_views.size() - m_first; }
-    bool endsFile() const { return !m_ahead; }
-    // The tokens from the front on, valid until the window reads on.
-    TokenViews tokens() const {
-        return TokenViews(m_views.data() + m_first, m_views.data() + m_views.size());
-    }
-    // Keeps the text from the front token on, to come back to and to quote.
+    // The last fill reached the end of the file.
+    bool endsFile() const { return m_ended && m_end == m_views.size(); }
+    // Keeps the text from the front token on, to look at and to quote.
     void pinFront() { m_lexer.pin(place(0).offset); }
-    // Reads the file again from the front token.
-    void rewind() {
-        m_lexer.rewind(place(0));
-        m_places.clear();
-        m_views.clear();
-        m_first = 0;
-        readAhead();
-    }
     // A statement has consumed this many tokens from the front.
     void consumed(std::size_t count) {
         m_first += count;
         // The consumed tokens go in batches.
-        if (m_first >= kPlacesKept) {
+        if (m_first >= kKept) {
             const auto first = static_cast<std::ptrdiff_t>(m_first);
             m_places.erase(m_places.begin(), m_places.begin() + first);
             m_views.erase(m_views.begin(), m_views.begin() + first);
@@ -148,12 +143,27 @@ public:
     }
 
 private:
-    void take() {
-        m_views.push_back(m_next);
-        m_places.push_back(m_nextPlace);
-        readAhead();
+    // Reads on until the token at index i is read; false when the file ends
+    // before it.
+    bool readTo(std::size_t i) {
+        while (i >= m_views.size()) {
+            if (m_ended) {
+                return false;
+            }
+            const std::size_t had = m_views.size();
+            m_views.resize(had + kBatch);
+            m_places.resize(had + kBatch);
+            std::size_t got = m_lexer.nextInBuffer(&m_views[had], &m_places[had], kBatch);
+            if (got == 0) {
+                m_ended = !m_lexer.next(m_views[had], m_places[had]);
+                got = m_ended ? 0 : 1;
+            }
+            m_views.resize(had + got);
+            m_places.resize(had + got);
+            resolve();
+        }
+        return true;
     }
-    void readAhead() { m_ahead = m_lexer.next(m_next, m_nextPlace); }
     // Points the views again at the text after the lexer has moved it.
     void resolve() {
         if (m_lexer.textMoves() == m_textMoves) {
@@ -165,17 +175,17 @@ private:
         m_textMoves = m_lexer.textMoves();
     }
 
-    static constexpr std::size_t kPlacesKept = 256;
+    static constexpr std::size_t kKept = 256;
+    static constexpr std::size_t kBatch = 64;
 
     SceneLexer& m_lexer;
-    // The queue's tokens and their places from index m_first on.
+    // The tokens read and their places from index m_first on.
     std::vector<std::string_view> m_views;
     std::vector<TokenPlace> m_places;
     std::size_t m_first = 0;
+    std::size_t m_end = 0;        // the end of the last fill
     std::size_t m_textMoves = 0;  // the lexer's count when the views were last valid
-    std::string_view m_next;      // valid until the lexer reads on
-    TokenPlace m_nextPlace;
-    bool m_ahead = false;
+    bool m_ended = false;         // the lexer has reached the end of the file
 };
 
 // The source text in front of a place on its line, from the statement's
@@ -209,9 +219,8 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
                            std::size_t minimum, std::vector<GeomObject*>& objects,
                            std::vector<Light*>& lights, Camera* camera) {
     for (;; minimum *= 2) {
-        window.fill(minimum);
+        TokenViews tokens = window.fill(minimum);
         const std::size_t mark = output.mark();
-        TokenViews tokens = window.tokens();
         const std::size_t before = tokens.size();
         try {
             parse_statement(tokens, objects, lights, camera);
@@ -225,7 +234,6 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
                 if (!window.endsFile()) {
                     // The window, not the file, ran out: read it again, wider.
                     output.takeBack(mark);
-                    window.rewind();
                     continue;
                 }
                 const TokenPlace& end = lexer.lastEnd();
@@ -253,9 +261,9 @@ void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector
     HeldOutput output(std::cout);
     SceneLexer lexer(in);
     TokenWindow tokens(lexer);
-    for (tokens.fillOne(); tokens.size() > 0; tokens.fillOne()) {
+    while (tokens.fillOne()) {
         tokens.pinFront();
-        TokenViews front = tokens.tokens();
+        TokenViews front = tokens.front();
         if (isStatementKeyword(front.front())) {
             parse_front_statement(tokens, lexer, output, window, objects, lights, camera);
         } else {

@@ -23,8 +23,8 @@ bool is_separator(char c);
 // Splits scene text into tokens: the runs of bytes between separators; a
 // token that starts with "//" drops itself and the rest of its line. Reads
 // the stream in blocks and keeps only the text from the pinned offset on
-// (from the current token when nothing is pinned), so that it can go back to
-// a token it read before.
+// (from the current token when nothing is pinned), so that the tokens read
+// since the pin can still be looked at and quoted.
 class SceneLexer {
 public:
     explicit SceneLexer(std::istream& in);
@@ -33,11 +33,15 @@ public:
     // The token's text stays valid until the next call. Throws SceneError
     // when the stream fails.
     bool next(std::string_view& token, TokenPlace& place);
+    // Up to count tokens and their places, as next gives them, of those that
+    // lie whole in the text read so far: it stops short, reading nothing from
+    // the stream, before a token that next would have to read on for, a
+    // comment or a token with a null in it. The texts stay valid while
+    // textMoves() stays as it is.
+    std::size_t nextInBuffer(std::string_view* tokens, TokenPlace* places, std::size_t count);
     // Keeps the text from offset on, which must still be kept, until the
     // next pin.
     void pin(std::size_t offset);
-    // Goes back to the start of a token read before, at or after the pin.
-    void rewind(const TokenPlace& place);
     // The kept text between two offsets.
     std::string text(std::size_t from, std::size_t to) const;
     // The same as a view, valid while textMoves() stays as it is.
