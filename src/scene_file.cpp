@@ -96,15 +96,15 @@ public:
         // Reserved before the first object: grown step by step between the
         // objects, the stores left holes in the heap that raised the whole
         // program's peak memory by megabytes.
-        m_places.reserve(2 * kKept + kBatch);
-        m_views.reserve(2 * kKept + kBatch);
+        m_places.resize(2 * kKept + kBatch);
+        m_views.resize(2 * kKept + kBatch);
         // A batch keeps the text of its first tokens while it reads the rest.
         m_lexer.pin(0);
     }
 
     // The front token and the one after it, as far as the file has them;
     // false when there is no front token.
-    bool fillOne() { return readTo(m_first + 1) || m_first < m_views.size(); }
+    bool fillOne() { return readTo(m_first + 1) || m_first < m_read; }
     // The tokens from the front: at least minimum of them, or all that are
     // left, and then on to a token that does not continue a statement (read,
     // but not in the window) or the end of the file. Valid until the window
@@ -114,7 +114,7 @@ public:
         while (readTo(end) && continuesStatement(m_views[end])) {
             ++end;
         }
-        m_end = std::min(end, m_views.size());
+        m_end = std::min(end, m_read);
         return TokenViews(m_views.data() + m_first, m_views.data() + m_end);
     }
     // The front token alone.
@@ -122,7 +122,7 @@ public:
         return TokenViews(m_views.data() + m_first, m_views.data() + m_first + 1);
     }
     // The last fill reached the end of the file.
-    bool endsFile() const { return m_ended && m_end == m_views.size(); }
+    bool endsFile() const { return m_ended && m_end == m_read; }
     // Keeps the text from the front token on, to look at and to quote.
     void pinFront() { m_lexer.pin(place(0).offset); }
     // A statement has consumed this many tokens from the front.
@@ -131,14 +131,16 @@ public:
         // The consumed tokens go in batches.
         if (m_first >= kKept) {
             const auto first = static_cast<std::ptrdiff_t>(m_first);
-            m_places.erase(m_places.begin(), m_places.begin() + first);
-            m_views.erase(m_views.begin(), m_views.begin() + first);
+            const auto read = static_cast<std::ptrdiff_t>(m_read);
+            std::copy(m_places.begin() + first, m_places.begin() + read, m_places.begin());
+            std::copy(m_views.begin() + first, m_views.begin() + read, m_views.begin());
+            m_read -= m_first;
             m_first = 0;
         }
     }
     // Where the token at index i of the queue starts.
     const TokenPlace& place(std::size_t i) const {
-        assert(m_first + i < m_places.size());
+        assert(m_first + i < m_read);
         return m_places[m_first + i];
     }
 
@@ -146,20 +148,21 @@ private:
     // Reads on until the token at index i is read; false when the file ends
     // before it.
     bool readTo(std::size_t i) {
-        while (i >= m_views.size()) {
+        while (i >= m_read) {
             if (m_ended) {
                 return false;
             }
-            const std::size_t had = m_views.size();
-            m_views.resize(had + kBatch);
-            m_places.resize(had + kBatch);
-            std::size_t got = m_lexer.nextInBuffer(&m_views[had], &m_places[had], kBatch);
+            // The stores are never shrunk: they hold the m_read tokens and room.
+            if (m_read + kBatch > m_views.size()) {
+                m_views.resize(2 * m_views.size());
+                m_places.resize(2 * m_places.size());
+            }
+            std::size_t got = m_lexer.nextInBuffer(&m_views[m_read], &m_places[m_read], kBatch);
             if (got == 0) {
-                m_ended = !m_lexer.next(m_views[had], m_places[had]);
+                m_ended = !m_lexer.next(m_views[m_read], m_places[m_read]);
                 got = m_ended ? 0 : 1;
             }
-            m_views.resize(had + got);
-            m_places.resize(had + got);
+            m_read += got;
             resolve();
         }
         return true;
@@ -169,7 +172,7 @@ private:
         if (m_lexer.textMoves() == m_textMoves) {
             return;
         }
-        for (std::size_t i = m_first; i < m_views.size(); ++i) {
+        for (std::size_t i = m_first; i < m_read; ++i) {
             m_views[i] = m_lexer.view(m_places[i].offset, m_views[i].size());
         }
         m_textMoves = m_lexer.textMoves();
@@ -179,10 +182,11 @@ private:
     static constexpr std::size_t kBatch = 64;
 
     SceneLexer& m_lexer;
-    // The tokens read and their places from index m_first on.
+    // The tokens read and their places from index m_first to m_read.
     std::vector<std::string_view> m_views;
     std::vector<TokenPlace> m_places;
     std::size_t m_first = 0;
+    std::size_t m_read = 0;
     std::size_t m_end = 0;        // the end of the last fill
     std::size_t m_textMoves = 0;  // the lexer's count when the views were last valid
     bool m_ended = false;         // the lexer has reached the end of the file

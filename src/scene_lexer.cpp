@@ -162,7 +162,9 @@ bool SceneLexer::nextAnywhere(std::string_view& token, TokenPlace& place) {
             const char* p = byteAt(m_next.offset);
             const char* const end = byteAt(bufferEnd());
             for (;;) {
-                p = skipTokenBytes(p);
+                while (kByteKind(*p) == kTokenByte) {
+                    ++p;
+                }
                 if (p == end || *p != '\0') {
                     break;
                 }
