@@ -72,7 +72,7 @@ const char* skipTokenBytes(const char* p) {
 
 bool is_separator(char c) { return kByteKind(c) >= kSeparator; }
 
-SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_pin(std::string::npos) {}
+SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_buffer(1, '\0'), m_pin(std::string::npos) {}
 
 bool SceneLexer::readBlock(std::size_t keep) {
     if (m_ended) {
@@ -82,15 +82,20 @@ bool SceneLexer::readBlock(std::size_t keep) {
     assert(keep >= m_base);
     ++m_textMoves;
     // Moving the kept text to the front pays once it is half the buffer.
-    if (keep - m_base >= m_buffer.size() / 2) {
-        m_buffer.erase(0, keep - m_base);
+    if (keep - m_base >= m_size / 2) {
+        const std::size_t dropped = keep - m_base;
+        std::memmove(m_buffer.data(), m_buffer.data() + dropped, m_size - dropped);
+        m_size -= dropped;
         m_base = keep;
     }
-    const std::size_t kept = m_buffer.size();
-    m_buffer.resize(kept + kBlockSize);
-    m_in.read(&m_buffer[kept], static_cast<std::streamsize>(kBlockSize));
+    const std::size_t kept = m_size;
+    if (m_buffer.size() < kept + kBlockSize + 1) {
+        m_buffer.resize(kept + kBlockSize + 1);
+    }
+    m_in.read(m_buffer.data() + kept, static_cast<std::streamsize>(kBlockSize));
     const auto got = static_cast<std::size_t>(m_in.gcount());
-    m_buffer.resize(kept + got);
+    m_size = kept + got;
+    m_buffer[m_size] = '\0';
     if (m_in.bad()) {
         throw SceneError("cannot read scene file: " + std::string(std::strerror(errno)));
     }
@@ -110,7 +115,7 @@ std::size_t SceneLexer::nextInBuffer(std::string_view* tokens, TokenPlace* place
     // could alias the members as far as the compiler knows), the rest by the
     // general scan from the same start.
     const char* const data = m_buffer.data();
-    const char* const end = data + m_buffer.size();
+    const char* const end = data + m_size;
     const char* p = data + (m_next.offset - m_base);
     std::size_t line = m_next.line;
     std::size_t lineStart = m_next.lineStart;
@@ -206,5 +211,5 @@ void SceneLexer::pin(std::size_t offset) {
 
 std::string SceneLexer::text(std::size_t from, std::size_t to) const {
     assert(from >= m_base && from <= to && to <= bufferEnd());
-    return m_buffer.substr(from - m_base, to - from);
+    return std::string(byteAt(from), to - from);
 }

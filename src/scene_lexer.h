@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Where a token starts (or, for lastEnd, where one ends) in the scene text.
 struct TokenPlace {
@@ -62,12 +63,16 @@ private:
     // Appends a block of the stream, first dropping the text before keep when
     // that is worth it. False at the end of the stream.
     bool readBlock(std::size_t keep);
-    std::size_t bufferEnd() const { return m_base + m_buffer.size(); }
+    std::size_t bufferEnd() const { return m_base + m_size; }
     const char* byteAt(std::size_t offset) const { return m_buffer.data() + (offset - m_base); }
     std::size_t offsetOf(const char* byte) const { return m_base + (byte - m_buffer.data()); }
 
     std::istream& m_in;
-    std::string m_buffer;  // the text from offset m_base on; its closing null stops the scans
+    // The text from offset m_base on, its first m_size bytes, then a null
+    // that stops the scans; never shrunk, so that a block is read into room
+    // that need not be cleared first.
+    std::vector<char> m_buffer;
+    std::size_t m_size = 0;
     std::size_t m_base = 0;
     TokenPlace m_next;  // the next byte to look at
     std::size_t m_pin;  // npos: nothing pinned
