@@ -93,12 +93,13 @@ void parse_statement(Tokens& tokens, std::vector<GeomObject*>& objects,
 class TokenWindow {
 public:
     explicit TokenWindow(SceneLexer& lexer) : m_lexer(lexer) {
-        // Reserved before the first object: grown step by step between the
+        // Made before the first object: grown step by step between the
         // objects, the stores left holes in the heap that raised the whole
         // program's peak memory by megabytes.
         m_places.resize(2 * kKept + kBatch);
         m_views.resize(2 * kKept + kBatch);
-        // A batch keeps the text of its first tokens while it reads the rest.
+        // Until the first front is pinned, the text from the start stays:
+        // the views of the first tokens point into it.
         m_lexer.pin(0);
     }
 
