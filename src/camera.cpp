@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cmath>
 #include <iostream>
+#include <string_view>
 
 #include "parser.h"
 #include "reader_output.h"
@@ -11,16 +12,19 @@ Camera::Camera(const Vector3& in_eye, const Vector3& in_up, const Vector3& in_ri
                const Vector3& in_lookAt, int in_xRes, int in_yRes)
     : eye(in_eye), up(in_up), right(in_right), lookAt(in_lookAt), xRes(in_xRes), yRes(in_yRes) {}
 
-Camera Camera::parse(std::deque<std::string>& tokens, int xRes, int yRes) {
+namespace {
+
+template <typename Tokens>
+Camera readCamera(Tokens& tokens, int xRes, int yRes) {
     // The keyword plus four keys of three numbers each.
-    const std::deque<std::string>::size_type tokensLeft = 17;
+    const std::size_t tokensLeft = 17;
     if (tokens.size() < tokensLeft) {
         throw SceneError("tokens.size() >= tokensLeft",
                          "at least " + std::to_string(tokensLeft) +
                              " tokens from \"camera\" to the end of the file",
                          std::to_string(tokens.size()));
     }
-    assert(tokens.front().compare("camera") == 0);
+    assert(tokens.front() == "camera");
     tokens.pop_front();
 
     const Vector3 zero(0, 0, 0);
@@ -28,27 +32,40 @@ Camera Camera::parse(std::deque<std::string>& tokens, int xRes, int yRes) {
     Vector3 up = zero;
     Vector3 right = zero;
     Vector3 lookAt = zero;
+    // The key is looked at in place: it goes only once it is known.
     while (!tokens.empty()) {
-        const std::string key = tokens.front();
-        tokens.pop_front();
+        const std::string_view key = tokens.front();
         if (key == "location") {
+            tokens.pop_front();
             eye = Parser::parse_vector(tokens);
             (OutputLine() << "set camera \"location\" (eye) to " << eye).print();
         } else if (key == "up") {
+            tokens.pop_front();
             up = Parser::parse_vector(tokens);
             (OutputLine() << "set camera \"up\" to " << up).print();
         } else if (key == "right") {
+            tokens.pop_front();
             right = Parser::parse_vector(tokens);
             (OutputLine() << "set camera \"right\" to " << right).print();
         } else if (key == "look_at") {
+            tokens.pop_front();
             lookAt = Parser::parse_vector(tokens);
             (OutputLine() << "set camera \"look_at\" to " << lookAt).print();
         } else {
-            tokens.push_front(key);
             break;
         }
     }
     return Camera(eye, up, right, lookAt, xRes, yRes);
+}
+
+}  // namespace
+
+Camera Camera::parse(std::deque<std::string>& tokens, int xRes, int yRes) {
+    return readCamera(tokens, xRes, yRes);
+}
+
+Camera Camera::parse(TokenViews& tokens, int xRes, int yRes) {
+    return readCamera(tokens, xRes, yRes);
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include "matrix4x4.h"
 #include "vector3.h"
 
+class TokenViews;
+
 // Pinhole camera. The image window lies at distance 1 in front of the eye;
 // its width is |right| and its height |up|. Pixel (0, 0) is the top left.
 struct Camera {
@@ -24,6 +26,7 @@ struct Camera {
 
     // The camera statement. Keys left out are zero.
     static Camera parse(std::deque<std::string>& tokens, int xRes, int yRes);
+    static Camera parse(TokenViews& tokens, int xRes, int yRes);
 
     double pixelToScreenX(int x) const;
     double pixelToScreenY(int y) const;

@@ -23,68 +23,42 @@ bool GeomObject::isBounded() {
     return true;
 }
 
-void GeomObject::parseOptions(std::deque<std::string>& tokens) {
-    double tmpFilter = 0;
-    while (!tokens.empty()) {
-        if (tokens.front() == "pigment"sv) {
-            tokens.pop_front();
-            drop_front(tokens, "\"color\"");
-            if (tokens.empty()) {
-                throw SceneError::endOfFile(R"("rgb" or "rgbf")");
-            }
-            const bool withFilter = tokens.front() == "rgbf"sv;
-            tokens.push_front("color");
-            color = Parser::parse_color(tokens);
-            if (withFilter) {
-                tmpFilter = Parser::parse_double(tokens);
-            }
-        } else if (tokens.front() == "finish"sv) {
-            finish = parse_finish(tokens);
-        } else {
-            break;
-        }
-    }
-    // The filter always comes from the last rgbf pigment, whatever finish
-    // blocks came before or after it.
-    finish.filter = tmpFilter;
-    (OutputLine() << "filter = " << finish.filter).print();
-}
-
 namespace {
 
 // Shading scales colours by these three; a negative one would break the
 // colour arithmetic, so the scene may not give one. The token is still at
 // the front of the queue, where errors point.
-void requireNonNegative(std::string_view keyword, double value, const std::string& token) {
+void requireNonNegative(std::string_view keyword, double value, std::string_view token) {
     if (!(value >= 0)) {
         throw SceneError(std::string(keyword) + " >= 0", "a non-negative number",
                          SceneError::quoted(token));
     }
 }
 
-}  // namespace
+// The finish keywords in the order they are tried, with the fields they set.
+struct FinishItem {
+    std::string_view keyword;
+    double Finish::*field;
+    bool nonNegative;
+};
+constexpr FinishItem kFinishItems[] = {
+    {"ambient"sv, &Finish::ambient, true},       {"diffuse"sv, &Finish::diffuse, true},
+    {"specular"sv, &Finish::specular, true},     {"roughness"sv, &Finish::roughness, false},
+    {"ior"sv, &Finish::ior, false},              {"reflection"sv, &Finish::reflection, false},
+    {"refraction"sv, &Finish::refraction, false},
+};
 
-Finish parse_finish(std::deque<std::string>& tokens) {
+template <typename Tokens>
+Finish readFinish(Tokens& tokens) {
     Finish finish;
     assert(!tokens.empty() && tokens.front() == "finish"sv);
     (OutputLine() << "parsing finish").print();
     tokens.pop_front();
-
-    static const struct {
-        std::string_view keyword;
-        double Finish::*field;
-        bool nonNegative;
-    } items[] = {
-        {"ambient"sv, &Finish::ambient, true},       {"diffuse"sv, &Finish::diffuse, true},
-        {"specular"sv, &Finish::specular, true},     {"roughness"sv, &Finish::roughness, false},
-        {"ior"sv, &Finish::ior, false},              {"reflection"sv, &Finish::reflection, false},
-        {"refraction"sv, &Finish::refraction, false},
-    };
     while (!tokens.empty()) {
-        const auto item = std::find_if(std::begin(items), std::end(items), [&](const auto& it) {
-            return tokens.front() == it.keyword;
-        });
-        if (item == std::end(items)) {
+        const std::string_view keyword = tokens.front();
+        const auto item = std::find_if(std::begin(kFinishItems), std::end(kFinishItems),
+                                       [&](const FinishItem& it) { return keyword == it.keyword; });
+        if (item == std::end(kFinishItems)) {
             break;
         }
         tokens.pop_front();
@@ -102,18 +76,86 @@ Finish parse_finish(std::deque<std::string>& tokens) {
     return finish;
 }
 
+template <typename Tokens>
+void readOptions(GeomObject& object, Tokens& tokens) {
+    double tmpFilter = 0;
+    while (!tokens.empty()) {
+        if (tokens.front() == "pigment"sv) {
+            tokens.pop_front();
+            drop_front(tokens, "\"color\"");
+            if (tokens.empty()) {
+                throw SceneError::endOfFile(R"("rgb" or "rgbf")");
+            }
+            const bool withFilter = tokens.front() == "rgbf"sv;
+            object.color = Parser::parse_rgb(tokens);
+            if (withFilter) {
+                tmpFilter = Parser::parse_double(tokens);
+            }
+        } else if (tokens.front() == "finish"sv) {
+            object.finish = readFinish(tokens);
+        } else {
+            break;
+        }
+    }
+    // The filter always comes from the last rgbf pigment, whatever finish
+    // blocks came before or after it.
+    object.finish.filter = tmpFilter;
+    (OutputLine() << "filter = " << object.finish.filter).print();
+}
+
+template <typename Tokens>
+void readSphere(Sphere& sphere, Tokens& tokens) {
+    assert(!tokens.empty() && tokens.front() == "sphere"sv);
+    tokens.pop_front();
+    sphere._center = Parser::parse_vector(tokens);
+    sphere._radius = Parser::parse_double(tokens);
+    sphere.parseOptions(tokens);
+    (OutputLine() << "parsed sphere with center " << sphere._center << " and radius "
+                  << sphere._radius)
+        .print();
+}
+
+template <typename Tokens>
+void readPlane(Plane& plane, Tokens& tokens) {
+    assert(!tokens.empty() && tokens.front() == "plane"sv);
+    tokens.pop_front();
+    plane._normal = Parser::parse_vector(tokens);
+    const double d = Parser::parse_double(tokens);
+    plane.p0 = d * plane._normal;
+    (OutputLine() << "parsed plane with normal " << plane._normal << " and d " << d).print();
+    plane.parseOptions(tokens);
+}
+
+template <typename Tokens>
+void readTriangle(Triangle& triangle, Tokens& tokens) {
+    assert(!tokens.empty() && tokens.front() == "triangle"sv);
+    tokens.pop_front();
+    triangle.v1 = Parser::parse_vector(tokens);
+    triangle.v2 = Parser::parse_vector(tokens);
+    triangle.v3 = Parser::parse_vector(tokens);
+    (OutputLine() << "parsed triangle with vertices " << triangle.v1 << ", " << triangle.v2
+                  << ", " << triangle.v3)
+        .print();
+    triangle.parseOptions(tokens);
+}
+
+}  // namespace
+
+void GeomObject::parseOptions(std::deque<std::string>& tokens) { readOptions(*this, tokens); }
+
+void GeomObject::parseOptions(TokenViews& tokens) { readOptions(*this, tokens); }
+
+Finish parse_finish(std::deque<std::string>& tokens) { return readFinish(tokens); }
+
+Finish parse_finish(TokenViews& tokens) { return readFinish(tokens); }
+
 // Sphere
 
 Sphere::Sphere(const Vector3& center, double radius) : _center(center), _radius(radius) {}
 
-Sphere::Sphere(std::deque<std::string>& tokens) {
-    assert(!tokens.empty() && tokens.front() == "sphere"sv);
-    tokens.pop_front();
-    _center = Parser::parse_vector(tokens);
-    _radius = Parser::parse_double(tokens);
-    parseOptions(tokens);
-    (OutputLine() << "parsed sphere with center " << _center << " and radius " << _radius).print();
-}
+Sphere::Sphere(std::deque<std::string>& tokens) { readSphere(*this, tokens); }
+
+Sphere::Sphere(TokenViews& tokens) { readSphere(*this, tokens); }
 
 double Sphere::intersect(const Ray& ray, HitRec& hitrec) {
     const double t = sphereHitDistance(_center, _radius * _radius, ray);
@@ -142,15 +184,9 @@ Plane::Plane(const Vector3& normal, double d) : _normal(normal), p0(d * normal) 
 
 Plane::Plane(const Vector3& normal, const Point& p) : _normal(normal), p0(p) {}
 
-Plane::Plane(std::deque<std::string>& tokens) {
-    assert(!tokens.empty() && tokens.front() == "plane"sv);
-    tokens.pop_front();
-    _normal = Parser::parse_vector(tokens);
-    const double d = Parser::parse_double(tokens);
-    p0 = d * _normal;
-    (OutputLine() << "parsed plane with normal " << _normal << " and d " << d).print();
-    parseOptions(tokens);
-}
+Plane::Plane(std::deque<std::string>& tokens) { readPlane(*this, tokens); }
+
+Plane::Plane(TokenViews& tokens) { readPlane(*this, tokens); }
 
 double Plane::intersect(const Ray& ray, HitRec& hitrec) {
     const double dist = planeHitDistance(_normal, p0, ray);
@@ -183,15 +219,9 @@ bool Plane::isBounded() {
 
 Triangle::Triangle(const Point& a, const Point& b, const Point& c) : v1(a), v2(b), v3(c) {}
 
-Triangle::Triangle(std::deque<std::string>& tokens) {
-    assert(!tokens.empty() && tokens.front() == "triangle"sv);
-    tokens.pop_front();
-    v1 = Parser::parse_vector(tokens);
-    v2 = Parser::parse_vector(tokens);
-    v3 = Parser::parse_vector(tokens);
-    (OutputLine() << "parsed triangle with vertices " << v1 << ", " << v2 << ", " << v3).print();
-    parseOptions(tokens);
-}
+Triangle::Triangle(std::deque<std::string>& tokens) { readTriangle(*this, tokens); }
+
+Triangle::Triangle(TokenViews& tokens) { readTriangle(*this, tokens); }
 
 double Triangle::intersect(const Ray& ray, HitRec& hitrec) {
     const double t = triangleHitDistance(v1, v1 - v2, v1 - v3, ray);

@@ -7,6 +7,8 @@
 #include "color.h"
 #include "vector3.h"
 
+class TokenViews;
+
 // Smallest accepted hit distance. Secondary and shadow rays start exactly on
 // the surface they leave; this threshold is what keeps them from hitting it.
 // It also bounds shadow blockers and the normal-facing tests.
@@ -63,6 +65,8 @@ public:
     virtual bool isBounded();
     // Reads the pigment and finish modifiers that end an object statement.
     virtual void parseOptions(std::deque<std::string>& tokens);
+    // The same from the streaming reader's tokens.
+    void parseOptions(TokenViews& tokens);
 
 protected:
     GeomObject() = default;
@@ -73,6 +77,7 @@ protected:
 
 // Reads one finish block, starting at the "finish" token, from the defaults.
 Finish parse_finish(std::deque<std::string>& tokens);
+Finish parse_finish(TokenViews& tokens);
 
 class Sphere final : public GeomObject {
 public:
@@ -81,6 +86,7 @@ public:
 
     Sphere(const Vector3& center, double radius);
     explicit Sphere(std::deque<std::string>& tokens);
+    explicit Sphere(TokenViews& tokens);
 
     double intersect(const Ray& ray, HitRec& hitrec) override;
     Vector3 surfaceNormal(const Point& p) override;
@@ -99,6 +105,7 @@ public:
     Plane(const Vector3& normal, double d);
     Plane(const Vector3& normal, const Point& p);
     explicit Plane(std::deque<std::string>& tokens);
+    explicit Plane(TokenViews& tokens);
     Plane(const Plane&) = default;
     Plane& operator=(const Plane&) = default;
 
@@ -119,6 +126,7 @@ public:
 
     Triangle(const Point& a, const Point& b, const Point& c);
     explicit Triangle(std::deque<std::string>& tokens);
+    explicit Triangle(TokenViews& tokens);
 
     double intersect(const Ray& ray, HitRec& hitrec) override;
     Vector3 surfaceNormal(const Point& p) override;
@@ -138,6 +146,7 @@ public:
     // Encloses both arguments; either may be any bounded object.
     Box(const GeomObject* b1, const GeomObject* b2);
     static Box* parse(std::deque<std::string>& tokens);
+    static Box* parse(TokenViews& tokens);
     void setDefaults();
 
     // A miss returns the largest finite double.

@@ -48,7 +48,10 @@ void Box::setDefaults() {
     finish.filter = 0.5;
 }
 
-Box* Box::parse(std::deque<std::string>& tokens) {
+namespace {
+
+template <typename Tokens>
+Box* readBox(Tokens& tokens) {
     assert(!tokens.empty() && tokens.front() == "box");
     tokens.pop_front();
     const Point first = Parser::parse_vector(tokens);
@@ -59,6 +62,12 @@ Box* Box::parse(std::deque<std::string>& tokens) {
     box->parseOptions(tokens);
     return box.release();
 }
+
+}  // namespace
+
+Box* Box::parse(std::deque<std::string>& tokens) { return readBox(tokens); }
+
+Box* Box::parse(TokenViews& tokens) { return readBox(tokens); }
 
 double Box::intersect(const Ray& ray, HitRec& hitrec) {
     if (leftChild != nullptr) {

@@ -4,9 +4,18 @@
 
 #include "parser.h"
 
-Light::Light(std::deque<std::string>& tokens) {
+namespace {
+
+template <typename Tokens>
+void readLight(Light& light, Tokens& tokens) {
     assert(!tokens.empty() && tokens.front() == "light_source");
     tokens.pop_front();
-    location = Parser::parse_vector(tokens);
-    color = Parser::parse_color(tokens);
+    light.location = Parser::parse_vector(tokens);
+    light.color = Parser::parse_color(tokens);
 }
+
+}  // namespace
+
+Light::Light(std::deque<std::string>& tokens) { readLight(*this, tokens); }
+
+Light::Light(TokenViews& tokens) { readLight(*this, tokens); }

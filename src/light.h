@@ -6,6 +6,8 @@
 #include "color.h"
 #include "vector3.h"
 
+class TokenViews;
+
 // A point light.
 struct Light {
     Point location;
@@ -15,4 +17,5 @@ struct Light {
         : location(in_location), color(in_color) {}
     // The light_source statement: location, then "color rgb" and three numbers.
     explicit Light(std::deque<std::string>& tokens);
+    explicit Light(TokenViews& tokens);
 };

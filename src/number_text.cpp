@@ -118,38 +118,38 @@ char* formatSixDigits(double value, char* out) {
     return p;
 }
 
-// Adds the digits from p on to the significand; past 19 digits it wraps,
-// which the caller's digit count rules out. Stops at the string's closing
-// null at the latest.
-const char* addDigits(const char* p, std::uint64_t& significand) {
-    for (;; ++p) {
+// Adds the digits from p on, up to end, to the significand; past 19 digits
+// it wraps, which the caller's digit count rules out.
+const char* addDigits(const char* p, const char* end, std::uint64_t& significand) {
+    for (; p != end; ++p) {
         const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
         if (digit > 9) {
             return p;
         }
         significand = significand * 10 + digit;
     }
+    return p;
 }
 
 }  // namespace
 
-bool read_number(const std::string& token, double& value) {
-    // The stream's scan: sign, digits, one point, digits, an exponent. The
-    // string's closing null ends every scan, being none of these.
-    const char* const begin = token.c_str();
+bool read_number(std::string_view token, double& value) {
+    // The stream's scan: sign, digits, one point, digits, an exponent.
+    const char* const begin = token.data();
+    const char* const end = begin + token.size();
     const char* p = begin;
-    const bool negative = *p == '-';
+    const bool negative = p != end && *p == '-';
     if (negative) {
         ++p;
     }
     std::uint64_t significand = 0;
     const char* const integer = p;
-    p = addDigits(p, significand);
+    p = addDigits(p, end, significand);
     std::ptrdiff_t digitCount = p - integer;
     std::ptrdiff_t fractionDigits = 0;
-    if (*p == '.') {
+    if (p != end && *p == '.') {
         const char* const fraction = p + 1;
-        p = addDigits(fraction, significand);
+        p = addDigits(fraction, end, significand);
         fractionDigits = p - fraction;
         digitCount += fractionDigits;
     }
@@ -158,14 +158,14 @@ bool read_number(const std::string& token, double& value) {
         return read_number_by_stream(token, value);
     }
     int scale = -static_cast<int>(std::min<std::ptrdiff_t>(fractionDigits, 100000));
-    if (*p == 'e' || *p == 'E') {
+    if (p != end && (*p == 'e' || *p == 'E')) {
         const char* exponent = p + 1;
-        const bool negativeExponent = *exponent == '-';
-        if (*exponent == '+' || *exponent == '-') {
+        const bool negativeExponent = exponent != end && *exponent == '-';
+        if (exponent != end && (*exponent == '+' || *exponent == '-')) {
             ++exponent;
         }
         int power = 0;
-        for (p = exponent; isDigit(*p); ++p) {
+        for (p = exponent; p != end && isDigit(*p); ++p) {
             power = std::min(power * 10 + (*p - '0'), 100000);
         }
         if (p == exponent) {
@@ -191,8 +191,8 @@ bool read_number(const std::string& token, double& value) {
     return true;
 }
 
-bool read_number_by_stream(const std::string& token, double& value) {
-    std::stringstream ss(token, std::ios::in | std::ios::out);
+bool read_number_by_stream(std::string_view token, double& value) {
+    std::stringstream ss(std::string(token), std::ios::in | std::ios::out);
     ss.imbue(std::locale::classic());
     value = 0;
     ss >> value;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <string_view>
 
 // Numbers as the scene reader reads and prints them. The definitions are the
 // standard streams' (formatted extraction and insertion in the classic
@@ -12,10 +12,10 @@
 // [sign] digits [. digits] [e [sign] digits], whatever follows ignored.
 // False, value unspecified, where the extraction fails: no digits, an
 // exponent without digits, or a value beyond the double range.
-bool read_number(const std::string& token, double& value);
+bool read_number(std::string_view token, double& value);
 // The same through a string stream: the definition read_number follows, and
 // its way for every spelling that its own scan does not take.
-bool read_number_by_stream(const std::string& token, double& value);
+bool read_number_by_stream(std::string_view token, double& value);
 
 // Room that format_number needs: "-1.23457e-308" and its like.
 constexpr std::size_t kNumberTextSize = 16;

@@ -17,7 +17,7 @@ namespace {
 // sequence would garble the message on a terminal, and a token of megabytes
 // would bury it. Control characters are shown as escapes (UTF-8 text stays
 // as it is), and only the start of a long token is shown.
-std::string printable(const std::string& token) {
+std::string printable(std::string_view token) {
     const std::string::size_type shown = 64;
     std::string text;
     for (std::string::size_type i = 0; i < token.size() && i < shown; ++i) {
@@ -39,7 +39,7 @@ std::string printable(const std::string& token) {
     return text;
 }
 
-[[noreturn]] void throwNotANumber(const std::string& token) {
+[[noreturn]] void throwNotANumber(std::string_view token) {
     throw SceneError("ss", "a number", SceneError::quoted(token));
 }
 
@@ -65,7 +65,7 @@ SceneError SceneError::endOfFile(const std::string& expected) {
     return SceneError(Kind::EndOfFile, "!tokens.empty()", expected, "the end of the file");
 }
 
-std::string SceneError::quoted(const std::string& token) { return "\"" + printable(token) + "\""; }
+std::string SceneError::quoted(std::string_view token) { return "\"" + printable(token) + "\""; }
 
 void SceneError::place(std::size_t line, std::size_t column, const std::string& before) {
     m_line = line;
@@ -125,7 +125,7 @@ void tokenize_line(const std::string& line, std::deque<std::string>& tokens) {
 }
 
 // Small enough to go inline in every number reader; the throw stays out.
-double parse_number(const std::string& token) {
+double parse_number(std::string_view token) {
     double value = 0;
     if (!read_number(token, value)) {
         throwNotANumber(token);
@@ -133,20 +133,20 @@ double parse_number(const std::string& token) {
     return value;
 }
 
-void drop_front(std::deque<std::string>& tokens, const char* expected) {
+namespace {
+
+// The readers for both queues.
+
+template <typename Tokens>
+void dropFront(Tokens& tokens, const char* expected) {
     if (tokens.empty()) {
         throw SceneError::endOfFile(expected);
     }
     tokens.pop_front();
 }
 
-// The by-value parameter is the reader's published signature.
-// cppcheck-suppress passedByValue
-double Parser::parse_double(std::string token) {  // NOLINT(performance-unnecessary-value-param)
-    return parse_number(token);
-}
-
-double Parser::parse_double(std::deque<std::string>& tokens) {
+template <typename Tokens>
+double parseDouble(Tokens& tokens) {
     if (tokens.empty()) {
         throw SceneError::endOfFile("a number");
     }
@@ -155,18 +155,55 @@ double Parser::parse_double(std::deque<std::string>& tokens) {
     return value;
 }
 
-Vector3 Parser::parse_vector(std::deque<std::string>& tokens) {
-    const double x = parse_double(tokens);
-    const double y = parse_double(tokens);
-    const double z = parse_double(tokens);
+template <typename Tokens>
+Vector3 parseVector(Tokens& tokens) {
+    const double x = parseDouble(tokens);
+    const double y = parseDouble(tokens);
+    const double z = parseDouble(tokens);
     return Vector3(x, y, z);
 }
 
-Color Parser::parse_color(std::deque<std::string>& tokens) {
-    drop_front(tokens, "\"color\"");
-    drop_front(tokens, "\"rgb\"");
-    const Vector3 rgb = parse_vector(tokens);
+template <typename Tokens>
+Color parseRgb(Tokens& tokens) {
+    dropFront(tokens, "\"rgb\"");
+    const Vector3 rgb = parseVector(tokens);
     const Color color(rgb.x, rgb.y, rgb.z);
     (OutputLine() << "parsed color: " << Vector3(color.r, color.g, color.b)).print();
     return color;
 }
+
+template <typename Tokens>
+Color parseColor(Tokens& tokens) {
+    dropFront(tokens, "\"color\"");
+    return parseRgb(tokens);
+}
+
+}  // namespace
+
+void drop_front(std::deque<std::string>& tokens, const char* expected) {
+    dropFront(tokens, expected);
+}
+
+void drop_front(TokenViews& tokens, const char* expected) { dropFront(tokens, expected); }
+
+// The by-value parameter is the reader's published signature.
+// cppcheck-suppress passedByValue
+double Parser::parse_double(std::string token) {  // NOLINT(performance-unnecessary-value-param)
+    return parse_number(token);
+}
+
+double Parser::parse_double(std::deque<std::string>& tokens) { return parseDouble(tokens); }
+
+double Parser::parse_double(TokenViews& tokens) { return parseDouble(tokens); }
+
+Vector3 Parser::parse_vector(std::deque<std::string>& tokens) { return parseVector(tokens); }
+
+Vector3 Parser::parse_vector(TokenViews& tokens) { return parseVector(tokens); }
+
+Color Parser::parse_color(std::deque<std::string>& tokens) { return parseColor(tokens); }
+
+Color Parser::parse_color(TokenViews& tokens) { return parseColor(tokens); }
+
+Color Parser::parse_rgb(std::deque<std::string>& tokens) { return parseRgb(tokens); }
+
+Color Parser::parse_rgb(TokenViews& tokens) { return parseRgb(tokens); }

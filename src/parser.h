@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <deque>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "color.h"
 #include "vector3.h"
@@ -26,7 +28,7 @@ public:
     static SceneError endOfFile(const std::string& expected);
     // A token as messages show it: in double quotes, control characters as
     // escapes, a long one cut short.
-    static std::string quoted(const std::string& token);
+    static std::string quoted(std::string_view token);
 
     // The offending token is the front of the queue.
     bool atToken() const { return m_kind == Kind::Token; }
@@ -72,19 +74,52 @@ void tokenize_stream(std::istream& in, std::deque<std::string>& tokens);
 // Splits one line and appends its tokens.
 void tokenize_line(const std::string& line, std::deque<std::string>& tokens);
 
+// The statement readers' other token queue: the streaming reader's tokens as
+// views into the scene text, consumed from the front as the queue is but
+// without a string made for each. The views stay where they are; only the
+// front moves.
+class TokenViews {
+public:
+    TokenViews(const std::string_view* begin, const std::string_view* end)
+        : m_front(begin), m_end(end) {}
+
+    bool empty() const { return m_front == m_end; }
+    std::size_t size() const { return static_cast<std::size_t>(m_end - m_front); }
+    std::string_view front() const {
+        assert(!empty());
+        return *m_front;
+    }
+    void pop_front() {
+        assert(!empty());
+        ++m_front;
+    }
+
+private:
+    const std::string_view* m_front;
+    const std::string_view* m_end;
+};
+
 // Removes the front token, which must exist: at the end of the queue the
 // statement was cut short, and expected says what was due.
 void drop_front(std::deque<std::string>& tokens, const char* expected);
+void drop_front(TokenViews& tokens, const char* expected);
 
 // The number a token spells. Throws SceneError when it spells none.
-double parse_number(const std::string& token);
+double parse_number(std::string_view token);
 
-// Static value readers that every statement constructor takes its numbers with.
+// Static value readers that every statement constructor takes its numbers
+// with, from either queue.
 class Parser {
 public:
     static double parse_double(std::string token);
     static double parse_double(std::deque<std::string>& tokens);
+    static double parse_double(TokenViews& tokens);
     static Vector3 parse_vector(std::deque<std::string>& tokens);
+    static Vector3 parse_vector(TokenViews& tokens);
     // Drops two tokens unseen ("color rgb"), reads three numbers, prints them.
     static Color parse_color(std::deque<std::string>& tokens);
+    static Color parse_color(TokenViews& tokens);
+    // The same after "color": drops one token unseen ("rgb" or "rgbf").
+    static Color parse_rgb(std::deque<std::string>& tokens);
+    static Color parse_rgb(TokenViews& tokens);
 };

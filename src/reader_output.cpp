@@ -6,13 +6,11 @@
 
 #include "number_text.h"
 
-OutputLine& OutputLine::operator<<(std::string_view text) {
-    if (m_size + text.size() >= kCapacity) {
-        writeOut();
-        if (text.size() >= kCapacity) {
-            std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-            return *this;
-        }
+OutputLine& OutputLine::appendLong(std::string_view text) {
+    writeOut();
+    if (text.size() >= kCapacity) {
+        std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return *this;
     }
     std::memcpy(m_text + m_size, text.data(), text.size());
     m_size += text.size();
@@ -33,12 +31,6 @@ OutputLine& OutputLine::operator<<(const Vector3& v) {
     }
     m_size = static_cast<std::size_t>(format_vector(v, m_text + m_size) - m_text);
     return *this;
-}
-
-void OutputLine::print() {
-    // Every append leaves room for the line feed.
-    m_text[m_size++] = '\n';
-    writeOut();
 }
 
 void OutputLine::writeOut() {

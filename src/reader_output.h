@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -14,13 +15,27 @@
 // them by default (format_number) but without its formatting machinery.
 class OutputLine {
 public:
-    OutputLine& operator<<(std::string_view text);
+    OutputLine& operator<<(std::string_view text) {
+        // Inline, so that a literal's length and copy fold into the caller.
+        if (m_size + text.size() < kCapacity) {
+            std::memcpy(m_text + m_size, text.data(), text.size());
+            m_size += text.size();
+            return *this;
+        }
+        return appendLong(text);
+    }
     OutputLine& operator<<(double value);
     OutputLine& operator<<(const Vector3& v);
     // Ends the line and writes it.
-    void print();
+    void print() {
+        // Every append leaves room for the line feed.
+        m_text[m_size++] = '\n';
+        writeOut();
+    }
 
 private:
+    // A text that does not fit in what is left of the line.
+    OutputLine& appendLong(std::string_view text);
     // Writes what the line holds so far, to make room.
     void writeOut();
 

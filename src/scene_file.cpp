@@ -17,7 +17,7 @@ using namespace std::string_view_literals;
 
 namespace {
 
-bool isStatementKeyword(const std::string& token) {
+bool isStatementKeyword(std::string_view token) {
     return token == "camera"sv || token == "sphere"sv || token == "plane"sv ||
            token == "light_source"sv || token == "triangle"sv || token == "box"sv;
 }
@@ -54,10 +54,11 @@ bool continuesStatement(std::string_view token) {
     }
 }
 
-// One statement, or one skipped token, from the front of the queue.
-void parse_statement(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
+// One statement, or one skipped token, from the front of either queue.
+template <typename Tokens>
+void parse_statement(Tokens& tokens, std::vector<GeomObject*>& objects,
                      std::vector<Light*>& lights, Camera* camera) {
-    const std::string& token = tokens.front();
+    const std::string_view token = tokens.front();
     if (token == "camera"sv) {
         (OutputLine() << "parsing camera").print();
         *camera = Camera::parse(tokens, gPixelWidth, gPixelHeight);
@@ -83,77 +84,113 @@ void parse_statement(std::deque<std::string>& tokens, std::vector<GeomObject*>& 
     }
 }
 
-// The tokens of the file from the next statement on, as far as it has been
-// read: a window onto the queue that tokenizing the whole file would give,
-// with the place of every token, and one token read ahead.
+// The tokens of the file from the next statement on, as far as they have
+// been read: a window onto the queue that tokenizing the whole file would
+// give, as views into the lexer's text, with the place of every token.
+// Tokens are read from the stream only as the statements need them (one
+// token beyond, to look at); those that lie whole in the text already read
+// come in batches.
 class TokenWindow {
 public:
     explicit TokenWindow(SceneLexer& lexer) : m_lexer(lexer) {
-        // Reserved before the first object: grown step by step between the
-        // objects, the store left holes in the heap that raised the whole
+        // Made before the first object: grown step by step between the
+        // objects, the stores left holes in the heap that raised the whole
         // program's peak memory by megabytes.
-        m_places.reserve(2 * kPlacesKept);
-        readAhead();
+        m_places.resize(2 * kKept + kBatch);
+        m_views.resize(2 * kKept + kBatch);
+        // Until the first front is pinned, the text from the start stays:
+        // the views of the first tokens point into it.
+        m_lexer.pin(0);
     }
 
-    // At least minimum tokens, or all that are left, and then on to a token
-    // that does not continue a statement (or the end of the file).
-    void fill(std::size_t minimum) {
-        while (m_ahead && (tokens.size() < minimum || continuesStatement(m_next))) {
-            take();
+    // The front token and the one after it, as far as the file has them;
+    // false when there is no front token.
+    bool fillOne() { return readTo(m_first + 1) || m_first < m_read; }
+    // The tokens from the front: at least minimum of them, or all that are
+    // left, and then on to a token that does not continue a statement (read,
+    // but not in the window) or the end of the file. Valid until the window
+    // reads on.
+    TokenViews fill(std::size_t minimum) {
+        std::size_t end = m_first + minimum;
+        while (readTo(end) && continuesStatement(m_views[end])) {
+            ++end;
         }
+        m_end = std::min(end, m_read);
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_end);
     }
-    // One token, or none when the file has ended.
-    void fillOne() {
-        if (tokens.empty() && m_ahead) {
-            take();
-        }
+    // The front token alone.
+    TokenViews front() const {
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_first + 1);
     }
-    bool endsFile() const { return !m_ahead; }
-    // Keeps the text from the front token on, to come back to and to quote.
+    // The last fill reached the end of the file.
+    bool endsFile() const { return m_ended && m_end == m_read; }
+    // Keeps the text from the front token on, to look at and to quote.
     void pinFront() { m_lexer.pin(place(0).offset); }
-    // Reads the file again from the front token.
-    void rewind() {
-        m_lexer.rewind(place(0));
-        tokens.clear();
-        m_places.clear();
-        m_first = 0;
-        readAhead();
-    }
     // A statement has consumed this many tokens from the front.
     void consumed(std::size_t count) {
         m_first += count;
-        // The places of consumed tokens go in batches.
-        if (m_first >= kPlacesKept) {
-            m_places.erase(m_places.begin(), m_places.begin() + static_cast<std::ptrdiff_t>(m_first));
+        // The consumed tokens go in batches.
+        if (m_first >= kKept) {
+            const auto first = static_cast<std::ptrdiff_t>(m_first);
+            const auto read = static_cast<std::ptrdiff_t>(m_read);
+            std::copy(m_places.begin() + first, m_places.begin() + read, m_places.begin());
+            std::copy(m_views.begin() + first, m_views.begin() + read, m_views.begin());
+            m_read -= m_first;
             m_first = 0;
         }
     }
     // Where the token at index i of the queue starts.
     const TokenPlace& place(std::size_t i) const {
-        assert(m_first + i < m_places.size());
+        assert(m_first + i < m_read);
         return m_places[m_first + i];
     }
 
-    std::deque<std::string> tokens;
-
 private:
-    void take() {
-        tokens.emplace_back(m_next);
-        m_places.push_back(m_nextPlace);
-        readAhead();
+    // Reads on until the token at index i is read; false when the file ends
+    // before it.
+    bool readTo(std::size_t i) {
+        while (i >= m_read) {
+            if (m_ended) {
+                return false;
+            }
+            // The stores are never shrunk: they hold the m_read tokens and room.
+            if (m_read + kBatch > m_views.size()) {
+                m_views.resize(2 * m_views.size());
+                m_places.resize(2 * m_places.size());
+            }
+            std::size_t got = m_lexer.nextInBuffer(&m_views[m_read], &m_places[m_read], kBatch);
+            if (got == 0) {
+                m_ended = !m_lexer.next(m_views[m_read], m_places[m_read]);
+                got = m_ended ? 0 : 1;
+            }
+            m_read += got;
+            resolve();
+        }
+        return true;
     }
-    void readAhead() { m_ahead = m_lexer.next(m_next, m_nextPlace); }
+    // Points the views again at the text after the lexer has moved it.
+    void resolve() {
+        if (m_lexer.textMoves() == m_textMoves) {
+            return;
+        }
+        for (std::size_t i = m_first; i < m_read; ++i) {
+            m_views[i] = m_lexer.view(m_places[i].offset, m_views[i].size());
+        }
+        m_textMoves = m_lexer.textMoves();
+    }
 
-    static constexpr std::size_t kPlacesKept = 256;
+    static constexpr std::size_t kKept = 256;
+    static constexpr std::size_t kBatch = 64;
 
     SceneLexer& m_lexer;
-    // The places of the queue's tokens from index m_first on.
+    // The tokens read and their places from index m_first to m_read.
+    std::vector<std::string_view> m_views;
     std::vector<TokenPlace> m_places;
     std::size_t m_first = 0;
-    std::string_view m_next;  // valid until the lexer reads on
-    TokenPlace m_nextPlace;
-    bool m_ahead = false;
+    std::size_t m_read = 0;
+    std::size_t m_end = 0;        // the end of the last fill
+    std::size_t m_textMoves = 0;  // the lexer's count when the views were last valid
+    bool m_ended = false;         // the lexer has reached the end of the file
 };
 
 // The source text in front of a place on its line, from the statement's
@@ -187,12 +224,12 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
                            std::size_t minimum, std::vector<GeomObject*>& objects,
                            std::vector<Light*>& lights, Camera* camera) {
     for (;; minimum *= 2) {
-        window.fill(minimum);
+        TokenViews tokens = window.fill(minimum);
         const std::size_t mark = output.mark();
-        const std::size_t before = window.tokens.size();
+        const std::size_t before = tokens.size();
         try {
-            parse_statement(window.tokens, objects, lights, camera);
-            window.consumed(before - window.tokens.size());
+            parse_statement(tokens, objects, lights, camera);
+            window.consumed(before - tokens.size());
             return;
         } catch (SceneError& error) {
             // What a statement consumes, it takes whole or puts back as it was,
@@ -202,13 +239,12 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
                 if (!window.endsFile()) {
                     // The window, not the file, ran out: read it again, wider.
                     output.takeBack(mark);
-                    window.rewind();
                     continue;
                 }
                 const TokenPlace& end = lexer.lastEnd();
                 error.place(end.line, end.column(), textBefore(lexer, statementStart, end));
             } else if (error.atToken()) {
-                const TokenPlace& at = window.place(before - window.tokens.size());
+                const TokenPlace& at = window.place(before - tokens.size());
                 error.place(at.line, at.column(), textBefore(lexer, statementStart, at));
             }
             throw;
@@ -230,12 +266,13 @@ void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector
     HeldOutput output(std::cout);
     SceneLexer lexer(in);
     TokenWindow tokens(lexer);
-    for (tokens.fillOne(); !tokens.tokens.empty(); tokens.fillOne()) {
+    while (tokens.fillOne()) {
         tokens.pinFront();
-        if (isStatementKeyword(tokens.tokens.front())) {
+        TokenViews front = tokens.front();
+        if (isStatementKeyword(front.front())) {
             parse_front_statement(tokens, lexer, output, window, objects, lights, camera);
         } else {
-            parse_statement(tokens.tokens, objects, lights, camera);
+            parse_statement(front, objects, lights, camera);
             tokens.consumed(1);
         }
         output.passOnIfLarge();

@@ -48,11 +48,31 @@ const char* skipSeparators(const char* p, std::size_t& line, const char*& lineSt
     return p;
 }
 
+// The end of the token bytes from p on (the buffer's closing null stops the
+// scan), four bytes a round: a byte is looked at only after a token byte,
+// so never past that null.
+const char* skipTokenBytes(const char* p) {
+    for (;; p += 4) {
+        if (kByteKind(p[0]) != kTokenByte) {
+            return p;
+        }
+        if (kByteKind(p[1]) != kTokenByte) {
+            return p + 1;
+        }
+        if (kByteKind(p[2]) != kTokenByte) {
+            return p + 2;
+        }
+        if (kByteKind(p[3]) != kTokenByte) {
+            return p + 3;
+        }
+    }
+}
+
 }  // namespace
 
 bool is_separator(char c) { return kByteKind(c) >= kSeparator; }
 
-SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_pin(std::string::npos) {}
+SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_buffer(1, '\0'), m_pin(std::string::npos) {}
 
 bool SceneLexer::readBlock(std::size_t keep) {
     if (m_ended) {
@@ -60,16 +80,22 @@ bool SceneLexer::readBlock(std::size_t keep) {
     }
     keep = std::min(keep, m_pin);
     assert(keep >= m_base);
+    ++m_textMoves;
     // Moving the kept text to the front pays once it is half the buffer.
-    if (keep - m_base >= m_buffer.size() / 2) {
-        m_buffer.erase(0, keep - m_base);
+    if (keep - m_base >= m_size / 2) {
+        const std::size_t dropped = keep - m_base;
+        std::memmove(m_buffer.data(), m_buffer.data() + dropped, m_size - dropped);
+        m_size -= dropped;
         m_base = keep;
     }
-    const std::size_t kept = m_buffer.size();
-    m_buffer.resize(kept + kBlockSize);
-    m_in.read(&m_buffer[kept], static_cast<std::streamsize>(kBlockSize));
+    const std::size_t kept = m_size;
+    if (m_buffer.size() < kept + kBlockSize + 1) {
+        m_buffer.resize(kept + kBlockSize + 1);
+    }
+    m_in.read(m_buffer.data() + kept, static_cast<std::streamsize>(kBlockSize));
     const auto got = static_cast<std::size_t>(m_in.gcount());
-    m_buffer.resize(kept + got);
+    m_size = kept + got;
+    m_buffer[m_size] = '\0';
     if (m_in.bad()) {
         throw SceneError("cannot read scene file: " + std::string(std::strerror(errno)));
     }
@@ -79,32 +105,41 @@ bool SceneLexer::readBlock(std::size_t keep) {
 }
 
 bool SceneLexer::next(std::string_view& token, TokenPlace& place) {
+    return nextInBuffer(&token, &place, 1) == 1 || nextAnywhere(token, place);
+}
+
+std::size_t SceneLexer::nextInBuffer(std::string_view* tokens, TokenPlace* places,
+                                     std::size_t count) {
     // Most tokens lie whole in the buffer with a separator after them and
     // are no comment: those are taken here, on locals (the buffer's bytes
     // could alias the members as far as the compiler knows), the rest by the
     // general scan from the same start.
     const char* const data = m_buffer.data();
-    const char* const end = data + m_buffer.size();
+    const char* const end = data + m_size;
+    const char* p = data + (m_next.offset - m_base);
     std::size_t line = m_next.line;
-    const char* lineStart = nullptr;
-    const char* p = skipSeparators(data + (m_next.offset - m_base), line, lineStart);
-    const char* const start = p;
-    while (kByteKind(*p) == kTokenByte) {
-        ++p;
+    std::size_t lineStart = m_next.lineStart;
+    std::size_t taken = 0;
+    for (; taken < count; ++taken) {
+        const char* newLine = nullptr;
+        p = skipSeparators(p, line, newLine);
+        if (newLine != nullptr) {
+            lineStart = offsetOf(newLine);
+        }
+        const char* const tokenEnd = skipTokenBytes(p);
+        if (tokenEnd == end || *tokenEnd == '\0' || (p[0] == '/' && p[1] == '/')) {
+            break;
+        }
+        places[taken] = TokenPlace{offsetOf(p), line, lineStart};
+        tokens[taken] = std::string_view(p, static_cast<std::size_t>(tokenEnd - p));
+        p = tokenEnd;
     }
-    if (p == end || *p == '\0' || (start[0] == '/' && start[1] == '/')) {
-        return nextAnywhere(token, place);
+    if (taken > 0) {
+        const TokenPlace& last = places[taken - 1];
+        m_lastEnd = TokenPlace{last.offset + tokens[taken - 1].size(), last.line, last.lineStart};
     }
-    m_next.line = line;
-    if (lineStart != nullptr) {
-        m_next.lineStart = offsetOf(lineStart);
-    }
-    m_next.offset = offsetOf(start);
-    place = m_next;
-    m_next.offset = offsetOf(p);
-    m_lastEnd = m_next;
-    token = std::string_view(start, static_cast<std::size_t>(p - start));
-    return true;
+    m_next = TokenPlace{offsetOf(p), line, lineStart};
+    return taken;
 }
 
 bool SceneLexer::nextAnywhere(std::string_view& token, TokenPlace& place) {
@@ -174,12 +209,7 @@ void SceneLexer::pin(std::size_t offset) {
     m_pin = offset;
 }
 
-void SceneLexer::rewind(const TokenPlace& place) {
-    assert(m_pin != std::string::npos && place.offset >= m_pin && place.offset <= bufferEnd());
-    m_next = place;
-}
-
 std::string SceneLexer::text(std::size_t from, std::size_t to) const {
     assert(from >= m_base && from <= to && to <= bufferEnd());
-    return m_buffer.substr(from - m_base, to - from);
+    return std::string(byteAt(from), to - from);
 }

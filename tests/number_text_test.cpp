@@ -11,6 +11,8 @@
 #include <limits>
 #include <random>
 #include <sstream>
+#include <string>
+#include <string_view>
 
 #include "vector3.h"
 
@@ -105,6 +107,27 @@ TEST(NumberText, ReadsEverySpellingAsTheStream) {
         }
         expectReadsAsTheStream(token);
     }
+}
+
+// A token is a view into the scene text with more text after it: the scan
+// ends at the view's end, never at what follows.
+TEST(NumberText, ReadsAViewToItsEndAndNoFurther) {
+    const std::string text = "-12.5e+3x1e5 7.25 0.000123456789e-2";
+    for (std::size_t start = 0; start < text.size(); ++start) {
+        for (std::size_t size = 0; start + size <= text.size(); ++size) {
+            const std::string token = text.substr(start, size);
+            double fromView = -1;
+            double fromString = -2;
+            const bool read = read_number(std::string_view(text).substr(start, size), fromView);
+            ASSERT_EQ(read, read_number_by_stream(token, fromString)) << token;
+            if (read) {
+                ASSERT_EQ(std::memcmp(&fromView, &fromString, sizeof fromView), 0) << token;
+            }
+        }
+    }
+    // A view of nothing, with no text behind it.
+    double value = 0;
+    EXPECT_FALSE(read_number(std::string_view(), value));
 }
 
 TEST(NumberText, WritesEveryValueAsTheStream) {

@@ -175,6 +175,30 @@ TEST(SceneStream, StatementsThatCrossTheWindowReadAsTheWholeQueueReadsThem) {
     }
 }
 
+TEST(SceneStream, ScenesOfManyBlocksReadAsTheWholeQueueReadsThem) {
+    // Statements across the ends of the stream's blocks, where the text that
+    // the window's tokens point into moves: long statements, comments, and
+    // errors and cuts far into the file.
+    std::string text;
+    for (int i = 0; text.size() < 300000; ++i) {
+        text += "triangle { <" + std::to_string(i) +
+                ", 0, 1>, <0, 1, 0>, <1, 0, 0> pigment { color rgb <1, 0.5, 0> } ";
+        if (i % 97 == 0) {
+            text += repeated("finish { ambient 0.1 diffuse 0.5 } ", 20);
+        }
+        if (i % 31 == 0) {
+            text += "// a comment { with <1, 2> }\n";
+        }
+        text += "}\n";
+    }
+    for (const char* const end : {"", "sphere { <0, 0, x> }", "box { <0, 0, 0>, <1, 1"}) {
+        expectSameReadings(text + end);
+    }
+    for (const std::size_t cut : {65535, 65536, 65537, 131077, 200003}) {
+        expectSameReadings(text.substr(0, cut));
+    }
+}
+
 TEST(SceneStream, ErrorsNameTheLineAndColumnOfTheOffendingToken) {
     // The first line.
     EXPECT_EQ(errorLine("sphere { <0, x, 0>, 1 }"),
