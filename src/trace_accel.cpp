@@ -296,7 +296,14 @@ bool TraceAccel::search(Query& query) const {
         const std::uint32_t first[3] = {0, 0, 0};
         return testLinear(first, query);
     }
-    if (linearObjectCount() != 0 && testLinear(m_linear, query)) {
+    const bool beside = linearObjectCount() != 0;
+    if (!Query::kNearestFirst) {
+        // Any blocker will do, and objects in the tree block more often
+        // than the planes beside it, which a feeler mostly leaves.
+        return searchTree(query) || (beside && testLinear(m_linear, query));
+    }
+    // The scan beside the tree first: its hits bound the walk.
+    if (beside && testLinear(m_linear, query)) {
         return true;
     }
     return searchTree(query);
