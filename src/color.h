@@ -13,10 +13,6 @@ struct Color {
     Color() : r(0), g(0), b(0) {}
     Color(double in_r, double in_g, double in_b)
         : r(in_r < 0 ? 0 : in_r), g(in_g < 0 ? 0 : in_g), b(in_b < 0 ? 0 : in_b) {}
-    // Components known not to be negative (a NaN or -0 may be), which the
-    // clamp would keep as they are, stored without it.
-    struct Unclamped {};
-    Color(Unclamped, double in_r, double in_g, double in_b) : r(in_r), g(in_g), b(in_b) {}
 
     Color operator+(const Color& other) const {
         return Color(r + other.r, g + other.g, b + other.b);

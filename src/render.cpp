@@ -59,11 +59,17 @@ bool notNegative(const Color& c) {
 // keep every one: Exact forms them without it. Clamped is Color's own
 // arithmetic, for a hit whose colour or weights are not known to be so.
 struct Exact {
-    static Color times(const Color& c, double x) {
-        return Color(Color::Unclamped{}, x * c.r, x * c.g, x * c.b);
-    }
+    static Color times(const Color& c, double x) { return stored(x * c.r, x * c.g, x * c.b); }
     static Color plus(const Color& a, const Color& b) {
-        return Color(Color::Unclamped{}, a.r + b.r, a.g + b.g, a.b + b.b);
+        return stored(a.r + b.r, a.g + b.g, a.b + b.b);
+    }
+    // The components as they are, without the constructor's clamp.
+    static Color stored(double r, double g, double b) {
+        Color color;
+        color.r = r;
+        color.g = g;
+        color.b = b;
+        return color;
     }
 };
 
