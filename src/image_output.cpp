@@ -18,9 +18,11 @@
 #include "safe_write.h"
 
 void scaleValues(Color** image) {
-    // By column, the order the image is stored in; the largest value and
-    // each scaled pixel are the same in any order.
+    // By column, the order the image is stored in, split among the render's
+    // threads; the largest value and each scaled pixel are the same in any
+    // order (a NaN never wins a comparison).
     double maxValue = 0;
+#pragma omp parallel for schedule(static) reduction(max : maxValue)
     for (int x = 0; x < gPixelWidth; ++x) {
         const Color* column = image[x];
         for (int y = 0; y < gPixelHeight; ++y) {
@@ -34,6 +36,7 @@ void scaleValues(Color** image) {
         return;
     }
     const double scaleFactor = 1.0 / maxValue;
+#pragma omp parallel for schedule(static)
     for (int x = 0; x < gPixelWidth; ++x) {
         Color* column = image[x];
         for (int y = 0; y < gPixelHeight; ++y) {

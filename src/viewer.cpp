@@ -299,6 +299,9 @@ void reshapeCallback(int w, int h) {
 }
 
 void fillPixelBuffer(Color* const* image, ByteColor* buffer, int width, int height) {
+    // Every frame of the ray-traced view passes through here on the way to
+    // the screen: the columns are split among the render's threads.
+#pragma omp parallel for schedule(static)
     for (int x = 0; x < width; ++x) {
         for (int y = 0; y < height; ++y) {
             const Color& c = image[x][y];

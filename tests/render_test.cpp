@@ -1,12 +1,15 @@
 // Shading and image output, checked against values worked out by hand from
 // the shading rules.
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "main.h"
 #include "test_support.h"
+#include "viewer.h"
 
 using testing_support::makeRay;
 using testing_support::readFile;
@@ -211,6 +214,40 @@ TEST_F(Shading, ScaleValuesUsesOneFactorAboveOne) {
     gImage[0][0] = Color(1.0, 0.3, 0);
     scaleValues(gImage);
     EXPECT_EQ(gImage[0][0].g, 0.3);  // not brightened, not rescaled
+}
+
+// Scaling and the screen's bytes split the columns among threads: the
+// result must not depend on how many there are, wherever the largest value
+// and the NaNs lie.
+TEST_F(Shading, ScalingAndScreenBytesAreTheSameAtAnyThreadCount) {
+    const int width = 37;
+    const int height = 5;
+    const auto fill = [&]() {
+        allocateImage(width, height);
+        for (int x = 0; x < width; ++x) {
+            for (int y = 0; y < height; ++y) {
+                const double v = 0.1 * ((x * 7 + y * 3) % 11);
+                gImage[x][y] =
+                    Color(v, x == 29 && y == 3 ? 4.5 : v / 2, (x % 5 == 0) ? std::nan("") : -v);
+            }
+        }
+    };
+    gPixelWidth = width;
+    gPixelHeight = height;
+    const int defaultThreads = omp_get_max_threads();
+    std::vector<std::vector<unsigned char>> bytes;
+    for (const int threads : {1, 3}) {
+        omp_set_num_threads(threads);
+        fill();
+        scaleValues(gImage);
+        std::vector<ByteColor> buffer(static_cast<std::size_t>(width) * height);
+        fillPixelBuffer(gImage, buffer.data(), width, height);
+        const auto* first = reinterpret_cast<const unsigned char*>(buffer.data());
+        bytes.emplace_back(first, first + buffer.size() * sizeof(ByteColor));
+    }
+    omp_set_num_threads(defaultThreads);
+    EXPECT_EQ(bytes[0], bytes[1]);
+    EXPECT_DOUBLE_EQ(gImage[29][3].g, 1.0);  // the largest value, wherever it lies
 }
 
 TEST(ImageOutput, ChannelBytesTruncate) {
