@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 
@@ -253,4 +254,21 @@ ImageBuffer::ImageBuffer(int width, int height)
     for (int x = 0; x < width; ++x) {
         m_columns.push_back(&m_pixels[static_cast<std::size_t>(x) * height]);
     }
+}
+
+std::string firstDifference(const ImageBuffer& expected, const ImageBuffer& actual, int width,
+                            int height, int rowStep) {
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; y += std::max(rowStep, 1)) {
+            const Color& e = expected.at(x, y);
+            const Color& a = actual.at(x, y);
+            if (std::memcmp(&e, &a, sizeof(Color)) != 0) {
+                std::ostringstream text;
+                text << "pixel (" << x << ", " << y << "): " << e.r << " " << e.g << " " << e.b
+                     << " against " << a.r << " " << a.g << " " << a.b;
+                return text.str();
+            }
+        }
+    }
+    return "";
 }

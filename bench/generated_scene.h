@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -103,3 +104,8 @@ private:
     std::vector<Color> m_pixels;
     std::vector<Color*> m_columns;
 };
+
+// The first pixel of the width x height images, on every rowStep-th row,
+// whose colour bits differ, as text; empty when none does.
+std::string firstDifference(const ImageBuffer& expected, const ImageBuffer& actual, int width,
+                            int height, int rowStep = 1);

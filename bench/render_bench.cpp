@@ -17,7 +17,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -70,14 +69,6 @@ Timed fastest(const GeneratedScene& s, const SceneQuery& query, ImageBuffer& ima
     return best;
 }
 
-bool sameRows(const ImageBuffer& a, const ImageBuffer& b, int rowStep) {
-    for (int x = 0; x < kWidth; ++x) {
-        for (int y = 0; y < kHeight; y += rowStep) {
-            if (std::memcmp(&a.at(x, y), &b.at(x, y), sizeof(Color)) != 0) return false;
-        }
-    }
-    return true;
-}
 
 std::size_t residentBytes() {
     long pages = 0;
@@ -126,8 +117,8 @@ Result measure(const Size& size) {
     r.treeRows = fastest(scene, accel, acceleratedRows, 1, size.linearRowStep).seconds;
     r.linearRows =
         trace(scene, LinearScene(scene.objects), linearRows, 1, size.linearRowStep).seconds;
-    r.same = sameRows(accelerated, twoThreads, 1) &&
-             sameRows(accelerated, linearRows, size.linearRowStep);
+    r.same = firstDifference(accelerated, twoThreads, kWidth, kHeight).empty() &&
+             firstDifference(accelerated, linearRows, kWidth, kHeight, size.linearRowStep).empty();
     const std::size_t peak = peakResidentBytes();
     r.peakBytes = static_cast<double>(peak);
     r.bytesPerObject = static_cast<double>(peak - baseline) / size.objects;

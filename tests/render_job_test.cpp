@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 
 #include "generated_scene.h"
 #include "main.h"
@@ -34,24 +33,6 @@ ImageBuffer render(const RenderJob& job, const SceneQuery& index) {
     ImageBuffer image(job.width, job.height);
     renderImage(job, index, image.columns());
     return image;
-}
-
-// The first pixel whose colour bits differ, as text; empty when none does.
-std::string firstDifference(const ImageBuffer& expected, const ImageBuffer& actual, int width,
-                            int height) {
-    for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height; ++y) {
-            const Color& e = expected.at(x, y);
-            const Color& a = actual.at(x, y);
-            if (std::memcmp(&e, &a, sizeof(Color)) != 0) {
-                std::ostringstream text;
-                text << "pixel (" << x << ", " << y << "): " << e.r << " " << e.g << " " << e.b
-                     << " against " << a.r << " " << a.g << " " << a.b;
-                return text.str();
-            }
-        }
-    }
-    return "";
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <sstream>
 
 #include "generated_scene.h"
 #include "ray_caster.h"
@@ -21,24 +20,6 @@
 
 namespace {
 
-// The first pixel whose colour bits differ, as text; empty when none does.
-std::string firstDifference(const ImageBuffer& expected, const ImageBuffer& actual,
-                            const RenderJob& job) {
-    for (int x = 0; x < job.width; ++x) {
-        for (int y = 0; y < job.height; y += std::max(job.rowStep, 1)) {
-            const Color& e = expected.at(x, y);
-            const Color& a = actual.at(x, y);
-            if (std::memcmp(&e, &a, sizeof(Color)) != 0) {
-                std::ostringstream text;
-                text << "pixel (" << x << ", " << y << "): " << e.r << " " << e.g << " " << e.b
-                     << " against " << a.r << " " << a.g << " " << a.b;
-                return text.str();
-            }
-        }
-    }
-    return "";
-}
-
 // Compares the renderer with the reference on the job at 1, 2 and 3 threads.
 void expectReferenceImage(RenderJob job, const std::string& what) {
     ImageBuffer expected(job.width, job.height);
@@ -48,7 +29,7 @@ void expectReferenceImage(RenderJob job, const std::string& what) {
         job.threads = threads;
         ImageBuffer actual(job.width, job.height);
         renderImage(job, index, actual.columns());
-        ASSERT_EQ(firstDifference(expected, actual, job), "")
+        ASSERT_EQ(firstDifference(expected, actual, job.width, job.height, job.rowStep), "")
             << what << ", " << threads << " threads";
     }
 }
