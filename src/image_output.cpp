@@ -83,12 +83,14 @@ bool isPngName(const std::string& name) {
 
 // 8-bit RGB, top row first: the pixels of either file format. The image is
 // stored by column, so it is read in bands of rows, each column's part of a
-// band in a cache line or two, rather than a row at a time.
+// band in a cache line or two, rather than a row at a time; the bands, whose
+// bytes are their own, are split among the render's threads.
 std::vector<unsigned char> pixelBytes(Color** image) {
     const auto width = static_cast<std::size_t>(gPixelWidth);
     const int height = gPixelHeight;
     std::vector<unsigned char> bytes(width * static_cast<std::size_t>(height) * 3);
     const int band = 8;
+#pragma omp parallel for schedule(static)
     for (int top = 0; top < height; top += band) {
         const int bottom = std::min(top + band, height);
         for (std::size_t x = 0; x < width; ++x) {
