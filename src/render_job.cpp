@@ -19,26 +19,16 @@ namespace {
 class ViewDirections {
 public:
     explicit ViewDirections(const RenderJob& job) : m_samples(std::max(job.antialias, 1)) {
-        const auto& m = job.toWorld.m;
         const int n = m_samples;
         const Camera& camera = job.camera;
-        m_columns.reserve(static_cast<std::size_t>(job.width) * static_cast<std::size_t>(n));
-        for (int x = 0; x < job.width; ++x) {
-            for (int i = 0; i < n; ++i) {
-                // One sample: the pixel's centre; more: the centres of its cells.
-                const double sx =
-                    n == 1 ? camera.pixelToScreenX(x) : camera.screenX(x + (i + 0.5) / n);
-                m_columns.emplace_back(m[0][0] * sx, m[1][0] * sx, m[2][0] * sx);
-            }
-        }
-        m_rows.reserve(static_cast<std::size_t>(job.height) * static_cast<std::size_t>(n));
-        for (int y = 0; y < job.height; ++y) {
-            for (int j = 0; j < n; ++j) {
-                const double sy =
-                    n == 1 ? camera.pixelToScreenY(y) : camera.screenY(y + (j + 0.5) / n);
-                m_rows.emplace_back(m[0][1] * sy, m[1][1] * sy, m[2][1] * sy);
-            }
-        }
+        // One sample: the pixel's centre; more: the centres of its cells.
+        m_columns = terms(job.toWorld, 0, job.width, [&](int x, int i) {
+            return n == 1 ? camera.pixelToScreenX(x) : camera.screenX(x + (i + 0.5) / n);
+        });
+        m_rows = terms(job.toWorld, 1, job.height, [&](int y, int j) {
+            return n == 1 ? camera.pixelToScreenY(y) : camera.screenY(y + (j + 0.5) / n);
+        });
+        const auto& m = job.toWorld.m;
         const double sz = -1.0;
         m_depth = Vector3(m[0][2] * sz, m[1][2] * sz, m[2][2] * sz);
         m_offset = Vector3(m[0][3], m[1][3], m[2][3]);
@@ -54,6 +44,23 @@ public:
     }
 
 private:
+    // The product's terms of column `axis` for every sample position along
+    // that axis of the image: sample i of pixel p lies at position(p, i).
+    template <class Position>
+    std::vector<Vector3> terms(const Matrix4x4& toWorld, int axis, int pixels,
+                               const Position& position) const {
+        const auto& m = toWorld.m;
+        std::vector<Vector3> result;
+        result.reserve(static_cast<std::size_t>(pixels) * static_cast<std::size_t>(m_samples));
+        for (int p = 0; p < pixels; ++p) {
+            for (int i = 0; i < m_samples; ++i) {
+                const double s = position(p, i);
+                result.emplace_back(m[0][axis] * s, m[1][axis] * s, m[2][axis] * s);
+            }
+        }
+        return result;
+    }
+
     int m_samples;
     std::vector<Vector3> m_columns;
     std::vector<Vector3> m_rows;
