@@ -15,7 +15,7 @@
 #include "geom.h"
 #include "light.h"
 #include "matrix4x4.h"
-#include "render_job.h"
+#include "trace/render_job.h"
 
 // splitmix64, so that a seed names the same scene everywhere.
 class Random {

@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "accel/scene_query.h"
+#include "accel/trace_accel.h"
 #include "generated_scene.h"
-#include "scene_query.h"
-#include "trace_accel.h"
 
 namespace {
 
@@ -68,7 +68,6 @@ Timed fastest(const GeneratedScene& s, const SceneQuery& query, ImageBuffer& ima
     }
     return best;
 }
-
 
 std::size_t residentBytes() {
     long pages = 0;

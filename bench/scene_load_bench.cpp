@@ -12,6 +12,7 @@
 
 #include "main.h"
 #include "parser.h"
+#include "scene_file.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "number_text.h"
+#include "scene/number_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string token(reinterpret_cast<const char*>(data), size);

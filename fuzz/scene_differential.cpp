@@ -8,8 +8,9 @@
 
 #include "main.h"
 #include "parser.h"
-#include "scene_lexer.h"
-#include "scene_reload.h"
+#include "scene/scene_lexer.h"
+#include "scene_file.h"
+#include "window/scene_reload.h"
 
 namespace {
 

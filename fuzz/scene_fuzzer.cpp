@@ -13,8 +13,11 @@
 #include "fuzz_support.h"
 #include "main.h"
 #include "parser.h"
+#include "render.h"
 #include "scene_differential.h"
-#include "scene_reload.h"
+#include "scene_file.h"
+#include "state.h"
+#include "window/scene_reload.h"
 
 namespace {
 

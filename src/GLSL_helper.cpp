@@ -9,6 +9,10 @@
 
 #include "program_exit.h"
 
+int NormalMapShader = 0;
+int DiffuseShader = 0;
+int ShadeProg = 0;
+
 int printOglError(const char* file, int line) {
     int retCode = 0;
     GLenum glErr = glGetError();

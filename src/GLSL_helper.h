@@ -6,6 +6,12 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+// The preview's two shader programs and the one in use (0: none), handles
+// as glCreateProgram gives them; set up by the window's start-up.
+extern int NormalMapShader;
+extern int DiffuseShader;
+extern int ShadeProg;
+
 // Writes every pending OpenGL error to standard error with the place that
 // checked; returns 1 when there was one.
 int printOglError(const char* file, int line);

@@ -7,7 +7,7 @@
 #include "Obj/Exception.h"
 #include "Obj/Mesh.h"
 #include "TyraMesh.h"
-#include "main.h"
+#include "tex.h"
 
 namespace {
 

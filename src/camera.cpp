@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "parser.h"
-#include "reader_output.h"
+#include "scene/reader_output.h"
 
 Camera::Camera(const Vector3& in_eye, const Vector3& in_up, const Vector3& in_right,
                const Vector3& in_lookAt, int in_xRes, int in_yRes)

@@ -7,7 +7,7 @@
 
 #include "geom_hit.h"
 #include "parser.h"
-#include "reader_output.h"
+#include "scene/reader_output.h"
 
 using namespace std::string_view_literals;
 

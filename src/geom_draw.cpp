@@ -7,7 +7,7 @@
 #include "GLSL_helper.h"
 #include "cube.h"
 #include "geom.h"
-#include "main.h"
+#include "tex.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "main.h"
+#include "state.h"
 
 int main(int argc, char** argv) {
     return raytracerMain(argc, argv);

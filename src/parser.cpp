@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "number_text.h"
-#include "reader_output.h"
-#include "scene_lexer.h"
+#include "scene/number_text.h"
+#include "scene/reader_output.h"
+#include "scene/scene_lexer.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
-// Shading (the ray caster, reflection and refraction) and the edge between
-// the program-wide state and a render: the render job is made here.
+#include "render.h"
+
+// The edge between the program-wide state and a render: the render job is
+// made here from the globals, and the traced image goes to gImage.
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,214 +13,11 @@
 #include <iostream>
 #include <vector>
 
+#include "accel/trace_accel.h"
+#include "image/image_output.h"
 #include "main.h"
-#include "ray_caster.h"
-#include "render_job.h"
-#include "trace_accel.h"
-
-namespace {
-
-double clampUnit(double value) {
-    if (!(value > 0)) return 0;  // NaN included
-    if (!(value < 1)) return 1;
-    return value;
-}
-
-// What the lights' terms at a hit share: the normal turned towards the
-// incoming ray (by its raw direction), the direction back along the ray and
-// the highlight's exponent. The last two serve only a highlight, and are
-// left at 0 for a surface without one.
-struct Surface {
-    Vector3 N;
-    Vector3 V{0, 0, 0};
-    double exponent = 0;
-
-    Surface(const Ray& ray, const HitRec& hitrec)
-        : N((ray.direction * hitrec.n > HIT_EPSILON) ? -hitrec.n : hitrec.n) {
-        if (hitrec.finish.specular != 0) {
-            V = (-ray.direction).normalize();
-            exponent = 1 / hitrec.finish.roughness;
-        }
-    }
-};
-
-// Whether a highlight of pow(base, exponent) is known to count as 0 without
-// the power: a negative base raised to a finite power that is not an even
-// whole number gives a NaN or a negative number.
-bool powerCountsAsZero(double base, double exponent) {
-    return base < 0 && std::isfinite(exponent) && std::fmod(exponent, 2.0) != 0.0;
-}
-
-// Whether no component is negative; a NaN or -0 is not.
-bool notNegative(const Color& c) {
-    return !(c.r < 0) && !(c.g < 0) && !(c.b < 0);
-}
-
-// Sums and products of colours that are not negative by colours and weights
-// that are not negative have no negative component, so Color's clamp would
-// keep every one: Exact forms them without it. Clamped is Color's own
-// arithmetic, for a hit whose colour or weights are not known to be so.
-struct Exact {
-    static Color times(const Color& c, double x) { return stored(x * c.r, x * c.g, x * c.b); }
-    static Color plus(const Color& a, const Color& b) {
-        return stored(a.r + b.r, a.g + b.g, a.b + b.b);
-    }
-    // The components as they are, without the constructor's clamp.
-    static Color stored(double r, double g, double b) {
-        Color color;
-        color.r = r;
-        color.g = g;
-        color.b = b;
-        return color;
-    }
-};
-
-struct Clamped {
-    static Color times(const Color& c, double x) { return c * x; }
-    static Color plus(const Color& a, const Color& b) { return a + b; }
-};
-
-// Adds the diffuse, then the half-vector specular light of one light, which
-// lies along the unit vector L from the hit; unlitHighlight is the light's
-// colour times 0.
-template <class Paint>
-void addLocalLight(const HitRec& hitrec, const Surface& surface, const Vector3& L,
-                   const Light& light, const Color& unlitHighlight, Color& shading) {
-    const double nDotLRaw = surface.N * L;
-    const double nDotL = nDotLRaw > 0 ? nDotLRaw : 0;
-    shading = Paint::plus(shading,
-                          Paint::times(Paint::times(hitrec.color, nDotL), hitrec.finish.diffuse));
-
-    double specFactor = hitrec.finish.specular;
-    assert(specFactor >= 0);
-    if (specFactor == 0) {
-        shading = Paint::plus(shading, unlitHighlight);
-        return;
-    }
-    const Vector3 h = (L + surface.V).normalize();
-    const double nDotH = surface.N * h;
-    if (powerCountsAsZero(nDotH, surface.exponent)) {
-        shading = Paint::plus(shading, unlitHighlight);
-        return;
-    }
-    specFactor = std::pow(nDotH, surface.exponent) * specFactor;
-    if (!(specFactor > 0)) {
-        specFactor = 0;  // a NaN from a negative base counts as 0
-    }
-    shading = Paint::plus(shading, Paint::times(light.color, specFactor));
-}
-
-std::vector<Color> unlitHighlights(const std::vector<Light>& lights) {
-    std::vector<Color> colors;
-    colors.reserve(lights.size());
-    for (const Light& light : lights) {
-        colors.push_back(light.color * 0.0);
-    }
-    return colors;
-}
-
-}  // namespace
-
-RayCaster::RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows)
-    : m_scene(scene),
-      m_lights(lights),
-      m_shadows(shadows),
-      m_blockers(lights.size()),
-      m_unlitHighlights(unlitHighlights(lights)),
-      m_lightsNotNegative(std::all_of(lights.begin(), lights.end(),
-                                      [](const Light& light) { return notNegative(light.color); })) {}
-
-bool RayCaster::inShadow(const Ray& feeler, double lightDistance, std::size_t light) {
-    ++m_rays;
-    return m_scene.blocked(feeler, lightDistance, m_blockers[light]);
-}
-
-Color RayCaster::cast(const Ray& ray, int recursionDepth) {
-    ++m_rays;
-    HitRec hitrec;
-    if (!m_scene.nearestHit(ray, hitrec)) {
-        return Color(0, 0, 0);
-    }
-    const Point& p = hitrec.p;
-    const Vector3& n = hitrec.n;
-    const Finish& finish = hitrec.finish;
-    const bool refractive = finish.refraction == 1.0;
-
-    // The lights' colours are checked once, this hit's colour and weights here.
-    const bool exact = m_lightsNotNegative && notNegative(hitrec.color) &&
-                       finish.ambient >= 0 && finish.diffuse >= 0;
-    const Color localShading =
-        exact ? localLight<Exact>(ray, hitrec) : localLight<Clamped>(ray, hitrec);
-
-    // The secondary rays do not depend on the light, so one cast per hit gives
-    // the colours that a cast per light would; without lights there is none.
-    Color reflectionShading;
-    Color refractionShading;
-    bool tir = false;
-    bool reflects = false;
-    if (!m_lights.empty() && recursionDepth > 0) {
-        if (refractive) {
-            Ray refracted;
-            refracted.origin = p;
-            refracted.direction = refract(ray.direction, n, 1.0, finish.ior, &tir);
-            if (!tir) {
-                refractionShading = cast(refracted, recursionDepth - 1);
-            }
-        }
-        const bool enters = ray.direction * n <= HIT_EPSILON;
-        reflects = finish.reflection != 0 || (refractive && enters);
-        if (reflects) {
-            Ray reflected;
-            reflected.origin = p;
-            reflected.direction = reflect(ray.direction, n);
-            reflectionShading = cast(reflected, recursionDepth - 1);
-        }
-    }
-
-    // Every colour here is the clamp's or the sum of such, and every weight
-    // lies in 0..1.
-    const double filter = clampUnit(finish.filter);
-    const double reflectWeight = clampUnit(finish.reflection);
-    if (refractive && !tir) {
-        const double rest = 1 - filter - reflectWeight;
-        const double local = rest > 0 ? rest : 0;
-        return Exact::plus(Exact::plus(Exact::times(localShading, local),
-                                       Exact::times(reflectionShading, reflectWeight)),
-                           Exact::times(refractionShading, filter));
-    }
-    if (reflectWeight == 0 && !reflects) {
-        // localShading * 1 is localShading, and the black of no reflection
-        // times 0 is black: the sum below without its two products.
-        return Exact::plus(localShading, reflectionShading);
-    }
-    return Exact::plus(Exact::times(localShading, 1 - reflectWeight),
-                       Exact::times(reflectionShading, reflectWeight));
-}
-
-template <class Paint>
-Color RayCaster::localLight(const Ray& ray, const HitRec& hitrec) {
-    const Point& p = hitrec.p;
-    Color shading = Paint::times(hitrec.color, hitrec.finish.ambient);
-    if (m_lights.empty()) {
-        return shading;
-    }
-    const Surface surface(ray, hitrec);
-    Ray feeler;
-    feeler.origin = p;
-    for (std::size_t light = 0; light < m_lights.size(); ++light) {
-        // The shadow feeler goes the way the light's terms are computed.
-        // The light's distance is the length normalize() divides by.
-        const Vector3 toLight = m_lights[light].location - p;
-        const double lightDistance = toLight.magnitude();
-        const Vector3 L = lightDistance == 0 ? toLight : toLight * (1.0 / lightDistance);
-        feeler.direction = L;
-        if (!m_shadows || !inShadow(feeler, lightDistance, light)) {
-            addLocalLight<Paint>(hitrec, surface, L, m_lights[light], m_unlitHighlights[light],
-                                 shading);
-        }
-    }
-    return shading;
-}
+#include "trace/ray_caster.h"
+#include "trace/render_job.h"
 
 namespace {
 
@@ -240,30 +39,6 @@ Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
     const std::vector<Light> lightValues = copies(lights);
     RayCaster caster(index, lightValues, !shadowsOff);
     return caster.cast(ray, recursionDepth);
-}
-
-Vector3 reflect(Vector3 d, Vector3 n) {
-    if (d * n > 0) {
-        n = -n;
-    }
-    return d - 2 * (d * n) * n;
-}
-
-Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir) {
-    double iorRatio = iorIn / iorOut;
-    if (d * n > 0) {
-        // Leaving the surface.
-        iorRatio = 1 / iorRatio;
-        n = -n;
-    }
-    const double dn = d * n;
-    const double iorRatioSquared = iorRatio * iorRatio;
-    const double underRoot = 1 - iorRatioSquared * (1 - dn * dn);
-    if (underRoot < 0) {
-        *tir = true;
-        return reflect(d, n);
-    }
-    return (iorRatio * (d - n * dn) - n * std::sqrt(underRoot)).normalize();
 }
 
 RenderJob currentRenderJob() {

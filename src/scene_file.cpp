@@ -1,3 +1,5 @@
+#include "scene_file.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
@@ -10,8 +12,8 @@
 
 #include "main.h"
 #include "parser.h"
-#include "reader_output.h"
-#include "scene_lexer.h"
+#include "scene/reader_output.h"
+#include "scene/scene_lexer.h"
 
 using namespace std::string_view_literals;
 

@@ -1,3 +1,5 @@
+#include "state.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,9 +11,13 @@
 #include <memory>
 #include <new>
 
+#include "image/image_output.h"
 #include "main.h"
 #include "parser.h"
 #include "program_exit.h"
+#include "render.h"
+#include "scene_file.h"
+#include "viewer.h"
 
 // Constructed in this order before main runs.
 Tyra gTyra;
@@ -35,9 +41,6 @@ double gRotate = 0;
 bool zoomState = false;
 bool shiftState = false;
 float lastPos[3] = {0, 0, 0};
-int NormalMapShader = 0;
-int DiffuseShader = 0;
-int ShadeProg = 0;
 
 int parse_int(const char* arg) {
     std::printf("Int portion: %s\n", arg + 2);

@@ -11,6 +11,12 @@ struct Image {
     unsigned char* data;  // malloc'ed, sizeX * sizeY * 3 bytes
 };
 
+// Fixed OpenGL texture object names of the preview's textures.
+const int PLANE_TEX_NAME = 0;
+const int CUBE_TEX_NAME = 1;
+const int BRICK_TEX_NAME = 2;
+const int TYRA_TEX_ID = 66;
+
 // The Image of the most recent LoadTexture; every loaded Image is kept.
 extern Image* TextureImage;
 

@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "number_text.h"
+#include "scene/number_text.h"
 
 // Three doubles, used for positions, directions and normals. Default
 // construction leaves the components unset: every user assigns them first.

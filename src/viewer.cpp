@@ -13,11 +13,14 @@
 #include <system_error>
 
 #include "GLSL_helper.h"
+#include "image/image_output.h"
 #include "main.h"
 #include "program_exit.h"
-#include "render_job.h"
-#include "runtime_dir.h"
+#include "render.h"
+#include "state.h"
 #include "tex.h"
+#include "trace/render_job.h"
+#include "window/runtime_dir.h"
 
 namespace {
 

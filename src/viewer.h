@@ -1,13 +1,19 @@
 #pragma once
 
 // The preview window: its start-up pieces and GLUT callbacks (viewer.cpp for
-// the start-up and the frame, viewer_input.cpp for the keyboard and mouse,
-// viewer_session.cpp for the scene file's live reload and for leaving).
-// main.h declares runInteractive, which ties them together.
+// the start-up and the frame, window/viewer_input.cpp for the keyboard and
+// mouse, window/viewer_session.cpp for the scene file's live reload and for
+// leaving), tied together by runInteractive.
 
 #include "color.h"
 
 class TraceIndexCache;
+
+// Runs the interactive start-up and the GLUT loop, in the runtime folder
+// (window/runtime_dir.h). Throws ProgramExit when a texture or the shaders
+// cannot be set up; an exception of a window callback (a scene error found
+// at the first frame) closes the window and comes out of it.
+int runInteractive(int* argc, char** argv);
 
 // Step of the light keys, single precision as the keys have always moved it.
 const float LIGHT_MOVE = 0.4f;

@@ -10,6 +10,8 @@
 
 #include "main.h"
 #include "parser.h"
+#include "render.h"
+#include "scene_file.h"
 #include "test_support.h"
 
 using testing_support::fileExists;

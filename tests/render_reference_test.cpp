@@ -11,12 +11,12 @@
 #include <cstring>
 #include <limits>
 
+#include "accel/scene_query.h"
+#include "accel/trace_accel.h"
 #include "generated_scene.h"
-#include "ray_caster.h"
-#include "render_job.h"
-#include "scene_query.h"
 #include "shading_reference.h"
-#include "trace_accel.h"
+#include "trace/ray_caster.h"
+#include "trace/render_job.h"
 
 namespace {
 

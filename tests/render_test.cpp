@@ -7,8 +7,12 @@
 #include <limits>
 #include <vector>
 
+#include "image/image_output.h"
 #include "main.h"
+#include "render.h"
+#include "state.h"
 #include "test_support.h"
+#include "trace/ray_caster.h"
 #include "viewer.h"
 
 using testing_support::makeRay;

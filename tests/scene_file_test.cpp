@@ -2,6 +2,7 @@
 
 #include "main.h"
 #include "parser.h"
+#include "scene_file.h"
 #include "test_support.h"
 
 using testing_support::resetGlobals;

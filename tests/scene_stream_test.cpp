@@ -10,6 +10,7 @@
 
 #include "main.h"
 #include "scene_differential.h"
+#include "scene_file.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <cmath>
 
 #include "main.h"
-#include "ray_caster.h"
+#include "render.h"
+#include "trace/ray_caster.h"
 
 namespace reference {
 

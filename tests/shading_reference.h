@@ -5,8 +5,8 @@
 // std::pow, every camera ray is toWorld * screen point, and a pixel is traced
 // at a time in row order on one thread.
 
-#include "render_job.h"
-#include "scene_query.h"
+#include "accel/scene_query.h"
+#include "trace/render_job.h"
 
 namespace reference {
 

@@ -2,6 +2,7 @@
 
 #include "main.h"
 #include "program_exit.h"
+#include "state.h"
 #include "test_support.h"
 
 using testing_support::resetGlobals;

@@ -10,8 +10,9 @@
 #include "GLSL_helper.h"
 #include "gl_window.h"
 #include "main.h"
+#include "state.h"
 #include "test_support.h"
-#include "view_statement.h"
+#include "window/view_statement.h"
 
 namespace {
 

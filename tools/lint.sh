@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${RT_LINT_BUILD_DIR:-build-lint}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DRT_BUILD_TESTS=OFF > /dev/null
-mapfile -t sources < <(cd "$root" && ls src/*.cpp src/Obj/*.cpp)
+mapfile -t sources < <(cd "$root" && ls src/*.cpp src/*/*.cpp)
 
 echo "clang-tidy: ${#sources[@]} files"
 status=0

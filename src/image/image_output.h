@@ -1,0 +1,22 @@
+#pragma once
+
+// The image file: scaling the traced colours into bytes, and writing them as
+// a PPM or PNG through the safe writer (image/safe_write.h).
+
+#include <string>
+
+#include "color.h"
+
+void scaleValues(Color** image);
+// The output file name: the first ".pov" replaced by ".ppm", else ".ppm" appended.
+std::string outputFileName(const std::string& inputFileName);
+// A channel as written: c * 255 truncated to 16 bits, low byte; NaN gives 0.
+unsigned char channelByte(double c);
+// Writes the image to gOutputName, or next to the scene when it is empty: a
+// PNG for a name ending in .png (any case), else a binary PPM. The file that
+// held the name is replaced only by a complete image (see safe_write.h).
+// Throws ProgramExit ("draw_image(): " and the system's reason, status 255).
+void draw_image(Color** image);
+// Writes the image to the file name as draw_image does, without its line on
+// standard output; throws ProgramExit likewise.
+void writeImageFile(const std::string& name, Color** image);

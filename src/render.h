@@ -1,0 +1,31 @@
+#pragma once
+
+// The renderer at the program's edge: the render that the program-wide state
+// describes, traced into gImage, and the shading of one ray over lists of
+// objects and lights (the caster itself is trace/ray_caster.h).
+
+#include <vector>
+
+#include "color.h"
+#include "geom.h"
+#include "vector3.h"
+
+struct Camera;
+struct Light;
+struct Matrix4x4;
+class TraceIndexCache;
+struct RenderJob;
+
+// The render that the program-wide state describes (trace/render_job.h);
+// computes the camera basis with camera.vectorTransform(), which prints it
+// and throws SceneError when it is not orthogonal.
+RenderJob currentRenderJob();
+// The same render seen through another camera whose rotation is toWorld.
+RenderJob currentRenderJob(const Camera& view, const Matrix4x4& toWorld);
+// Renders currentRenderJob() into gImage and scales it, printing the report
+// on standard output; the index over the render list comes from the cache.
+void render(TraceIndexCache& indexCache);
+// The same with an index of its own.
+void render();
+Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
+              const std::vector<Light*>& lights, int recursionDepth);

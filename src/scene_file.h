@@ -1,0 +1,26 @@
+#pragma once
+
+// Scene reading. parse_statements consumes a token queue whole; parse_file
+// reads gInputFileName through read_scene, which gives the same output and
+// scene as tokenizing the whole text and parse_statements, holding only a
+// window of tokens (at least `window`, 17 or more) around the statement it
+// reads. All append in file order and throw SceneError on input they cannot
+// use, parse_file and read_scene with the error's place in the file; what was
+// appended before the error stays in the lists.
+
+#include <cstddef>
+#include <deque>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct Camera;
+class GeomObject;
+struct Light;
+
+constexpr std::size_t kSceneWindow = 64;
+void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera);
+void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
+                Camera* camera, std::size_t window = kSceneWindow);
+void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
+                      std::vector<Light*>& lights, Camera* camera);

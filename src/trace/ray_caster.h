@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "accel/scene_query.h"
+#include "light.h"
+
+// The recursion depth of camera rays; secondary rays get one less, and none
+// are cast from depth 0.
+constexpr int PRIMARY_RECURSION_DEPTH = 3;
+
+// The shading of a ray and the rays it spawns: the nearest hit,
+// ambient, per-light shadows, diffuse and half-vector specular light, then
+// reflection and refraction to the given depth. It asks one scene for hits
+// and shadows and keeps what a thread needs between rays: a blocker cache
+// per light and the count of rays cast. One caster serves one thread.
+// The mirror direction of d about the plane of normal n (either side).
+Vector3 reflect(Vector3 d, Vector3 n);
+// The refracted unit direction of d through a surface of normal n between
+// media of indices iorIn (the side n points to) and iorOut; on total internal
+// reflection sets *tir and returns the reflection.
+Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir);
+
+class RayCaster {
+public:
+    // The scene and the lights must outlive the caster. shadows false: every
+    // light reaches every surface.
+    RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows);
+
+    Color cast(const Ray& ray, int recursionDepth);
+    // Rays cast so far: camera, secondary and shadow rays.
+    std::uint64_t rays() const { return m_rays; }
+
+private:
+    // Whether something lies on the feeler (from the hit along the unit vector
+    // towards the light) before the light, lightDistance away.
+    bool inShadow(const Ray& feeler, double lightDistance, std::size_t light);
+    // Ambient, diffuse and specular light at the hit, with Paint's colour
+    // arithmetic.
+    template <class Paint>
+    Color localLight(const Ray& ray, const HitRec& hitrec);
+
+    const SceneQuery& m_scene;
+    const std::vector<Light>& m_lights;
+    const bool m_shadows;
+    std::vector<BlockerCache> m_blockers;  // one per light
+    // Each light's colour times a highlight of 0: what a light adds to a
+    // surface whose highlight is known to be 0 without asking std::pow.
+    std::vector<Color> m_unlitHighlights;
+    bool m_lightsNotNegative;  // no light's colour has a negative component
+    std::uint64_t m_rays = 0;
+};

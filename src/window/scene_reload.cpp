@@ -1,0 +1,145 @@
+#include "window/scene_reload.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cstdio>
+#include <iostream>
+#include <new>
+#include <utility>
+
+#include "main.h"
+#include "parser.h"
+#include "scene_file.h"
+#include "state.h"
+
+namespace {
+
+long long nanoseconds(const timespec& time) {
+    return static_cast<long long>(time.tv_sec) * 1000000000LL + time.tv_nsec;
+}
+
+// Two readings of the camera statement; the resolution is the window's, not
+// the file's.
+bool sameStatement(const Camera& a, const Camera& b) {
+    return a.eye == b.eye && a.up == b.up && a.right == b.right && a.lookAt == b.lookAt;
+}
+
+void deleteObject(GeomObject* object) {
+    if (auto* sphere = dynamic_cast<Sphere*>(object)) {
+        delete sphere;
+    } else if (auto* plane = dynamic_cast<Plane*>(object)) {
+        delete plane;
+    } else if (auto* triangle = dynamic_cast<Triangle*>(object)) {
+        delete triangle;
+    } else if (auto* box = dynamic_cast<Box*>(object)) {
+        delete box;
+    } else {
+        assert(!"an object the scene reader does not make");
+    }
+}
+
+// Lists that own their objects: whatever they hold when they go is deleted.
+struct SceneLists {
+    std::vector<GeomObject*> objects;
+    std::vector<Light*> lights;
+
+    SceneLists() = default;
+    SceneLists(const SceneLists&) = delete;
+    SceneLists& operator=(const SceneLists&) = delete;
+    ~SceneLists() {
+        deleteObjects(objects);
+        deleteLights(lights);
+    }
+};
+
+}  // namespace
+
+bool FileStamp::operator==(const FileStamp& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && modifiedNs == other.modifiedNs && changedNs == other.changedNs;
+}
+
+FileStamp fileStamp(const std::string& path) {
+    FileStamp stamp;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        return stamp;
+    }
+    stamp.exists = true;
+    stamp.device = info.st_dev;
+    stamp.inode = info.st_ino;
+    stamp.size = info.st_size;
+    stamp.modifiedNs = nanoseconds(info.st_mtim);
+    stamp.changedNs = nanoseconds(info.st_ctim);
+    return stamp;
+}
+
+void printSceneError(const std::string& scene, const SceneError& error) {
+    std::cout << std::flush;
+    std::fprintf(stderr, "%s\n", sceneErrorLine(scene, error).c_str());
+}
+
+void deleteObjects(std::vector<GeomObject*>& objects) {
+    for (GeomObject* object : objects) {
+        deleteObject(object);
+    }
+    objects.clear();
+}
+
+void deleteLights(std::vector<Light*>& lights) {
+    for (const Light* light : lights) {
+        delete light;
+    }
+    lights.clear();
+}
+
+SceneWatch::SceneWatch(const Camera& readCamera)
+    : m_seen(fileStamp(gInputFileName)), m_read(m_seen), m_fileCamera(readCamera) {}
+
+bool SceneWatch::poll() {
+    const FileStamp now = fileStamp(gInputFileName);
+    const bool still = now == m_seen;
+    m_seen = now;
+    if (!still || now == m_read) {
+        return false;
+    }
+    m_read = now;
+    try {
+        reload();
+        return true;
+    } catch (const SceneError& error) {
+        printSceneError(gInputFileName, error);
+    } catch (const std::bad_alloc&) {
+        std::cout << std::flush;
+        std::fprintf(stderr, "%s: not enough memory to read the scene\n", gInputFileName.c_str());
+    }
+    return false;
+}
+
+void SceneWatch::reload() {
+    SceneLists read;
+    // As the global camera starts: a file without a camera statement leaves it so.
+    Camera fileCamera(Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0),
+                      gPixelWidth, gPixelHeight);
+    parse_file(read.objects, read.lights, &fileCamera);
+    const bool newCamera = !sameStatement(fileCamera, m_fileCamera);
+    if (newCamera) {
+        // A basis the renderer would refuse is refused here, before it can
+        // end the window.
+        fileCamera.vectorTransform();
+    }
+    // From here on nothing can fail but memory; the old lists go with read.
+    std::swap(gObjects, read.objects);
+    std::swap(lights, read.lights);
+    deleteObjects(gNodeList);
+    buildHierarchy();
+    gBvhStep = std::min(gBvhStep, static_cast<int>(gNodeList.size()));
+    if (newCamera) {
+        // The file's view replaces the one the keys made, turn included.
+        camera = fileCamera;
+        gRotate = 0;
+    }
+    m_fileCamera = fileCamera;
+}

@@ -1,0 +1,66 @@
+#include "window/view_statement.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "main.h"
+
+std::string exactNumber(double value) {
+    // Without a precision, to_chars gives the shortest round-trip form.
+    char text[32];
+    const std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+namespace {
+
+std::string vectorText(double x, double y, double z) {
+    return "<" + exactNumber(x) + ", " + exactNumber(y) + ", " + exactNumber(z) + ">";
+}
+
+std::string vectorText(const Vector3& v) {
+    return vectorText(v.x, v.y, v.z);
+}
+
+// The preview turns by R(a) about y; the camera turns by R(-a).
+Vector3 turnBack(const Vector3& v, double cosine, double sine) {
+    return Vector3(v.x * cosine - v.z * sine, v.y, v.x * sine + v.z * cosine);
+}
+
+}  // namespace
+
+std::string cameraStatement(const Camera& camera) {
+    return "camera { location " + vectorText(camera.eye) + " up " + vectorText(camera.up) +
+           " right " + vectorText(camera.right) + " look_at " + vectorText(camera.lookAt) + " }";
+}
+
+std::string lightStatement(const Light& light) {
+    return "light_source { " + vectorText(light.location) + " color rgb " +
+           vectorText(light.color.r, light.color.g, light.color.b) + " }";
+}
+
+Camera turnedCamera(const Camera& camera, double rotateDegrees) {
+    if (rotateDegrees == 0) {
+        return camera;
+    }
+    const double radians = rotateDegrees * M_PI / 180;
+    const double cosine = std::cos(radians);
+    const double sine = std::sin(radians);
+    Camera turned = camera;
+    turned.eye = turnBack(camera.eye, cosine, sine);
+    turned.up = turnBack(camera.up, cosine, sine);
+    turned.lookAt = turnBack(camera.lookAt, cosine, sine);
+    return turned;
+}
+
+Camera shownCamera() {
+    return turnedCamera(camera, gDrawMode == OPENGL ? gRotate : 0);
+}
+
+std::string viewStatements() {
+    std::string text = cameraStatement(shownCamera()) + "\n";
+    if (!lights.empty()) {
+        text += lightStatement(*lights[0]) + "\n";
+    }
+    return text;
+}
