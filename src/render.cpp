@@ -62,14 +62,17 @@ RenderJob currentRenderJob(const Camera& view, const Matrix4x4& toWorld) {
     return job;
 }
 
-void render(TraceIndexCache& indexCache) {
+namespace {
+
+// Prints the opening lines of a render and returns the job they describe.
+RenderJob announcedJob() {
     std::cout << "Rendering ...\n";
     if (shadowsOff) {
         std::cout << "Shadows off.\n";
     }
     // Both transforms print the camera basis, this one first.
     const Matrix4x4 cameraTransform = camera.transform();
-    const RenderJob job = currentRenderJob();
+    RenderJob job = currentRenderJob();
     std::cout << "Eye: " << job.camera.eye << "\n";
     std::cout << "Camera transform: " << cameraTransform.str() << "\n";
     std::cout << "LookAt: " << job.camera.lookAt << "\n";
@@ -77,11 +80,17 @@ void render(TraceIndexCache& indexCache) {
         // The progress line then starts below the lines already printed.
         std::cout << std::flush;
     }
+    return job;
+}
 
+// Traces the job into image, scaled when asked, and prints the closing lines.
+void traceAnnounced(const RenderJob& job, const SceneQuery& index, Color** image, bool scale) {
     const auto start = std::chrono::steady_clock::now();
-    const RenderResult result = renderImage(job, indexCache.over(job.objects), gImage);
+    const RenderResult result = renderImage(job, index, image);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    scaleValues(gImage);
+    if (scale) {
+        scaleValues(image);
+    }
     // A batch render on a terminal ends with its figures; pipes and files
     // get nothing new.
     if (!gInteractive && isatty(STDERR_FILENO) != 0) {
@@ -90,6 +99,23 @@ void render(TraceIndexCache& indexCache) {
         std::fprintf(stderr, "%s\n", renderStatsText(stats).c_str());
     }
     std::cout << "... done rendering.\n";
+}
+
+}  // namespace
+
+void render(TraceIndexCache& indexCache) {
+    const RenderJob job = announcedJob();
+    traceAnnounced(job, indexCache.over(job.objects), gImage, true);
+}
+
+void renderPart(int left, int top, int width, int height, Color** image) {
+    RenderJob job = announcedJob();
+    job.left = left;
+    job.top = top;
+    job.width = width;
+    job.height = height;
+    TraceIndexCache indexCache;
+    traceAnnounced(job, indexCache.over(job.objects), image, false);
 }
 
 void render() {

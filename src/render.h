@@ -27,5 +27,9 @@ RenderJob currentRenderJob(const Camera& view, const Matrix4x4& toWorld);
 void render(TraceIndexCache& indexCache);
 // The same with an index of its own.
 void render();
+// The rectangle of that render whose top-left pixel is (left, top) of the
+// whole and whose size is width x height, traced unscaled into image (width
+// columns of height rows), with render()'s report.
+void renderPart(int left, int top, int width, int height, Color** image);
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
               const std::vector<Light*>& lights, int recursionDepth);

@@ -10,6 +10,8 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
+#include <vector>
 
 #include "image/image_output.h"
 #include "main.h"
@@ -17,6 +19,8 @@
 #include "program_exit.h"
 #include "render.h"
 #include "scene_file.h"
+#include "split/assemble.h"
+#include "split/part_output.h"
 #include "viewer.h"
 
 // Constructed in this order before main runs.
@@ -64,11 +68,14 @@ const char* const HELP_TEXT =
     "  +H<int>       image height in pixels (default 96)\n"
     "  +O<file>      the image file (default: the scene's name with .ppm); *.png writes a PNG\n"
     "  +A<n>         anti-aliasing: n x n rays per pixel, n from 1 to 16 (default 1)\n"
+    "  +SR<n> +ER<n> render only rows n to m (from 1) into a part, +O<name>.pfm\n"
+    "  +SC<n> +EC<n> the same for columns; *.pfm alone writes the unscaled image\n"
     "  -shadows      every light reaches every surface\n"
     "  +interactive  show the ray-traced image in a window\n"
     "  +opengl       show an OpenGL preview in a window\n"
     "  -h, --help    print this text and exit\n"
-    "  --version     print the version and exit\n";
+    "  --version     print the version and exit\n"
+    "raytracer --assemble +O<image> <part.pfm>... puts parts of an image together.\n";
 
 // A new option with a value it cannot take: named with what it needs.
 ProgramExit invalidArgument(const char* arg, const char* need) {
@@ -193,8 +200,12 @@ void buildHierarchy() {
 }
 
 void initialize() {
+    initialize(gPixelWidth, gPixelHeight);
+}
+
+void initialize(int imageWidth, int imageHeight) {
     std::cout << "Initializing...\n";
-    allocateImage(gPixelWidth, gPixelHeight);
+    allocateImage(imageWidth, imageHeight);
     parse_file(gObjects, lights, &camera);
     std::cout << "... done initializing.\n";
 
@@ -221,15 +232,31 @@ int reportExit(const ProgramExit& exit) {
 
 int raytracerMain(int argc, char** argv) {
     try {
-        parse_args(argc - 1, const_cast<const char**>(argv + 1));
+        if (argc > 1 && std::strcmp(argv[1], "--assemble") == 0) {
+            return assembleParts(argc - 2, argv + 2);
+        }
+        std::vector<const char*> args;
+        if (argc > 1) args.assign(argv + 1, argv + argc);
+        const PartOptions partOptions = takePartOptions(args);
+        parse_args(static_cast<int>(args.size()), args.data());
         if (gPixelWidth <= 0 || gPixelHeight <= 0 || gInputFileName.empty()) {
             const std::string program = argc > 0 ? argv[0] : "raytracer";
             throw ProgramExit("Usage: " + program + " +W<int> +H<int> +I<pov input file>\n", 255);
         }
+        // A part, or the image unscaled: a float map, traced at its own size.
+        const std::optional<FloatRender> floatImage =
+            floatRender(partOptions, gPixelWidth, gPixelHeight, gOutputName, gInteractive);
         std::printf("Valid args accepted\n");
         std::printf("Width: %d\n", gPixelWidth);
         std::printf("Height: %d\n", gPixelHeight);
         std::printf("Input file: %s\n", gInputFileName.c_str());
+        if (floatImage) {
+            initialize(floatImage->width, floatImage->height);
+            renderPart(floatImage->left, floatImage->top, floatImage->width, floatImage->height,
+                       gImage);
+            writeFloatRender(*floatImage, gImage);
+            return 0;
+        }
         initialize();
         if (!gInteractive) {
             render();

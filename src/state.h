@@ -16,6 +16,8 @@ void allocateImage(int width, int height);
 // of the hierarchy over them to gNodeList.
 void buildHierarchy();
 void initialize();
+// The same with image buffers of another size: those of a part of the image.
+void initialize(int imageWidth, int imageHeight);
 // Everything main() does; returns its exit status. Prints the text of a
 // ProgramExit thrown on the way and returns its status.
 int raytracerMain(int argc, char** argv);

@@ -22,10 +22,10 @@ public:
         const int n = m_samples;
         const Camera& camera = job.camera;
         // One sample: the pixel's centre; more: the centres of its cells.
-        m_columns = terms(job.toWorld, 0, job.width, [&](int x, int i) {
+        m_columns = terms(job.toWorld, 0, job.left, job.width, [&](int x, int i) {
             return n == 1 ? camera.pixelToScreenX(x) : camera.screenX(x + (i + 0.5) / n);
         });
-        m_rows = terms(job.toWorld, 1, job.height, [&](int y, int j) {
+        m_rows = terms(job.toWorld, 1, job.top, job.height, [&](int y, int j) {
             return n == 1 ? camera.pixelToScreenY(y) : camera.screenY(y + (j + 0.5) / n);
         });
         const auto& m = job.toWorld.m;
@@ -45,16 +45,17 @@ public:
 
 private:
     // The product's terms of column `axis` for every sample position along
-    // that axis of the image: sample i of pixel p lies at position(p, i).
+    // that axis of the image, whose first pixel is pixel `first` of the
+    // whole: sample i of pixel p lies at position(first + p, i).
     template <class Position>
-    std::vector<Vector3> terms(const Matrix4x4& toWorld, int axis, int pixels,
+    std::vector<Vector3> terms(const Matrix4x4& toWorld, int axis, int first, int pixels,
                                const Position& position) const {
         const auto& m = toWorld.m;
         std::vector<Vector3> result;
         result.reserve(static_cast<std::size_t>(pixels) * static_cast<std::size_t>(m_samples));
         for (int p = 0; p < pixels; ++p) {
             for (int i = 0; i < m_samples; ++i) {
-                const double s = position(p, i);
+                const double s = position(first + p, i);
                 result.emplace_back(m[0][axis] * s, m[1][axis] * s, m[2][axis] * s);
             }
         }

@@ -29,6 +29,10 @@ struct RenderJob {
     bool shadows = true;
     int width = 0;  // image columns and rows, both at least 1
     int height = 0;
+    // A part of a larger image: the whole image's column and row of this
+    // image's pixel (0, 0). Each pixel is traced as that pixel of the whole.
+    int left = 0;
+    int top = 0;
     int antialias = 1;  // n: the average of an n x n grid of rays per pixel, 1 to 16
     int threads = 0;    // 0: OpenMP's default, which follows OMP_NUM_THREADS
     int rowStep = 1;    // traces rows 0, rowStep, 2 rowStep, ... and leaves the others
@@ -44,7 +48,8 @@ struct RenderResult {
 // 0 at the top), unscaled, asking index for hits and shadows; index must
 // answer for job.objects. Each pixel's colour is the same whatever the thread
 // count: rows are shared out among threads as they become free, and a pixel
-// is traced by one thread in a fixed order. Pixel (x, y) is seen along
+// is traced by one thread in a fixed order. Pixel (x, y), counted in the
+// whole image (x = left + column, y = top + row), is seen along
 // job.toWorld * job.camera.pixelToScreen(x, y) from job.camera.eye; with
 // antialiasing n > 1 it is the average, in row order, of the n x n rays
 // through screenPoint(x + (i + 0.5) / n, y + (j + 0.5) / n), the pixel's
