@@ -20,6 +20,7 @@
 #include "program_exit.h"
 #include "split/part_output.h"
 #include "split/part_record.h"
+#include "state.h"
 
 namespace {
 
@@ -67,10 +68,10 @@ Part readPart(const std::string& name) {
     const PartRecord& r = part.record;
     const std::uint64_t pixels =
         static_cast<std::uint64_t>(r.columns()) * static_cast<std::uint64_t>(r.rows());
-    const auto check = [](const std::string& file, long long size, std::uint64_t expected) {
-        if (size < 0) fail(file + ": " + std::strerror(errno));
+    const auto check = [](const std::string& path, long long size, std::uint64_t expected) {
+        if (size < 0) fail(path + ": " + std::strerror(errno));
         if (static_cast<std::uint64_t>(size) != expected) {
-            fail(file + ": " + std::to_string(size) + " bytes where its record needs " +
+            fail(path + ": " + std::to_string(size) + " bytes where its record needs " +
                  std::to_string(expected) + " (truncated, or not the part its record describes)");
         }
     };
@@ -203,28 +204,24 @@ int assembleParts(int argc, const char* const* argv) {
     checkAgreement(parts);
     checkCoverage(parts);
 
+    // The image buffers of a whole render, refused when they would not fit.
     const PartRecord& whole = parts.front().record;
-    const auto columns = static_cast<std::size_t>(whole.width);
-    const auto rows = static_cast<std::size_t>(whole.height);
-    std::vector<Color> pixels;
-    std::vector<Color*> image(columns);
     try {
-        pixels.resize(columns * rows);
+        allocateImage(whole.width, whole.height);
     } catch (const std::bad_alloc&) {
         fail("not enough memory for a " + sizeText(whole) + " image");
     }
-    for (std::size_t x = 0; x < columns; ++x) {
-        image[x] = pixels.data() + x * rows;
-    }
+    gPixelWidth = whole.width;
+    gPixelHeight = whole.height;
     for (const Part& part : parts) {
-        readColors(part, image.data());
+        readColors(part, gImage);
     }
 
     std::cout << "Output filename: " << output << "\n" << std::flush;
     if (isPfmName(output)) {
         try {
             writeFileSafely(output, [&](std::FILE* file) {
-                writePfm(file, image.data(), whole.width, whole.height);
+                writePfm(file, gImage, whole.width, whole.height);
             });
         } catch (const std::system_error& error) {
             throw ProgramExit("draw_image(): " + output + ": " +
@@ -234,9 +231,7 @@ int assembleParts(int argc, const char* const* argv) {
         return 0;
     }
     // The scaling and the writers of a whole render, over the whole image.
-    gPixelWidth = whole.width;
-    gPixelHeight = whole.height;
-    scaleValues(image.data());
-    writeImageFile(output, image.data());
+    scaleValues(gImage);
+    writeImageFile(output, gImage);
     return 0;
 }
