@@ -24,7 +24,8 @@
 #   --ext E          the frames' image type: png (default), ppm or pfm
 # parallel's progress bar is shown when standard error is a terminal. On
 # hosts over ssh, the scene goes out with --basefile and the parts come back
-# with --return; every host needs the program (--raytracer) installed.
+# with --return (parallel sends with rsync); every host needs rsync and the
+# program (--raytracer) installed.
 #
 # Test hook: RT_BANDS_FAIL_ONCE=<band or frame number> makes that job fail on
 # its first try (its marker stays in the work folder), so that retries and
@@ -176,7 +177,7 @@ if [ ${#logins[@]} -gt 0 ]; then
 fi
 status=0
 parallel "${parallel_options[@]}" ${transfer[@]+"${transfer[@]}"} \
-    "$(prologue) +Iscene.pov +SR{2} +ER{3} +Oband_{1}.pfm$common > band_{1}.log" \
+    "$(prologue) +Iscene.pov +SR{2} +ER{3} +Oband_{1}.pfm$common > /dev/null" \
     :::: "$list" || status=$?
 if [ "$status" -ne 0 ]; then
     echo "render_bands.sh: $status band(s) failed; see $joblog and run again with --resume" >&2

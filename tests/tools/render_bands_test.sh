@@ -2,7 +2,8 @@
 # The GNU parallel driver: a scene in 4 bands on local cores gives the whole
 # render's bytes, also when a band fails once and is retried, and when an
 # interrupted render is finished with --resume without redoing its done
-# bands; frames of an animation are rendered one job each.
+# bands; bands sent to a host over ssh come back; frames of an animation
+# are rendered one job each.
 # Usage: render_bands_test.sh <raytracer> <source folder>
 set -euo pipefail
 raytracer=$1
@@ -54,6 +55,27 @@ same resumed.png whole.png
 # The job log: band 3 twice (failed, then done), the others once.
 runs=$(awk 'NR > 1 { print $1 ":" $7 }' resumed.png.parts/joblog | sort | tr '\n' ' ')
 [ "$runs" = "1:0 2:0 3:0 3:1 4:0 " ] || fail "job log: $runs"
+
+# On a host over ssh: a stand-in for ssh runs the jobs here, in a folder of
+# their own, so the scene must go there and the parts come back through
+# parallel's transfers (rsync), and nothing may be left there.
+mkdir remote
+cat > fake_ssh <<'SSH'
+#!/bin/bash
+while [[ "$1" == -* ]]; do
+    case "$1" in -o|-p|-l|-i|-S) shift 2 ;; *) shift ;; esac
+done
+shift
+[ "${1:-}" = "--" ] && shift
+echo "$*" >> "$FAKE_REMOTE/../ssh.log"
+cd "$FAKE_REMOTE" && exec bash -c "$*"
+SSH
+chmod +x fake_ssh
+FAKE_REMOTE=$dir/remote PARALLEL_SSH=$dir/fake_ssh "$driver" --raytracer "$raytracer" --bands 4 \
+    -S 2/farhost "${options[@]}" +Oremote.png
+same remote.png whole.png
+grep -q "rsync" ssh.log || fail "nothing went through the stand-in ssh"
+[ -z "$(ls -A remote)" ] || fail "files left on the host: $(ls -A remote)"
 
 # Frames: one job each, written beside their scenes; frame 2 fails once.
 for f in 1 2 3; do
