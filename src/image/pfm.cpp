@@ -14,7 +14,7 @@ void writeRow(std::FILE* file, const Color* const* image, int width, int y,
     for (int x = 0; x < width; ++x) {
         const Color& c = image[x][y];
         for (const double channel : {c.r, c.g, c.b}) {
-            const Value value = static_cast<Value>(channel);
+            const auto value = static_cast<Value>(channel);
             Bits bits;
             std::memcpy(&bits, &value, sizeof bits);
             for (std::size_t i = 0; i < sizeof bits; ++i) {

@@ -187,7 +187,7 @@ int assembleParts(int argc, const char* const* argv) {
         if (std::strncmp(argv[i], "+O", 2) == 0) {
             output = argv[i] + 2;
         } else {
-            names.push_back(argv[i]);
+            names.emplace_back(argv[i]);
         }
     }
     if (output.empty() || names.empty()) {
@@ -198,6 +198,7 @@ int assembleParts(int argc, const char* const* argv) {
         fail(output + ": the output would replace one of the parts");
     }
     std::vector<Part> parts;
+    parts.reserve(names.size());
     for (const std::string& name : names) {
         parts.push_back(readPart(name));
     }
