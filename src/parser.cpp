@@ -6,10 +6,12 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "scene/number_text.h"
 #include "scene/reader_output.h"
 #include "scene/scene_lexer.h"
+#include "scene/scene_warnings.h"
 
 namespace {
 
@@ -122,6 +124,19 @@ void tokenize_stream(std::istream& in, std::deque<std::string>& tokens) {
 void tokenize_line(const std::string& line, std::deque<std::string>& tokens) {
     std::istringstream in(line);
     tokenize_stream(in, tokens);
+}
+
+void note_warning(const std::deque<std::string>&, std::size_t, std::string) {}
+
+void note_warning(const TokenViews& tokens, std::size_t tokensLeft, std::string text) {
+    if (tokens.notes() != nullptr) {
+        tokens.notes()->add(tokensLeft, std::move(text));
+    }
+}
+
+bool is_number(std::string_view token) {
+    double value = 0;
+    return read_number(token, value);
 }
 
 // Small enough to go inline in every number reader; the throw stays out.

@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
+#include <iostream>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -188,7 +189,7 @@ int InstallShader(int* ShaderHandlePtr, const GLchar* vShaderText, const GLchar*
     const GLint fCompiled = compileShader(fragment);
     // The caller's message completes these lines.
     if (!vCompiled || !fCompiled) {
-        std::printf("Error compiling the shader vertex: %d frag: %d", vCompiled, fCompiled);
+        std::cout << "Error compiling the shader vertex: " << vCompiled << " frag: " << fCompiled;
         glDeleteShader(vertex);
         glDeleteShader(fragment);
         return 0;
@@ -203,10 +204,10 @@ int InstallShader(int* ShaderHandlePtr, const GLchar* vShaderText, const GLchar*
     GLint linked = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (!linked) {
-        std::printf("Error linking the shader program\n");
+        std::cout << "Error linking the shader program\n";
         return 0;
     }
-    std::printf("sucessfully installed shader\n");
+    std::cout << "sucessfully installed shader\n";
     return 1;
 }
 
@@ -220,7 +221,7 @@ int glInit() {
     return 1;
 }
 
-int runInteractive(int* argc, char** argv) {
+int runInteractive(int* argc, char** argv, bool strict) {
     enterRuntimeDir();
     glutInit(argc, argv);
     // Leaving the loop (a failed callback, a closed window, the quit keys)
@@ -230,13 +231,12 @@ int runInteractive(int* argc, char** argv) {
     glutInitWindowSize(gPixelWidth, gPixelHeight);
     glutInitWindowPosition(100, 100);
     glutCreateWindow("3D Ray Tracer");
-    std::printf(
-        "Interaction directions:\n\n"
-        "Left mouse button: hold down and drag to change orientation\n");
-    std::printf("Middle mouse button: hold down and drag to shift horizontally or vertically\n");
-    std::printf(
-        "Right mouse button: hold down and drag vertically to move in and out of the "
-        "screen\n");
+    // Through std::cout, as all standard output, so that -q silences it.
+    std::cout << "Interaction directions:\n\n"
+                 "Left mouse button: hold down and drag to change orientation\n"
+                 "Middle mouse button: hold down and drag to shift horizontally or vertically\n"
+                 "Right mouse button: hold down and drag vertically to move in and out of the "
+                 "screen\n";
 
     loadTextures();
     getGLversion();
@@ -250,7 +250,7 @@ int runInteractive(int* argc, char** argv) {
     glInit();
 
     registerCallbacks();
-    startWindowSession();
+    startWindowSession(strict);
     std::fflush(stdout);
     glutMainLoop();
     if (callbackFailure) {
