@@ -32,9 +32,14 @@ void noteStretch(const Tokens& tokens, std::size_t rightAt, const Vector3& up,
     }
     const Vector3 fit = width > 0 ? right * (fitting / width) : Vector3(fitting, 0, 0);
     std::ostringstream text;
-    text << "the camera's right " << right << " and up " << up << " do not match the image's "
-         << xRes << " x " << yRes << " pixels; the picture will be stretched. 'right " << fit
-         << "' would fit";
+    if (width > 0) {
+        text << "the camera's right " << right << " and up " << up << " do not match the image's "
+             << xRes << " x " << yRes << " pixels; the picture will be stretched";
+    } else {
+        text << "the camera has no right, or a zero one: every column of the picture will be the "
+                "same";
+    }
+    text << ". 'right " << fit << "' would fit";
     note_warning(tokens, rightAt, text.str());
 }
 
