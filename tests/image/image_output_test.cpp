@@ -64,6 +64,8 @@ TEST(ImageOutput, PngHoldsThePpmPixelsWhateverTheCaseOfItsEnding) {
     r = runRaytracer({"+W37", "+H23", "+O" + png, "+I" + scene});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(linesOf(r.out).back(), "Output filename: " + png);
+    // A PNG by its signature, not one that ImageMagick guesses from the bytes.
+    EXPECT_EQ(readFile(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     // Decoded by ImageMagick, not by the writer's own library.
     const auto decoded = runShell("convert '" + png + "' -depth 8 rgb:-");
     ASSERT_EQ(decoded.status, 0) << decoded.err;
