@@ -288,3 +288,22 @@ TEST(SceneWarnings, LinesAreInFileOrderWithTheWholeFileLast) {
               (std::vector<std::string>{"s.pov:1:9: warning: first", "s.pov:3:1: warning: a",
                                         "s.pov:3:5: warning: b", "s.pov: warning: no light"}));
 }
+
+// The README's example scene: every object shows, and nothing warns.
+TEST(SceneWarnings, TheReadmeExampleWarnsNothing) {
+    const std::string readme = readFile(RT_SOURCE_DIR "/README.md");
+    const std::size_t section = readme.find("## Scene files\n");
+    ASSERT_NE(section, std::string::npos);
+    const std::size_t end = readme.find("\nFinish items", section);
+    std::string scene;
+    for (const std::string& line : testing_support::linesOf(readme.substr(section, end - section))) {
+        if (line.rfind("    ", 0) == 0) {
+            scene += line.substr(4) + "\n";
+        }
+    }
+    writeFile("readme.pov", scene);
+    const auto run = runRaytracer({"+W64", "+H48", "+Ireadme.pov", "--strict"}, tempDir());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("parsing box"), std::string::npos);
+}
