@@ -40,6 +40,7 @@ void WarningTracker::statement(std::string_view keyword, const TokenPlace& at) {
     m_keyword = keyword;
     m_statement = at;
     m_afterStatement = true;
+    m_afterCarriageReturn = false;
 }
 
 void WarningTracker::note(const TokenPlace& at, std::string text) {
@@ -71,6 +72,7 @@ void WarningTracker::skipped(std::string_view word, const TokenPlace& at,
         // The carriage return at the end of each line of a CR LF file is a
         // word to the reader, but skipping it loses nothing.
         if (word == "\r") {
+            m_afterCarriageReturn = true;
             return;
         }
         m_runStart = at;
@@ -79,6 +81,11 @@ void WarningTracker::skipped(std::string_view word, const TokenPlace& at,
         if (m_afterStatement && openBraces(lexer.text(m_statement.offset, at.offset)) > 0) {
             m_runContext = "ignored inside the " + m_keyword + " that starts at " +
                            placeText(m_statement);
+            if (m_afterCarriageReturn) {
+                // The statement stopped at the carriage return before it.
+                m_runContext += " (a carriage return ends the statement: save the file with "
+                                "LF line ends)";
+            }
         }
         m_suggestion = std::string(suggestKeyword(word));
     }

@@ -38,6 +38,8 @@ private:
     std::string m_keyword;
     TokenPlace m_statement;
     bool m_afterStatement = false;
+    // A lone carriage return was skipped since the statement.
+    bool m_afterCarriageReturn = false;
     // The run of skipped words, while m_runWords > 0.
     std::size_t m_runWords = 0;
     TokenPlace m_runStart;

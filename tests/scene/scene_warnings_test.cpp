@@ -307,3 +307,18 @@ TEST(SceneWarnings, TheReadmeExampleWarnsNothing) {
     EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out.find("parsing box"), std::string::npos);
 }
+
+// A CR LF file: the carriage return ending a line is a word that is skipped
+// without a warning, but a statement it cuts short is named, with the cause.
+TEST(SceneWarnings, ACarriageReturnThatCutsAStatementIsNamed) {
+    writeFile("crlf.pov",
+              "camera { location <0, 0, 10>\r\n"
+              "  up <0, 1, 0> right <1.33333, 0, 0> look_at <0, 0, 0> }\r\n"
+              "light_source { <5, 8, 6> color rgb <1, 1, 1> }\r\n"
+              "sphere { <0, 0, 0>, 2 pigment { color rgb <1, 0, 0> } finish { ambient 1 } }\r\n");
+    const auto run = runRaytracer({"+W32", "+H24", "+Icrlf.pov"}, tempDir());
+    EXPECT_EQ(run.err,
+              "crlf.pov:2:3: warning: skipped 13 words starting \"up 0 1 ...\", ignored inside "
+              "the camera that starts at 1:1 (a carriage return ends the statement: save the file "
+              "with LF line ends)\n");
+}
