@@ -135,6 +135,11 @@ void note_warning(const TokenViews& tokens, std::size_t tokensLeft, std::string 
 }
 
 bool is_number(std::string_view token) {
+    // Asked of every token after a pigment: a word, usually, which the
+    // number reader would pass on to a string stream to refuse.
+    if (token.empty() || std::strchr("+-.0123456789", token[0]) == nullptr) {
+        return false;
+    }
     double value = 0;
     return read_number(token, value);
 }
