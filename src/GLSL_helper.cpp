@@ -3,9 +3,9 @@
 #include <GL/glu.h>
 
 #include <cstdio>
-#include <iostream>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <string>
 
 #include "program_exit.h"

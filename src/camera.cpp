@@ -19,8 +19,8 @@ namespace {
 // image's width to its height, the picture is stretched. Noted at the right
 // key (at the statement when there is none), with the right that would fit.
 template <typename Tokens>
-void noteStretch(const Tokens& tokens, std::size_t rightAt, const Vector3& up,
-                 const Vector3& right, int xRes, int yRes) {
+void noteStretch(const Tokens& tokens, std::size_t rightAt, const Vector3& up, const Vector3& right,
+                 int xRes, int yRes) {
     const double height = up.magnitude();
     const double width = right.magnitude();
     if (!(height > 0) || xRes < 1 || yRes < 1) {

@@ -227,8 +227,7 @@ std::string textBefore(const SceneLexer& lexer, std::size_t statementStart,
 // the file.
 void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& output,
                            std::size_t minimum, std::vector<GeomObject*>& objects,
-                           std::vector<Light*>& lights, Camera* camera,
-                           WarningTracker* warnings) {
+                           std::vector<Light*>& lights, Camera* camera, WarningTracker* warnings) {
     StatementNotes notes;
     for (;; minimum *= 2) {
         TokenViews tokens = window.fill(minimum);

@@ -165,9 +165,9 @@ RunOptions parse_args(int argc, const char** argv) {
             options.threads = static_cast<int>(wholeNumber(value, kMaxThreads));
             if (options.threads == 0) {
                 const std::string text = joined ? arg : std::string(arg) + " " + value;
-                throw usageError("Invalid argument: " + text + "\n", text,
-                                 "--threads takes a whole number from 1 to " +
-                                     std::to_string(kMaxThreads));
+                throw usageError(
+                    "Invalid argument: " + text + "\n", text,
+                    "--threads takes a whole number from 1 to " + std::to_string(kMaxThreads));
             }
         } else {
             // No line break follows the name.

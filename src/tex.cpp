@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <iostream>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <new>
 

@@ -5,11 +5,11 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
-#include <iostream>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <new>
 #include <system_error>
 

@@ -20,7 +20,8 @@ namespace {
 const char* const kScene =
     "camera { location <0, 0, 10> up <0, 1, 0> right <1.33333, 0, 0> look_at <0, 0, 0> }\n"
     "light_source { <5, 8, 6> color rgb <1, 1, 1> }\n"
-    "sphere { <0, 0, 0>, 3 pigment { color rgb <1, 0.5, 0> } finish { ambient 0.2 diffuse 0.6 } }\n";
+    "sphere { <0, 0, 0>, 3 pigment { color rgb <1, 0.5, 0> } finish { ambient 0.2 diffuse 0.6 } "
+    "}\n";
 
 // The pixels of a binary PPM with a header of three lines.
 std::string ppmPixels(const std::string& ppm) {
@@ -42,7 +43,8 @@ TEST(CommandLine, QuietWritesTheImageAloneToAPipe) {
     const std::string ppm = readFile(dir + "/scene.ppm");
 
     // Decoded by ImageMagick from the pipe: the PPM and nothing else.
-    r = runShell("{ cd '" + dir + "' && '" RT_BINARY
+    r = runShell("{ cd '" + dir +
+                 "' && '" RT_BINARY
                  "' -q +W40 +H30 +Iscene.pov +O- | convert ppm:- -depth 8 rgb:-; }");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -85,12 +87,14 @@ TEST(CommandLine, RefusedNamesFailBeforeAnyWorkAndLeaveNoFile) {
         {"out.jpg",
          "raytracer: \"+Oout.jpg\": cannot write .jpg images; the formats written are PNG (a "
          "name ending in .png) and PPM (any other name, or +O- for standard output)\n"},
-        {"OUT.JPEG", "raytracer: \"+OOUT.JPEG\": cannot write .jpeg images; the formats "
-                     "written are PNG (a name ending in .png) and PPM (any other name, or +O- "
-                     "for standard output)\n"},
-        {"x.Tiff", "raytracer: \"+Ox.Tiff\": cannot write .tiff images; the formats written "
-                   "are PNG (a name ending in .png) and PPM (any other name, or +O- for "
-                   "standard output)\n"},
+        {"OUT.JPEG",
+         "raytracer: \"+OOUT.JPEG\": cannot write .jpeg images; the formats "
+         "written are PNG (a name ending in .png) and PPM (any other name, or +O- "
+         "for standard output)\n"},
+        {"x.Tiff",
+         "raytracer: \"+Ox.Tiff\": cannot write .tiff images; the formats written "
+         "are PNG (a name ending in .png) and PPM (any other name, or +O- for "
+         "standard output)\n"},
         {"missing/x.png", "draw_image(): missing/x.png: No such file or directory\n"},
         {"folder.ppm", "draw_image(): folder.ppm: Is a directory\n"},
         {"scene.pov/x.ppm", "draw_image(): scene.pov/x.ppm: Not a directory\n"},

@@ -103,8 +103,9 @@ TEST(ImageLoad, RefusesFilesOutsideTheSubsetNamingThem) {
     // Past the 124 bytes of the info header but inside it with the 14 of the
     // file header before it.
     put32(inside, 10, 130);
-    EXPECT_EQ(refusal("inside_file_header.bmp", inside),
-              "Pixel offset from " + dir + "/inside_file_header.bmp lies inside its headers: 130\n");
+    EXPECT_EQ(
+        refusal("inside_file_header.bmp", inside),
+        "Pixel offset from " + dir + "/inside_file_header.bmp lies inside its headers: 130\n");
     // Right after both: read from there.
     put32(inside, 10, 138);
     const Loaded after = load(writeFile("after_headers.bmp", inside));

@@ -101,7 +101,8 @@ bool SceneLexer::readBlock(std::size_t keep) {
     }
     // Editors on some systems start a UTF-8 file with a byte order mark; it
     // is no part of the first token, and columns count from after it.
-    if (m_base == 0 && kept == 0 && got >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
+    if (m_base == 0 && kept == 0 && got >= 3 &&
+        std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
         m_next.offset = 3;
         m_next.lineStart = 3;
     }

@@ -14,14 +14,31 @@ namespace {
 // modifier adds its row here.
 constexpr std::string_view kKeywords[] = {
     // statements
-    "camera"sv, "light_source"sv, "sphere"sv, "plane"sv, "triangle"sv, "box"sv,
+    "camera"sv,
+    "light_source"sv,
+    "sphere"sv,
+    "plane"sv,
+    "triangle"sv,
+    "box"sv,
     // object modifiers and the colour's words
-    "pigment"sv, "finish"sv, "color"sv, "rgb"sv, "rgbf"sv,
+    "pigment"sv,
+    "finish"sv,
+    "color"sv,
+    "rgb"sv,
+    "rgbf"sv,
     // finish items
-    "ambient"sv, "diffuse"sv, "specular"sv, "roughness"sv, "ior"sv, "reflection"sv,
+    "ambient"sv,
+    "diffuse"sv,
+    "specular"sv,
+    "roughness"sv,
+    "ior"sv,
+    "reflection"sv,
     "refraction"sv,
     // camera keys
-    "location"sv, "look_at"sv, "up"sv, "right"sv,
+    "location"sv,
+    "look_at"sv,
+    "up"sv,
+    "right"sv,
 };
 
 }  // namespace
@@ -37,12 +54,13 @@ void SceneWarnings::addForFile(std::string text) {
 std::vector<std::string> SceneWarnings::lines(const std::string& fileName) const {
     // In the order of the file, those about the whole of it last.
     std::vector<SceneWarning> sorted = m_warnings;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const SceneWarning& a, const SceneWarning& b) {
-        if ((a.line == 0) != (b.line == 0)) {
-            return b.line == 0;
-        }
-        return a.line < b.line || (a.line == b.line && a.column < b.column);
-    });
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const SceneWarning& a, const SceneWarning& b) {
+                         if ((a.line == 0) != (b.line == 0)) {
+                             return b.line == 0;
+                         }
+                         return a.line < b.line || (a.line == b.line && a.column < b.column);
+                     });
     std::vector<std::string> result;
     for (const SceneWarning& warning : sorted) {
         std::string place = fileName;

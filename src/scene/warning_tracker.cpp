@@ -66,8 +66,7 @@ void WarningTracker::object(const GeomObject& object) {
     }
 }
 
-void WarningTracker::skipped(std::string_view word, const TokenPlace& at,
-                             const SceneLexer& lexer) {
+void WarningTracker::skipped(std::string_view word, const TokenPlace& at, const SceneLexer& lexer) {
     if (m_runWords == 0) {
         // The carriage return at the end of each line of a CR LF file is a
         // word to the reader, but skipping it loses nothing.
@@ -79,12 +78,13 @@ void WarningTracker::skipped(std::string_view word, const TokenPlace& at,
         m_runText.clear();
         m_runContext.clear();
         if (m_afterStatement && openBraces(lexer.text(m_statement.offset, at.offset)) > 0) {
-            m_runContext = "ignored inside the " + m_keyword + " that starts at " +
-                           placeText(m_statement);
+            m_runContext =
+                "ignored inside the " + m_keyword + " that starts at " + placeText(m_statement);
             if (m_afterCarriageReturn) {
                 // The statement stopped at the carriage return before it.
-                m_runContext += " (a carriage return ends the statement: save the file with "
-                                "LF line ends)";
+                m_runContext +=
+                    " (a carriage return ends the statement: save the file with "
+                    "LF line ends)";
             }
         }
         m_suggestion = std::string(suggestKeyword(word));

@@ -182,7 +182,8 @@ TEST(SceneReload, ASaveThatChangesOnlyTheRightReplacesTheCamera) {
 
 TEST(SceneReload, WarningsArePrintedOncePerSaveAndStrictRefusesTheSave) {
     const std::string clean =
-        CAMERA + LIGHT + "sphere { <0, 0, 0>, 1 pigment { color rgb <1, 0, 0> } finish { ambient 1 } }\n";
+        CAMERA + LIGHT +
+        "sphere { <0, 0, 0>, 1 pigment { color rgb <1, 0, 0> } finish { ambient 1 } }\n";
     const std::string typo = CAMERA + LIGHT +
                              "sphere { <0, 0, 0>, 1 pigment { color rgb <1, 0, 0> } "
                              "finish { ambient 1 } }\nshpere { <1, 0, 0>, 1 }\n";
