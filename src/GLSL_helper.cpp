@@ -18,8 +18,8 @@ int printOglError(const char* file, int line) {
     int retCode = 0;
     GLenum glErr = glGetError();
     while (glErr != GL_NO_ERROR) {
-        std::fprintf(stderr, "glError in file %s @ line %d: %s\n", file, line,
-                     reinterpret_cast<const char*>(gluErrorString(glErr)));
+        printErrorLine(std::string("glError in file ") + file + " @ line " + std::to_string(line) +
+                       ": " + reinterpret_cast<const char*>(gluErrorString(glErr)));
         retCode = 1;
         glErr = glGetError();
     }

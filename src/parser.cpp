@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <utility>
 
 #include "scene/number_text.h"
 #include "scene/reader_output.h"
@@ -126,11 +125,11 @@ void tokenize_line(const std::string& line, std::deque<std::string>& tokens) {
     tokenize_stream(in, tokens);
 }
 
-void note_warning(const std::deque<std::string>&, std::size_t, std::string) {}
+void note_warning(const std::deque<std::string>&, std::size_t, const std::string&) {}
 
-void note_warning(const TokenViews& tokens, std::size_t tokensLeft, std::string text) {
+void note_warning(const TokenViews& tokens, std::size_t tokensLeft, const std::string& text) {
     if (tokens.notes() != nullptr) {
-        tokens.notes()->add(tokensLeft, std::move(text));
+        tokens.notes()->add(tokensLeft, text);
     }
 }
 

@@ -110,8 +110,9 @@ private:
 // was at the front of the queue when tokensLeft tokens were left in it (the
 // statement's keyword for the size the queue had at its start). The whole
 // queue reader keeps no places and so no warnings.
-void note_warning(const std::deque<std::string>& tokens, std::size_t tokensLeft, std::string text);
-void note_warning(const TokenViews& tokens, std::size_t tokensLeft, std::string text);
+void note_warning(const std::deque<std::string>& tokens, std::size_t tokensLeft,
+                  const std::string& text);
+void note_warning(const TokenViews& tokens, std::size_t tokensLeft, const std::string& text);
 // The token spells a number.
 bool is_number(std::string_view token);
 

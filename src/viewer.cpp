@@ -40,7 +40,7 @@ GLint compileShader(GLuint shader) {
 char* readShaderFile(const char* file) {
     char* text = textFileRead(file);
     if (text == nullptr) {
-        std::fprintf(stderr, "%s: shader file missing or empty\n", file);
+        printErrorLine(std::string(file) + ": shader file missing or empty");
     }
     return text;
 }
@@ -285,8 +285,9 @@ void reshapeCallback(int w, int h) {
             gPixelWidth = w;
             gPixelHeight = h;
         } catch (const std::bad_alloc&) {
-            std::fprintf(stderr, "not enough memory for a %d x %d image; the view stays %d x %d\n",
-                         w, h, gPixelWidth, gPixelHeight);
+            printErrorLine("not enough memory for a " + std::to_string(w) + " x " +
+                           std::to_string(h) + " image; the view stays " +
+                           std::to_string(gPixelWidth) + " x " + std::to_string(gPixelHeight));
         }
     }
     // The pixel step too: the window shows what a batch render of its size would.
