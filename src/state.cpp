@@ -270,7 +270,12 @@ namespace {
 // Prints the text of a ProgramExit after everything printed before it, and
 // a failure's line on standard error.
 int reportExit(const ProgramExit& exit) {
-    if (exit.stream() == ProgramExit::Stream::Out) {
+    if (exit.status() == 0) {
+        // --help and --version: asked for, so printed even with -q.
+        std::cout << std::flush;
+        std::fputs(exit.what(), stdout);
+        std::fflush(stdout);
+    } else if (exit.stream() == ProgramExit::Stream::Out) {
         std::cout << exit.what() << std::flush;
     }
     const std::string line = exit.errorLine();

@@ -66,6 +66,12 @@ TEST(CommandLine, QuietWritesTheImageAloneToAPipe) {
                   "no statement reads; did you mean 'sphere'?\n");
         EXPECT_EQ(readFile(dir + "/typo.ppm"), ppm);
     }
+    // What is asked for is printed: the help, which names the new options.
+    r = runRaytracer({"-q", "--help"}, dir);
+    EXPECT_EQ(r.status, 0);
+    for (const char* option : {"-q, --quiet", "--strict", "--threads N", "+O-", "1 to 65535"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
     // And the errors.
     r = runRaytracer({"+W40", "-q", "+Imissing.pov"}, dir);
     EXPECT_EQ(r.status, 1);
