@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <string>
 
 #include "program_exit.h"
@@ -17,8 +18,8 @@ int printOglError(const char* file, int line) {
     int retCode = 0;
     GLenum glErr = glGetError();
     while (glErr != GL_NO_ERROR) {
-        std::fprintf(stderr, "glError in file %s @ line %d: %s\n", file, line,
-                     reinterpret_cast<const char*>(gluErrorString(glErr)));
+        printErrorLine(std::string("glError in file ") + file + " @ line " + std::to_string(line) +
+                       ": " + reinterpret_cast<const char*>(gluErrorString(glErr)));
         retCode = 1;
         glErr = glGetError();
     }
@@ -41,7 +42,7 @@ void printInfoLog(GLuint object, GetIv getIv, GetLog getLog, const char* heading
         }
         GLsizei charsWritten = 0;
         getLog(object, infologLength, &charsWritten, infoLog);
-        std::printf("%s:\n%s\n\n", heading, infoLog);
+        std::cout << heading << ":\n" << infoLog << "\n\n";
         std::free(infoLog);
     }
     printOpenGLError();
@@ -60,7 +61,7 @@ void printProgramInfoLog(GLuint program) {
 GLint getUniLoc(GLuint program, const GLchar* name) {
     const GLint loc = glGetUniformLocation(program, name);
     if (loc == -1) {
-        std::printf("No such uniform named %s\n", name);
+        std::cout << "No such uniform named " << name << "\n";
     }
     printOpenGLError();
     return loc;
@@ -71,7 +72,7 @@ void getGLversion() {
     int minor = 0;
     const char* verstr = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     if (verstr == nullptr || std::sscanf(verstr, "%d.%d", &major, &minor) != 2) {
-        std::printf("Invalid GL_VERSION format %d %d\n", major, minor);
+        std::cout << "Invalid GL_VERSION format " << major << " " << minor << "\n";
     }
     if (major <= 1) {
         // Nothing can be shown without shaders: a failure, not a normal end.

@@ -1,12 +1,12 @@
 #include "Tyra.h"
 
 #include <cassert>
-#include <iostream>
 
 #include "GLSL_helper.h"
 #include "Obj/Exception.h"
 #include "Obj/Mesh.h"
 #include "TyraMesh.h"
+#include "program_exit.h"
 #include "tex.h"
 
 namespace {
@@ -45,7 +45,7 @@ void Tyra::glDraw() const {
     try {
         mesh = TyraMesh::get();
     } catch (const CException& e) {
-        std::cerr << e.getMessage() << std::endl;
+        printErrorLine(e.getMessage());
         m_loadFailed = true;
         return;
     }

@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cmath>
 #include <iostream>
+#include <sstream>
 #include <string_view>
 
 #include "parser.h"
@@ -13,6 +14,34 @@ Camera::Camera(const Vector3& in_eye, const Vector3& in_up, const Vector3& in_ri
     : eye(in_eye), up(in_up), right(in_right), lookAt(in_lookAt), xRes(in_xRes), yRes(in_yRes) {}
 
 namespace {
+
+// The image window's sides are |right| and |up|; unless they stand as the
+// image's width to its height, the picture is stretched. Noted at the right
+// key (at the statement when there is none), with the right that would fit.
+template <typename Tokens>
+void noteStretch(const Tokens& tokens, std::size_t rightAt, const Vector3& up, const Vector3& right,
+                 int xRes, int yRes) {
+    const double height = up.magnitude();
+    const double width = right.magnitude();
+    if (!(height > 0) || xRes < 1 || yRes < 1) {
+        return;  // no picture to stretch: the basis check refuses such a camera
+    }
+    const double fitting = height * xRes / yRes;
+    if (std::fabs(width / fitting - 1) <= 0.01) {
+        return;
+    }
+    const Vector3 fit = width > 0 ? right * (fitting / width) : Vector3(fitting, 0, 0);
+    std::ostringstream text;
+    if (width > 0) {
+        text << "the camera's right " << right << " and up " << up << " do not match the image's "
+             << xRes << " x " << yRes << " pixels; the picture will be stretched";
+    } else {
+        text << "the camera has no right, or a zero one: every column of the picture will be the "
+                "same";
+    }
+    text << ". 'right " << fit << "' would fit";
+    note_warning(tokens, rightAt, text.str());
+}
 
 template <typename Tokens>
 Camera readCamera(Tokens& tokens, int xRes, int yRes) {
@@ -25,7 +54,9 @@ Camera readCamera(Tokens& tokens, int xRes, int yRes) {
                          std::to_string(tokens.size()));
     }
     assert(tokens.front() == "camera");
+    const std::size_t statementAt = tokens.size();
     tokens.pop_front();
+    std::size_t rightAt = statementAt;
 
     const Vector3 zero(0, 0, 0);
     Vector3 eye = zero;
@@ -44,6 +75,7 @@ Camera readCamera(Tokens& tokens, int xRes, int yRes) {
             up = Parser::parse_vector(tokens);
             (OutputLine() << "set camera \"up\" to " << up).print();
         } else if (key == "right") {
+            rightAt = tokens.size();
             tokens.pop_front();
             right = Parser::parse_vector(tokens);
             (OutputLine() << "set camera \"right\" to " << right).print();
@@ -55,6 +87,7 @@ Camera readCamera(Tokens& tokens, int xRes, int yRes) {
             break;
         }
     }
+    noteStretch(tokens, rightAt, up, right, xRes, yRes);
     return Camera(eye, up, right, lookAt, xRes, yRes);
 }
 

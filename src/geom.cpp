@@ -91,6 +91,11 @@ void readOptions(GeomObject& object, Tokens& tokens) {
             if (withFilter) {
                 tmpFilter = Parser::parse_double(tokens);
             }
+            if (!tokens.empty() && is_number(tokens.front())) {
+                note_warning(tokens, tokens.size(),
+                             withFilter ? "the pigment's 'color rgbf' takes 4 numbers, found more"
+                                        : "the pigment's 'color rgb' takes 3 numbers, found more");
+            }
         } else if (tokens.front() == "finish"sv) {
             object.finish = readFinish(tokens);
         } else {
@@ -108,7 +113,11 @@ void readSphere(Sphere& sphere, Tokens& tokens) {
     assert(!tokens.empty() && tokens.front() == "sphere"sv);
     tokens.pop_front();
     sphere._center = Parser::parse_vector(tokens);
+    const std::size_t radiusAt = tokens.size();
     sphere._radius = Parser::parse_double(tokens);
+    if (!(sphere._radius > 0)) {
+        note_warning(tokens, radiusAt, "the sphere's radius is not positive; it cannot be seen");
+    }
     sphere.parseOptions(tokens);
     (OutputLine() << "parsed sphere with center " << sphere._center << " and radius "
                   << sphere._radius)
@@ -119,7 +128,11 @@ template <typename Tokens>
 void readPlane(Plane& plane, Tokens& tokens) {
     assert(!tokens.empty() && tokens.front() == "plane"sv);
     tokens.pop_front();
+    const std::size_t normalAt = tokens.size();
     plane._normal = Parser::parse_vector(tokens);
+    if (!(plane._normal.magnitude() > 0)) {
+        note_warning(tokens, normalAt, "the plane's normal is zero; it cannot be seen");
+    }
     const double d = Parser::parse_double(tokens);
     plane.p0 = d * plane._normal;
     (OutputLine() << "parsed plane with normal " << plane._normal << " and d " << d).print();
@@ -129,10 +142,15 @@ void readPlane(Plane& plane, Tokens& tokens) {
 template <typename Tokens>
 void readTriangle(Triangle& triangle, Tokens& tokens) {
     assert(!tokens.empty() && tokens.front() == "triangle"sv);
+    const std::size_t statementAt = tokens.size();
     tokens.pop_front();
     triangle.v1 = Parser::parse_vector(tokens);
     triangle.v2 = Parser::parse_vector(tokens);
     triangle.v3 = Parser::parse_vector(tokens);
+    if (!(triangle.surfaceNormal(triangle.v1).magnitude() > 0.5)) {
+        note_warning(tokens, statementAt,
+                     "the triangle's corners lie on one line; it has no area and cannot be seen");
+    }
     (OutputLine() << "parsed triangle with vertices " << triangle.v1 << ", " << triangle.v2
                   << ", " << triangle.v3)
         .print();

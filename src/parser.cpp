@@ -10,6 +10,7 @@
 #include "scene/number_text.h"
 #include "scene/reader_output.h"
 #include "scene/scene_lexer.h"
+#include "scene/scene_warnings.h"
 
 namespace {
 
@@ -122,6 +123,24 @@ void tokenize_stream(std::istream& in, std::deque<std::string>& tokens) {
 void tokenize_line(const std::string& line, std::deque<std::string>& tokens) {
     std::istringstream in(line);
     tokenize_stream(in, tokens);
+}
+
+void note_warning(const std::deque<std::string>&, std::size_t, const std::string&) {}
+
+void note_warning(const TokenViews& tokens, std::size_t tokensLeft, const std::string& text) {
+    if (tokens.notes() != nullptr) {
+        tokens.notes()->add(tokensLeft, text);
+    }
+}
+
+bool is_number(std::string_view token) {
+    // Asked of every token after a pigment: a word, usually, which the
+    // number reader would pass on to a string stream to refuse.
+    if (token.empty() || std::strchr("+-.0123456789", token[0]) == nullptr) {
+        return false;
+    }
+    double value = 0;
+    return read_number(token, value);
 }
 
 // Small enough to go inline in every number reader; the throw stays out.

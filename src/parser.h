@@ -11,6 +11,8 @@
 #include "color.h"
 #include "vector3.h"
 
+class StatementNotes;
+
 // A scene the reader cannot use. It says in plain words what was expected
 // and what was found, and names the failed condition; the reader that knows
 // positions places it in the file. main names the scene file and ends the
@@ -83,6 +85,10 @@ public:
     TokenViews(const std::string_view* begin, const std::string_view* end)
         : m_front(begin), m_end(end) {}
 
+    // Where the statement readers note their warnings; none by default.
+    void setNotes(StatementNotes* notes) { m_notes = notes; }
+    StatementNotes* notes() const { return m_notes; }
+
     bool empty() const { return m_front == m_end; }
     std::size_t size() const { return static_cast<std::size_t>(m_end - m_front); }
     std::string_view front() const {
@@ -97,7 +103,18 @@ public:
 private:
     const std::string_view* m_front;
     const std::string_view* m_end;
+    StatementNotes* m_notes = nullptr;
 };
+
+// The statement readers' hook for warnings: notes text about the token that
+// was at the front of the queue when tokensLeft tokens were left in it (the
+// statement's keyword for the size the queue had at its start). The whole
+// queue reader keeps no places and so no warnings.
+void note_warning(const std::deque<std::string>& tokens, std::size_t tokensLeft,
+                  const std::string& text);
+void note_warning(const TokenViews& tokens, std::size_t tokensLeft, const std::string& text);
+// The token spells a number.
+bool is_number(std::string_view token);
 
 // Removes the front token, which must exist: at the end of the queue the
 // statement was cut short, and expected says what was due.

@@ -6,6 +6,7 @@
 #include <deque>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "parser.h"
 #include "scene/reader_output.h"
 #include "scene/scene_lexer.h"
+#include "scene/scene_warnings.h"
+#include "scene/warning_tracker.h"
 
 using namespace std::string_view_literals;
 
@@ -224,13 +227,25 @@ std::string textBefore(const SceneLexer& lexer, std::size_t statementStart,
 // the file.
 void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& output,
                            std::size_t minimum, std::vector<GeomObject*>& objects,
-                           std::vector<Light*>& lights, Camera* camera) {
+                           std::vector<Light*>& lights, Camera* camera, WarningTracker* warnings) {
+    StatementNotes notes;
     for (;; minimum *= 2) {
         TokenViews tokens = window.fill(minimum);
         const std::size_t mark = output.mark();
         const std::size_t before = tokens.size();
+        const std::size_t objectCount = objects.size();
+        notes.clear();
+        tokens.setNotes(warnings != nullptr ? &notes : nullptr);
         try {
             parse_statement(tokens, objects, lights, camera);
+            if (warnings != nullptr) {
+                for (const StatementNotes::Note& note : notes.all()) {
+                    warnings->note(window.place(before - note.tokensLeft), note.text);
+                }
+                if (objects.size() > objectCount) {
+                    warnings->object(*objects.back());
+                }
+            }
             window.consumed(before - tokens.size());
             return;
         } catch (SceneError& error) {
@@ -256,28 +271,49 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
 
 }  // namespace
 
-void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera) {
+void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera,
+                SceneWarnings* warnings) {
     std::ifstream in;
     open_scene_file(gInputFileName, in);
-    read_scene(in, objects, lights, camera);
+    read_scene(in, objects, lights, camera, kSceneWindow, warnings);
 }
 
 void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
-                Camera* camera, std::size_t window) {
+                Camera* camera, std::size_t window, SceneWarnings* warnings) {
     assert(window >= 17);
     HeldOutput output(std::cout);
     SceneLexer lexer(in);
     TokenWindow tokens(lexer);
+    std::optional<WarningTracker> tracker;
+    if (warnings != nullptr) {
+        tracker.emplace(*warnings);
+    }
+    WarningTracker* const track = tracker ? &*tracker : nullptr;
+    bool hasCamera = false;
+    const std::size_t objectsBefore = objects.size();
+    const std::size_t lightsBefore = lights.size();
     while (tokens.fillOne()) {
-        tokens.pinFront();
         TokenViews front = tokens.front();
         if (isStatementKeyword(front.front())) {
-            parse_front_statement(tokens, lexer, output, window, objects, lights, camera);
+            if (track != nullptr) {
+                track->statement(front.front(), tokens.place(0));
+                hasCamera = hasCamera || front.front() == "camera"sv;
+            }
+            tokens.pinFront();
+            parse_front_statement(tokens, lexer, output, window, objects, lights, camera, track);
         } else {
+            if (track != nullptr) {
+                // Before the pin moves on from the last statement's start.
+                track->skipped(front.front(), tokens.place(0), lexer);
+            }
+            tokens.pinFront();
             parse_statement(front, objects, lights, camera);
             tokens.consumed(1);
         }
         output.passOnIfLarge();
+    }
+    if (track != nullptr) {
+        track->end(hasCamera, lights.size() > lightsBefore, objects.size() > objectsBefore);
     }
 }
 

@@ -17,10 +17,16 @@
 struct Camera;
 class GeomObject;
 struct Light;
+class SceneWarnings;
 
+// With warnings, parse_file and read_scene also collect what in the scene
+// will not show as its writer meant (scene/scene_warnings.h); they print
+// nothing of it.
 constexpr std::size_t kSceneWindow = 64;
-void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera);
+void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera,
+                SceneWarnings* warnings = nullptr);
 void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
-                Camera* camera, std::size_t window = kSceneWindow);
+                Camera* camera, std::size_t window = kSceneWindow,
+                SceneWarnings* warnings = nullptr);
 void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
                       std::vector<Light*>& lights, Camera* camera);

@@ -1,5 +1,6 @@
 #include "state.h"
 
+#include <omp.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "parser.h"
 #include "program_exit.h"
 #include "render.h"
+#include "scene/scene_warnings.h"
 #include "scene_file.h"
 #include "split/assemble.h"
 #include "split/part_output.h"
@@ -47,7 +49,7 @@ bool shiftState = false;
 float lastPos[3] = {0, 0, 0};
 
 int parse_int(const char* arg) {
-    std::printf("Int portion: %s\n", arg + 2);
+    std::cout << "Int portion: " << (arg + 2) << "\n";
     // As atoi reads, but a number beyond the int range gives the nearest
     // int rather than undefined behaviour (atoi's) or a wrapped size.
     const long value = std::strtol(arg + 2, nullptr, 10);
@@ -64,40 +66,70 @@ const char* const HELP_TEXT =
     "Usage: raytracer +I<scene.pov> [options]\n"
     "Ray-traces the scene into an image file, or shows it in a window.\n"
     "  +I<file>      the scene to read (required)\n"
-    "  +W<int>       image width in pixels (default 128)\n"
-    "  +H<int>       image height in pixels (default 96)\n"
-    "  +O<file>      the image file (default: the scene's name with .ppm); *.png writes a PNG\n"
+    "  +W<int>       image width in pixels, 1 to 65535 (default 128)\n"
+    "  +H<int>       image height in pixels, 1 to 65535 (default 96)\n"
+    "  +O<file>      the image file (default: the scene's name with .ppm); *.png writes a PNG,\n"
+    "                any other name a PPM; +O- writes the PPM to standard output (and implies -q)\n"
     "  +A<n>         anti-aliasing: n x n rays per pixel, n from 1 to 16 (default 1)\n"
     "  +SR<n> +ER<n> render only rows n to m (from 1) into a part, +O<name>.pfm\n"
     "  +SC<n> +EC<n> the same for columns; *.pfm alone writes the unscaled image\n"
     "  -shadows      every light reaches every surface\n"
     "  +interactive  show the ray-traced image in a window\n"
     "  +opengl       show an OpenGL preview in a window\n"
+    "  -q, --quiet   no progress lines on standard output; warnings and errors still\n"
+    "                go to standard error\n"
+    "  --strict      treat every scene warning as an error: status 1 and no image\n"
+    "  --threads N   trace with N threads, as OMP_NUM_THREADS=N does\n"
     "  -h, --help    print this text and exit\n"
     "  --version     print the version and exit\n"
+    "Scene warnings go to standard error as scene.pov:LINE:COL: warning: ...\n"
     "raytracer --assemble +O<image> <part.pfm>... puts parts of an image together.\n";
+
+// A usage error: the line that goes to standard output (as it always has),
+// and the line that names the argument on standard error.
+ProgramExit usageError(const std::string& outText, const std::string& arg,
+                       const std::string& problem) {
+    return ProgramExit(outText, 255, ProgramExit::Stream::Out,
+                       "raytracer: " + SceneError::quoted(arg) + ": " + problem);
+}
 
 // A new option with a value it cannot take: named with what it needs.
 ProgramExit invalidArgument(const char* arg, const char* need) {
-    return ProgramExit(std::string("Invalid argument: ") + arg + " (" + need + ")\n", 255);
+    return usageError(std::string("Invalid argument: ") + arg + " (" + need + ")\n", arg, need);
 }
 
-// "+A<n>": only the digits of a whole number from 1 to 16, nothing else.
-int parseAntialias(const char* arg) {
-    const char* digits = arg + 2;
+// Only the digits of a whole number from 1 to most, nothing else; 0 when
+// the text is no such number.
+long wholeNumber(const char* digits, long most) {
     const std::size_t count = std::strspn(digits, "0123456789");
     // strtol gives LONG_MAX for more digits than a long holds: refused too.
-    const long value =
-        count > 0 && digits[count] == '\0' ? std::strtol(digits, nullptr, 10) : 0;
-    if (value < 1 || value > 16) {
+    const long value = count > 0 && digits[count] == '\0' ? std::strtol(digits, nullptr, 10) : 0;
+    return value >= 1 && value <= most ? value : 0;
+}
+
+// "+A<n>": a whole number from 1 to 16.
+int parseAntialias(const char* arg) {
+    const long value = wholeNumber(arg + 2, 16);
+    if (value == 0) {
         throw invalidArgument(arg, "+A<n> takes a whole number from 1 to 16");
     }
     return static_cast<int>(value);
 }
 
+// "+W<int>" or "+H<int>": read as they always were (parse_int), and
+// remembered when they are no whole number from 1 to kMaxImageSide.
+int parseSide(const char* arg, std::string& badSize) {
+    const int value = parse_int(arg);
+    if (wholeNumber(arg + 2, kMaxImageSide) == 0 && badSize.empty()) {
+        badSize = arg;
+    }
+    return value;
+}
+
 }  // namespace
 
-void parse_args(int argc, const char** argv) {
+RunOptions parse_args(int argc, const char** argv) {
+    RunOptions options;
     // One argument at a time, left to right; a loop rather than recursion so
     // that no argument count can exhaust the stack. The options added since
     // the first six are tested after them, so that every argument those took
@@ -105,9 +137,9 @@ void parse_args(int argc, const char** argv) {
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
         if (startsWith(arg, "+H")) {
-            gPixelHeight = parse_int(arg);
+            gPixelHeight = parseSide(arg, options.badSize);
         } else if (startsWith(arg, "+W")) {
-            gPixelWidth = parse_int(arg);
+            gPixelWidth = parseSide(arg, options.badSize);
         } else if (startsWith(arg, "+I")) {
             gInputFileName = arg + 2;
         } else if (startsWith(arg, "+interactive")) {
@@ -122,17 +154,35 @@ void parse_args(int argc, const char** argv) {
                 throw invalidArgument(arg, "+O<file> needs a file name");
             }
             gOutputName = arg + 2;
+            // The image itself is the standard output.
+            options.quiet = options.quiet || gOutputName == "-";
         } else if (startsWith(arg, "+A")) {
             gAntialias = parseAntialias(arg);
         } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             throw ProgramExit(HELP_TEXT, 0);
         } else if (std::strcmp(arg, "--version") == 0) {
             throw ProgramExit("raytracer " RT_VERSION "\n", 0);
+        } else if (std::strcmp(arg, "-q") == 0 || std::strcmp(arg, "--quiet") == 0) {
+            options.quiet = true;
+        } else if (std::strcmp(arg, "--strict") == 0) {
+            options.strict = true;
+        } else if (std::strcmp(arg, "--threads") == 0 || startsWith(arg, "--threads=")) {
+            const bool joined = arg[9] == '=';
+            const char* value = joined ? arg + 10 : (i + 1 < argc ? argv[++i] : "");
+            options.threads = static_cast<int>(wholeNumber(value, kMaxThreads));
+            if (options.threads == 0) {
+                const std::string text = joined ? arg : std::string(arg) + " " + value;
+                throw usageError(
+                    "Invalid argument: " + text + "\n", text,
+                    "--threads takes a whole number from 1 to " + std::to_string(kMaxThreads));
+            }
         } else {
             // No line break follows the name.
-            throw ProgramExit(std::string("Unknown argument: ") + arg, 255);
+            throw usageError(std::string("Unknown argument: ") + arg, arg,
+                             "unknown argument (raytracer --help lists the options)");
         }
     }
+    return options;
 }
 
 namespace {
@@ -199,14 +249,22 @@ void buildHierarchy() {
     }
 }
 
-void initialize() {
-    initialize(gPixelWidth, gPixelHeight);
+void initialize(bool strict) {
+    initialize(gPixelWidth, gPixelHeight, strict);
 }
 
-void initialize(int imageWidth, int imageHeight) {
+void initialize(int imageWidth, int imageHeight, bool strict) {
     std::cout << "Initializing...\n";
     allocateImage(imageWidth, imageHeight);
-    parse_file(gObjects, lights, &camera);
+    SceneWarnings warnings;
+    parse_file(gObjects, lights, &camera, &warnings);
+    warnings.print(gInputFileName);
+    if (strict && !warnings.empty()) {
+        throw ProgramExit(gInputFileName + ": error: " + std::to_string(warnings.all().size()) +
+                              (warnings.all().size() == 1 ? " warning" : " warnings") +
+                              " and --strict: no image\n",
+                          1, ProgramExit::Stream::Err);
+    }
     std::cout << "... done initializing.\n";
 
     std::cout << "Creating bounding volume hierarchy..." << std::flush;
@@ -220,17 +278,55 @@ void initialize(int imageWidth, int imageHeight) {
 
 namespace {
 
-// Prints the text of a ProgramExit after everything printed before it.
+// Prints the text of a ProgramExit after everything printed before it, and
+// a failure's line on standard error.
 int reportExit(const ProgramExit& exit) {
-    std::fflush(stdout);
-    std::fputs(exit.what(), exit.stream() == ProgramExit::Stream::Err ? stderr : stdout);
-    std::fflush(stdout);
+    if (exit.status() == 0) {
+        // --help and --version: asked for, so printed even with -q.
+        std::cout << std::flush;
+        std::fputs(exit.what(), stdout);
+        std::fflush(stdout);
+    } else if (exit.stream() == ProgramExit::Stream::Out) {
+        std::cout << exit.what() << std::flush;
+    }
+    const std::string line = exit.errorLine();
+    if (!line.empty()) {
+        printErrorLine(line);
+    }
     return exit.status();
 }
+
+// -q, --quiet and +O- silence standard output from the first argument on;
+// parse_args would see them only after the +W and +H lines.
+bool quietRequested(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-q") == 0 || std::strcmp(argv[i], "--quiet") == 0 ||
+            std::strcmp(argv[i], "+O-") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Standard output as it was before, once the run is over: a quiet run only
+// sets the stream's state, which the next run in the same process must not
+// inherit.
+struct QuietOutput {
+    explicit QuietOutput(bool quiet) {
+        if (quiet) {
+            std::cout << std::flush;
+            std::cout.setstate(std::ios::badbit);
+        }
+    }
+    ~QuietOutput() { std::cout.clear(); }
+    QuietOutput(const QuietOutput&) = delete;
+    QuietOutput& operator=(const QuietOutput&) = delete;
+};
 
 }  // namespace
 
 int raytracerMain(int argc, char** argv) {
+    const QuietOutput quiet(quietRequested(argc, argv));
     try {
         if (argc > 1 && std::strcmp(argv[1], "--assemble") == 0) {
             return assembleParts(argc - 2, argv + 2);
@@ -238,41 +334,58 @@ int raytracerMain(int argc, char** argv) {
         std::vector<const char*> args;
         if (argc > 1) args.assign(argv + 1, argv + argc);
         const PartOptions partOptions = takePartOptions(args);
-        parse_args(static_cast<int>(args.size()), args.data());
-        if (gPixelWidth <= 0 || gPixelHeight <= 0 || gInputFileName.empty()) {
+        const RunOptions options = parse_args(static_cast<int>(args.size()), args.data());
+        if (gPixelWidth <= 0 || gPixelHeight <= 0 || gInputFileName.empty() ||
+            !options.badSize.empty()) {
             const std::string program = argc > 0 ? argv[0] : "raytracer";
-            throw ProgramExit("Usage: " + program + " +W<int> +H<int> +I<pov input file>\n", 255);
+            const std::string usage = "Usage: " + program + " +W<int> +H<int> +I<pov input file>\n";
+            if (!options.badSize.empty()) {
+                throw ProgramExit(usage, 255, ProgramExit::Stream::Out,
+                                  "raytracer: " + SceneError::quoted(options.badSize) + ": " +
+                                      (options.badSize[1] == 'W' ? "the width" : "the height") +
+                                      " takes a whole number from 1 to " +
+                                      std::to_string(kMaxImageSide));
+            }
+            throw ProgramExit(usage, 255, ProgramExit::Stream::Out,
+                              gInputFileName.empty()
+                                  ? "raytracer: no scene file given (+I<file>)"
+                                  : "raytracer: the image size must be at least 1 x 1");
+        }
+        checkImageName(gOutputName);
+        if (!gInteractive) {
+            checkImageTarget(gOutputName.empty() ? outputFileName(gInputFileName) : gOutputName);
+        }
+        if (options.threads > 0) {
+            omp_set_num_threads(options.threads);
         }
         // A part, or the image unscaled: a float map, traced at its own size.
         const std::optional<FloatRender> floatImage =
             floatRender(partOptions, gPixelWidth, gPixelHeight, gOutputName, gInteractive);
-        std::printf("Valid args accepted\n");
-        std::printf("Width: %d\n", gPixelWidth);
-        std::printf("Height: %d\n", gPixelHeight);
-        std::printf("Input file: %s\n", gInputFileName.c_str());
+        std::cout << "Valid args accepted\n";
+        std::cout << "Width: " << gPixelWidth << "\n";
+        std::cout << "Height: " << gPixelHeight << "\n";
+        std::cout << "Input file: " << gInputFileName << "\n";
         if (floatImage) {
-            initialize(floatImage->width, floatImage->height);
+            initialize(floatImage->width, floatImage->height, options.strict);
             renderPart(floatImage->left, floatImage->top, floatImage->width, floatImage->height,
                        gImage);
             writeFloatRender(*floatImage, gImage);
             return 0;
         }
-        initialize();
+        initialize(options.strict);
         if (!gInteractive) {
             render();
             draw_image(gImage);
             return 0;
         }
         // Its scene errors (a camera checked at the first frame) end up below.
-        return runInteractive(&argc, argv);
+        return runInteractive(&argc, argv, options.strict);
     } catch (const SceneError& error) {
-        std::cout << std::flush;
-        std::fprintf(stderr, "%s\n", sceneErrorLine(gInputFileName, error).c_str());
+        printErrorLine(sceneErrorLine(gInputFileName, error));
         return 1;
     } catch (const std::bad_alloc&) {
-        std::cout << std::flush;
-        std::fprintf(stderr, "%s: not enough memory for a %d x %d image and its scene\n",
-                     gInputFileName.c_str(), gPixelWidth, gPixelHeight);
+        printErrorLine(gInputFileName + ": not enough memory for a " + std::to_string(gPixelWidth) +
+                       " x " + std::to_string(gPixelHeight) + " image and its scene");
         return 1;
     } catch (const ProgramExit& exit) {
         return reportExit(exit);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <new>
 
@@ -139,7 +140,7 @@ std::string readBmp(const char* filename, Image* image) {
 
 int ImageLoad(const char* filename, Image* image) {
     const std::string refusal = readBmp(filename, image);
-    std::fputs(refusal.c_str(), stdout);
+    std::cout << refusal;
     return refusal.empty() ? 1 : 0;
 }
 
@@ -148,7 +149,7 @@ void LoadTexture(const std::string& image_file, int texID) {
     if (TextureImage == nullptr) {
         throw ProgramExit("Error allocating space for image", 1);
     }
-    std::printf("trying to load %s\n", image_file.c_str());
+    std::cout << "trying to load " << image_file << "\n";
     const std::string refusal = readBmp(image_file.c_str(), TextureImage);
     if (!refusal.empty()) {
         throw ProgramExit(refusal, 1);

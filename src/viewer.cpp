@@ -9,6 +9,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <new>
 #include <system_error>
 
@@ -39,7 +40,7 @@ GLint compileShader(GLuint shader) {
 char* readShaderFile(const char* file) {
     char* text = textFileRead(file);
     if (text == nullptr) {
-        std::fprintf(stderr, "%s: shader file missing or empty\n", file);
+        printErrorLine(std::string(file) + ": shader file missing or empty");
     }
     return text;
 }
@@ -188,7 +189,7 @@ int InstallShader(int* ShaderHandlePtr, const GLchar* vShaderText, const GLchar*
     const GLint fCompiled = compileShader(fragment);
     // The caller's message completes these lines.
     if (!vCompiled || !fCompiled) {
-        std::printf("Error compiling the shader vertex: %d frag: %d", vCompiled, fCompiled);
+        std::cout << "Error compiling the shader vertex: " << vCompiled << " frag: " << fCompiled;
         glDeleteShader(vertex);
         glDeleteShader(fragment);
         return 0;
@@ -203,10 +204,10 @@ int InstallShader(int* ShaderHandlePtr, const GLchar* vShaderText, const GLchar*
     GLint linked = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (!linked) {
-        std::printf("Error linking the shader program\n");
+        std::cout << "Error linking the shader program\n";
         return 0;
     }
-    std::printf("sucessfully installed shader\n");
+    std::cout << "sucessfully installed shader\n";
     return 1;
 }
 
@@ -220,7 +221,7 @@ int glInit() {
     return 1;
 }
 
-int runInteractive(int* argc, char** argv) {
+int runInteractive(int* argc, char** argv, bool strict) {
     enterRuntimeDir();
     glutInit(argc, argv);
     // Leaving the loop (a failed callback, a closed window, the quit keys)
@@ -230,13 +231,12 @@ int runInteractive(int* argc, char** argv) {
     glutInitWindowSize(gPixelWidth, gPixelHeight);
     glutInitWindowPosition(100, 100);
     glutCreateWindow("3D Ray Tracer");
-    std::printf(
-        "Interaction directions:\n\n"
-        "Left mouse button: hold down and drag to change orientation\n");
-    std::printf("Middle mouse button: hold down and drag to shift horizontally or vertically\n");
-    std::printf(
-        "Right mouse button: hold down and drag vertically to move in and out of the "
-        "screen\n");
+    // Through std::cout, as all standard output, so that -q silences it.
+    std::cout << "Interaction directions:\n\n"
+                 "Left mouse button: hold down and drag to change orientation\n"
+                 "Middle mouse button: hold down and drag to shift horizontally or vertically\n"
+                 "Right mouse button: hold down and drag vertically to move in and out of the "
+                 "screen\n";
 
     loadTextures();
     getGLversion();
@@ -250,7 +250,7 @@ int runInteractive(int* argc, char** argv) {
     glInit();
 
     registerCallbacks();
-    startWindowSession();
+    startWindowSession(strict);
     std::fflush(stdout);
     glutMainLoop();
     if (callbackFailure) {
@@ -285,8 +285,9 @@ void reshapeCallback(int w, int h) {
             gPixelWidth = w;
             gPixelHeight = h;
         } catch (const std::bad_alloc&) {
-            std::fprintf(stderr, "not enough memory for a %d x %d image; the view stays %d x %d\n",
-                         w, h, gPixelWidth, gPixelHeight);
+            printErrorLine("not enough memory for a " + std::to_string(w) + " x " +
+                           std::to_string(h) + " image; the view stays " +
+                           std::to_string(gPixelWidth) + " x " + std::to_string(gPixelHeight));
         }
     }
     // The pixel step too: the window shows what a batch render of its size would.

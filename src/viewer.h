@@ -12,8 +12,9 @@ class TraceIndexCache;
 // Runs the interactive start-up and the GLUT loop, in the runtime folder
 // (window/runtime_dir.h). Throws ProgramExit when a texture or the shaders
 // cannot be set up; an exception of a window callback (a scene error found
-// at the first frame) closes the window and comes out of it.
-int runInteractive(int* argc, char** argv);
+// at the first frame) closes the window and comes out of it. strict: a
+// reloaded scene that warns is refused as one that does not read.
+int runInteractive(int* argc, char** argv, bool strict = false);
 
 // Step of the light keys, single precision as the keys have always moved it.
 const float LIGHT_MOVE = 0.4f;
@@ -36,7 +37,7 @@ void mouseMotion(int x, int y);
 
 // Called once before the GLUT loop: watches the scene file (scene_reload.h)
 // for saves. runInteractive calls it after registering the callbacks.
-void startWindowSession();
+void startWindowSession(bool strict = false);
 // Ends the GLUT loop, after which main returns.
 void leaveWindow();
 // The window's tracing index, kept from frame to frame: redraws that only

@@ -49,14 +49,34 @@ TEST(BadInputArgs, EveryRowEndsWithItsStatusAndMessage) {
         std::string out;  // the whole standard output, or its end after "..."
         std::string err;
     } rows[] = {
-        {{"+W-5", "+I" + scene}, 255, "Int portion: -5\n" + kUsage, ""},
-        {{"+H-99999999999", "+I" + scene}, 255, "Int portion: -99999999999\n" + kUsage, ""},
-        // Beyond the int range the size is the largest int, not a wrapped
-        // value (4294967297 once gave a width of 1), and refused as too large.
+        {{"+W-5", "+I" + scene},
+         255,
+         "Int portion: -5\n" + kUsage,
+         R"(raytracer: "+W-5": the width takes a whole number from 1 to 65535)"
+         "\n"},
+        {{"+H-99999999999", "+I" + scene},
+         255,
+         "Int portion: -99999999999\n" + kUsage,
+         R"(raytracer: "+H-99999999999": the height takes a whole number from 1 to 65535)"
+         "\n"},
+        // Beyond the largest side: refused by the command line, not by the
+        // memory (4294967297 once gave a width of 1).
         {{"+W4294967297", "+H1", "+I" + scene},
-         1,
-         "...Initializing...\n",
-         tooLarge(scene, "2147483647", "1")},
+         255,
+         "Int portion: 4294967297\nInt portion: 1\n" + kUsage,
+         R"(raytracer: "+W4294967297": the width takes a whole number from 1 to 65535)"
+         "\n"},
+        // Not whole numbers: once read as 100, 64 and 64 pixels without a word.
+        {{"+W1e2", "+I" + scene},
+         255,
+         "Int portion: 1e2\n" + kUsage,
+         R"(raytracer: "+W1e2": the width takes a whole number from 1 to 65535)"
+         "\n"},
+        {{"+W64x", "+H64.5", "+I" + scene},
+         255,
+         "Int portion: 64x\nInt portion: 64.5\n" + kUsage,
+         R"(raytracer: "+W64x": the width takes a whole number from 1 to 65535)"
+         "\n"},
         // Refused before any allocation, where Linux could grant the address
         // space and then end the process while the buffer is zeroed.
         {{"+W" + side, "+H" + side, "+I" + scene},
@@ -70,12 +90,32 @@ TEST(BadInputArgs, EveryRowEndsWithItsStatusAndMessage) {
         {{"+W4", "-\x01\x7f", "+I" + scene},
          255,
          "Int portion: 4\nUnknown argument: -\x01\x7f",
-         ""},
+         R"(raytracer: "-\x01\x7f": unknown argument (raytracer --help lists the options))"
+         "\n"},
         {{"+W4", "+A17", "+I" + scene},
          255,
          "Int portion: 4\nInvalid argument: +A17 (+A<n> takes a whole number from 1 to 16)\n",
-         ""},
-        {{"+I" + scene, "+O"}, 255, "Invalid argument: +O (+O<file> needs a file name)\n", ""},
+         R"(raytracer: "+A17": +A<n> takes a whole number from 1 to 16)"
+         "\n"},
+        {{"+I" + scene, "+O"},
+         255,
+         "Invalid argument: +O (+O<file> needs a file name)\n",
+         R"(raytracer: "+O": +O<file> needs a file name)"
+         "\n"},
+        {{"+W4", "+H3"},
+         255,
+         "Int portion: 4\nInt portion: 3\n" + kUsage,
+         "raytracer: no scene file given (+I<file>)\n"},
+        {{"+I" + scene, "--threads", "0"},
+         255,
+         "Invalid argument: --threads 0\n",
+         R"(raytracer: "--threads 0": --threads takes a whole number from 1 to 1024)"
+         "\n"},
+        {{"+I" + scene, "--threads"},
+         255,
+         "Invalid argument: --threads \n",
+         R"(raytracer: "--threads ": --threads takes a whole number from 1 to 1024)"
+         "\n"},
     };
     for (const auto& row : rows) {
         const auto run = runRaytracer(row.args, tempDir());

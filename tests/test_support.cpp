@@ -112,4 +112,14 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
+std::string withoutWarnings(const std::string& err) {
+    std::string kept;
+    for (const std::string& line : linesOf(err)) {
+        if (line.find(": warning: ") == std::string::npos) {
+            kept += line + "\n";
+        }
+    }
+    return kept;
+}
+
 }  // namespace testing_support

@@ -45,5 +45,8 @@ RunResult runShell(const std::string& command);
 
 // Splits text into lines without their line feeds.
 std::vector<std::string> linesOf(const std::string& text);
+// Standard error without the scene's warning lines (": warning: "), for
+// tests about other messages of scenes that happen to warn.
+std::string withoutWarnings(const std::string& err);
 
 }  // namespace testing_support

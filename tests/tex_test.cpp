@@ -100,6 +100,19 @@ TEST(ImageLoad, RefusesFilesOutsideTheSubsetNamingThem) {
     put32(inside, 14, 124);
     EXPECT_EQ(refusal("inside.bmp", inside),
               "Pixel offset from " + dir + "/inside.bmp lies inside its headers: 100\n");
+    // Past the 124 bytes of the info header but inside it with the 14 of the
+    // file header before it.
+    put32(inside, 10, 130);
+    EXPECT_EQ(
+        refusal("inside_file_header.bmp", inside),
+        "Pixel offset from " + dir + "/inside_file_header.bmp lies inside its headers: 130\n");
+    // Right after both: read from there.
+    put32(inside, 10, 138);
+    const Loaded after = load(writeFile("after_headers.bmp", inside));
+    EXPECT_EQ(after.result, 1) << after.printed;
+    ASSERT_NE(after.image.data, nullptr);
+    EXPECT_EQ(after.image.data[2], 138 - 54);  // the first blue byte, counted from byte 54
+    std::free(after.image.data);
 }
 
 // Files as ImageMagick and Pillow write them (tests/data/bmp/make_fixtures.py):

@@ -3,6 +3,8 @@
 // The image after tracing: scaling into range and the image file (PPM, or
 // PNG for a name ending in .png).
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +19,7 @@
 
 #include "image/safe_write.h"
 #include "main.h"
+#include "parser.h"
 #include "program_exit.h"
 
 void scaleValues(Color** image) {
@@ -75,12 +78,20 @@ unsigned char channelByte(double c) {
 
 namespace {
 
-bool isPngName(const std::string& name) {
-    const std::string ending = ".png";
+// The name ends in the lower-case ending, in any case.
+bool endsWithLowered(const std::string& name, const std::string& ending) {
     return name.size() >= ending.size() &&
            std::equal(ending.rbegin(), ending.rend(), name.rbegin(), [](char a, char b) {
                return a == std::tolower(static_cast<unsigned char>(b));
            });
+}
+
+bool isPngName(const std::string& name) { return endsWithLowered(name, ".png"); }
+
+// As perror reports it, with the file's name.
+ProgramExit writeError(const std::string& name, int error) {
+    return ProgramExit("draw_image(): " + name + ": " + std::strerror(error) + "\n", 255,
+                       ProgramExit::Stream::Err);
 }
 
 // 8-bit RGB, top row first: the pixels of either file format. The image is
@@ -132,16 +143,30 @@ void writePng(std::FILE* file, Color** image) {
     }
 }
 
+// +O-: the PPM goes to standard output, which nothing else writes to then
+// (the run is quiet).
+void writeStandardOutput(Color** image) {
+    std::cout << std::flush;
+    std::fflush(stdout);
+    errno = 0;
+    writePpm(stdout, image);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        throw std::system_error(errno != 0 ? errno : EIO, std::generic_category());
+    }
+}
+
 }  // namespace
 
 void writeImageFile(const std::string& name, Color** image) {
     void (*const write)(std::FILE*, Color**) = isPngName(name) ? writePng : writePpm;
     try {
+        if (name == "-") {
+            writeStandardOutput(image);
+            return;
+        }
         writeFileSafely(name, [image, write](std::FILE* file) { write(file, image); });
     } catch (const std::system_error& error) {
-        // As perror reports it.
-        throw ProgramExit("draw_image(): " + std::string(std::strerror(error.code().value())) + "\n",
-                          255, ProgramExit::Stream::Err);
+        throw writeError(name, error.code().value());
     }
 }
 
@@ -149,4 +174,50 @@ void draw_image(Color** image) {
     const std::string name = gOutputName.empty() ? outputFileName(gInputFileName) : gOutputName;
     std::cout << "Output filename: " << name << "\n" << std::flush;
     writeImageFile(name, image);
+}
+
+void checkImageName(const std::string& name) {
+    static const char* const refused[] = {".jpg", ".jpeg", ".gif", ".tif", ".tiff",
+                                          ".bmp", ".tga",  ".exr", ".webp"};
+    for (const char* ending : refused) {
+        if (endsWithLowered(name, ending)) {
+            throw ProgramExit(std::string(), 255, ProgramExit::Stream::Err,
+                              "raytracer: " + SceneError::quoted("+O" + name) + ": cannot write " +
+                                  ending +
+                                  " images; the formats written are PNG (a name ending in .png) "
+                                  "and PPM (any other name, or +O- for standard output)");
+        }
+    }
+}
+
+void checkImageTarget(const std::string& name) {
+    if (name == "-") {
+        return;
+    }
+    struct stat info;
+    if (stat(name.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            throw writeError(name, EISDIR);
+        }
+        if (!S_ISREG(info.st_mode)) {
+            // A device or pipe is written in place (safe_write.h).
+            if (access(name.c_str(), W_OK) != 0) {
+                throw writeError(name, errno);
+            }
+            return;
+        }
+    }
+    // The image is written to a new file in the folder and renamed.
+    const std::string::size_type slash = name.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
+    if (stat(folder.c_str(), &info) != 0) {
+        throw writeError(name, errno);
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        throw writeError(name, ENOTDIR);
+    }
+    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+        throw writeError(name, errno);
+    }
 }

@@ -15,8 +15,17 @@ unsigned char channelByte(double c);
 // Writes the image to gOutputName, or next to the scene when it is empty: a
 // PNG for a name ending in .png (any case), else a binary PPM. The file that
 // held the name is replaced only by a complete image (see safe_write.h).
-// Throws ProgramExit ("draw_image(): " and the system's reason, status 255).
+// The name "-" writes a PPM to standard output.
+// Throws ProgramExit ("draw_image(): ", the name and the system's reason,
+// status 255).
 void draw_image(Color** image);
 // Writes the image to the file name as draw_image does, without its line on
 // standard output; throws ProgramExit likewise.
 void writeImageFile(const std::string& name, Color** image);
+// Refuses (ProgramExit, status 255) a name that ends in the extension of an
+// image format this program cannot write (.jpg, .gif, .bmp ...), any case.
+void checkImageName(const std::string& name);
+// Refuses, as draw_image would after the render, a target that cannot be
+// written: a folder, or a name in a folder that does not exist or cannot be
+// written to.
+void checkImageTarget(const std::string& name);

@@ -99,6 +99,13 @@ bool SceneLexer::readBlock(std::size_t keep) {
     if (m_in.bad()) {
         throw SceneError("cannot read scene file: " + std::string(std::strerror(errno)));
     }
+    // Editors on some systems start a UTF-8 file with a byte order mark; it
+    // is no part of the first token, and columns count from after it.
+    if (m_base == 0 && kept == 0 && got >= 3 &&
+        std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
+        m_next.offset = 3;
+        m_next.lineStart = 3;
+    }
     // A short block is the end: the stream reads until the block is full.
     m_ended = got < kBlockSize;
     return got > 0;

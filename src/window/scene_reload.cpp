@@ -11,6 +11,8 @@
 
 #include "main.h"
 #include "parser.h"
+#include "program_exit.h"
+#include "scene/scene_warnings.h"
 #include "scene_file.h"
 #include "state.h"
 
@@ -77,8 +79,7 @@ FileStamp fileStamp(const std::string& path) {
 }
 
 void printSceneError(const std::string& scene, const SceneError& error) {
-    std::cout << std::flush;
-    std::fprintf(stderr, "%s\n", sceneErrorLine(scene, error).c_str());
+    printErrorLine(sceneErrorLine(scene, error));
 }
 
 void deleteObjects(std::vector<GeomObject*>& objects) {
@@ -95,8 +96,11 @@ void deleteLights(std::vector<Light*>& lights) {
     lights.clear();
 }
 
-SceneWatch::SceneWatch(const Camera& readCamera)
-    : m_seen(fileStamp(gInputFileName)), m_read(m_seen), m_fileCamera(readCamera) {}
+SceneWatch::SceneWatch(const Camera& readCamera, bool strict)
+    : m_seen(fileStamp(gInputFileName)),
+      m_read(m_seen),
+      m_fileCamera(readCamera),
+      m_strict(strict) {}
 
 bool SceneWatch::poll() {
     const FileStamp now = fileStamp(gInputFileName);
@@ -112,8 +116,7 @@ bool SceneWatch::poll() {
     } catch (const SceneError& error) {
         printSceneError(gInputFileName, error);
     } catch (const std::bad_alloc&) {
-        std::cout << std::flush;
-        std::fprintf(stderr, "%s: not enough memory to read the scene\n", gInputFileName.c_str());
+        printErrorLine(gInputFileName + ": not enough memory to read the scene");
     }
     return false;
 }
@@ -123,7 +126,12 @@ void SceneWatch::reload() {
     // As the global camera starts: a file without a camera statement leaves it so.
     Camera fileCamera(Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0),
                       gPixelWidth, gPixelHeight);
-    parse_file(read.objects, read.lights, &fileCamera);
+    SceneWarnings warnings;
+    parse_file(read.objects, read.lights, &fileCamera, &warnings);
+    warnings.print(gInputFileName);
+    if (m_strict && !warnings.empty()) {
+        throw SceneError("the scene warns and --strict is on: it is not shown");
+    }
     const bool newCamera = !sameStatement(fileCamera, m_fileCamera);
     if (newCamera) {
         // A basis the renderer would refuse is refused here, before it can

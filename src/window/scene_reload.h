@@ -40,8 +40,9 @@ void deleteLights(std::vector<Light*>& lights);
 
 class SceneWatch {
 public:
-    // readCamera: the camera as the file's current version gave it.
-    explicit SceneWatch(const Camera& readCamera);
+    // readCamera: the camera as the file's current version gave it. strict:
+    // a version that warns is refused as one that does not read.
+    explicit SceneWatch(const Camera& readCamera, bool strict = false);
 
     // Looks at the file. A version that has held still since the previous
     // call (so that a save caught half-written is not read) and differs from
@@ -49,8 +50,9 @@ public:
     // gObjects, lights and gNodeList (freeing the old ones), keeps gBvhStep
     // within the new boxes, and replaces the camera, dropping the preview's
     // rotation, only when the file's camera statement changed; returns true.
-    // When it does not, the error is printed once for that version and the
-    // scene stays as it was; returns false.
+    // The version's warnings are printed once, as it is read. When it does
+    // not read, the error is printed once for that version and the scene
+    // stays as it was; returns false.
     bool poll();
 
 private:
@@ -61,4 +63,5 @@ private:
     FileStamp m_seen;     // at the previous call
     FileStamp m_read;     // the version last read, good or bad
     Camera m_fileCamera;  // the camera statement of the last good version
+    bool m_strict;
 };

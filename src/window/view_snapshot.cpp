@@ -37,6 +37,11 @@ void saveViewPicture(TraceIndexCache& index) {
     try {
         RenderJob job = currentRenderJob(view, view.quietVectorTransform());
         job.progress = false;
+        if (gDrawMode == OPENGL) {
+            // The preview never shows the hierarchy's boxes: the picture leaves
+            // them out too.
+            job.objects = gObjects;
+        }
         // Columns of rows, as gImage holds them, so that the scaling and the
         // writer that batch renders use serve here too.
         std::vector<Color> pixels(static_cast<std::size_t>(job.width) * job.height);
@@ -50,14 +55,11 @@ void saveViewPicture(TraceIndexCache& index) {
         writeImageFile(name, columns.data());
         std::cout << "Saved view: " << name << "\n" << std::flush;
     } catch (const SceneError& error) {
-        std::cout << std::flush;
-        std::fprintf(stderr, "%s\n", sceneErrorLine(gInputFileName, error).c_str());
+        printErrorLine(sceneErrorLine(gInputFileName, error));
     } catch (const ProgramExit& failure) {
-        std::cout << std::flush;
-        std::fputs(failure.what(), stderr);
+        printErrorLine(failure.errorLine());
     } catch (const std::bad_alloc&) {
-        std::cout << std::flush;
-        std::fprintf(stderr, "not enough memory to save a %d x %d view\n", gPixelWidth,
-                     gPixelHeight);
+        printErrorLine("not enough memory to save a " + std::to_string(gPixelWidth) + " x " +
+                       std::to_string(gPixelHeight) + " view");
     }
 }

@@ -15,9 +15,10 @@ namespace {
 const unsigned int POLL_MILLISECONDS = 250;
 
 // GLUT's timer carries only an int, so the one watch of the window lives
-// here. The first call, at start-up, takes the camera as the file gave it.
-SceneWatch& sceneWatch() {
-    static SceneWatch watch(camera);
+// here. The first call, at start-up, takes the camera as the file gave it
+// and the strictness of the run.
+SceneWatch& sceneWatch(bool strict = false) {
+    static SceneWatch watch(camera, strict);
     return watch;
 }
 
@@ -33,8 +34,8 @@ void pollScene(int) {
 
 }  // namespace
 
-void startWindowSession() {
-    sceneWatch();
+void startWindowSession(bool strict) {
+    sceneWatch(strict);
     glutTimerFunc(POLL_MILLISECONDS, pollScene, 0);
 }
 

@@ -23,6 +23,7 @@ using testing_support::readFile;
 using testing_support::runRaytracer;
 using testing_support::runShell;
 using testing_support::tempDir;
+using testing_support::withoutWarnings;
 
 namespace {
 
@@ -63,6 +64,8 @@ TEST(ImageOutput, PngHoldsThePpmPixelsWhateverTheCaseOfItsEnding) {
     r = runRaytracer({"+W37", "+H23", "+O" + png, "+I" + scene});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(linesOf(r.out).back(), "Output filename: " + png);
+    // A PNG by its signature, not one that ImageMagick guesses from the bytes.
+    EXPECT_EQ(readFile(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     // Decoded by ImageMagick, not by the writer's own library.
     const auto decoded = runShell("convert '" + png + "' -depth 8 rgb:-");
     ASSERT_EQ(decoded.status, 0) << decoded.err;
@@ -93,7 +96,7 @@ TEST(ImageOutput, StreamsAreWrittenDirectlyAndFoldersRefused) {
     ASSERT_EQ(mkdir((dir + "/taken.ppm").c_str(), 0700), 0);
     r = runRaytracer({"+W5", "+H4", "+O" + dir + "/taken.ppm", "+I" + scene});
     EXPECT_EQ(r.status, 255);
-    EXPECT_EQ(r.err, "draw_image(): Is a directory\n");
+    EXPECT_EQ(r.err, "draw_image(): " + dir + "/taken.ppm: Is a directory\n");
     EXPECT_TRUE(entriesOf(dir + "/taken.ppm").empty());
     EXPECT_EQ(entriesOf(dir), (std::vector<std::string>{"scene.pov", "scene.ppm", "taken.ppm"}));
 }
@@ -114,14 +117,14 @@ TEST(ImageOutput, AFullOrReadOnlyFileSystemKeepsTheOldImage) {
     // 30000 bytes of pixels do not fit in 16 KiB.
     r = runRaytracer({"+W100", "+H100", "+O" + image, "+I" + dir + "/scene.pov"});
     EXPECT_EQ(r.status, 255);
-    EXPECT_EQ(r.err, "draw_image(): No space left on device\n");
+    EXPECT_EQ(withoutWarnings(r.err), "draw_image(): " + image + ": No space left on device\n");
     EXPECT_EQ(readFile(image), old);
     EXPECT_EQ(entriesOf(disk), std::vector<std::string>{"image.ppm"});
 
     ASSERT_EQ(mount("tmpfs", disk.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
     r = runRaytracer({"+W2", "+H2", "+O" + image, "+I" + dir + "/scene.pov"});
     EXPECT_EQ(r.status, 255);
-    EXPECT_EQ(r.err, "draw_image(): Read-only file system\n");
+    EXPECT_EQ(withoutWarnings(r.err), "draw_image(): " + image + ": Read-only file system\n");
     EXPECT_EQ(readFile(image), old);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -83,7 +84,17 @@ TEST(SafeWrite, LeavesSignalDispositionsAsItFoundThem) {
 // thread signals that thread alone).
 TEST(SafeWriteDeathTest, SignalsWhileWritingLeaveTheOldFileAlone) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string dir = folderWithOldFile("signals");
+    // Each child runs the test again from its start. It takes the parent's
+    // folder from the environment, so that the folder checked below is the
+    // one the children wrote in, and makes no temporary folder of its own
+    // (which, killed by the signal, it could never remove).
+    const char* const variable = "RT_SAFE_WRITE_SIGNAL_DIR";
+    const char* const given = std::getenv(variable);
+    const bool child = given != nullptr;
+    const std::string dir = child ? std::string(given) : folderWithOldFile("signals");
+    if (!child) {
+        ASSERT_EQ(setenv(variable, dir.c_str(), 1), 0);
+    }
     const std::string image = dir + "/image";
     for (const bool otherThread : {false, true}) {
         for (const int signal : {SIGTERM, SIGINT}) {
@@ -102,6 +113,7 @@ TEST(SafeWriteDeathTest, SignalsWhileWritingLeaveTheOldFileAlone) {
                 << otherThread;
         }
     }
+    unsetenv(variable);
     EXPECT_EQ(readFile(image), "old");
     EXPECT_EQ(entriesOf(dir), std::vector<std::string>{"image"});
 }
