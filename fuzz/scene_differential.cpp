@@ -113,7 +113,8 @@ SceneReading readWhole(const std::string& text) {
             places.push_back(place);
         }
         try {
-            parse_statements(tokens, scene.objects, scene.lights, &scene.camera);
+            parse_statements(tokens, {gPixelWidth, gPixelHeight}, scene.objects, scene.lights,
+                             &scene.camera);
         } catch (SceneError& error) {
             if (error.atEndOfFile() || error.atToken()) {
                 const TokenPlace at =
@@ -128,6 +129,7 @@ SceneReading readWhole(const std::string& text) {
 SceneReading readStreaming(const std::string& text, std::size_t window) {
     return capture([&](Scene& scene) {
         std::istringstream in(text);
-        read_scene(in, scene.objects, scene.lights, &scene.camera, window);
+        read_scene(in, {gPixelWidth, gPixelHeight}, scene.objects, scene.lights, &scene.camera,
+                   window);
     });
 }

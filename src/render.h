@@ -27,5 +27,7 @@ RenderJob currentRenderJob(const Camera& view, const Matrix4x4& toWorld);
 void render(TraceIndexCache& indexCache);
 // The same with an index of its own.
 void render();
+// The colour seen along one ray; shadows false: every light reaches every
+// surface.
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
-              const std::vector<Light*>& lights, int recursionDepth);
+              const std::vector<Light*>& sceneLights, int recursionDepth, bool shadows);

@@ -10,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "main.h"
+#include "camera.h"
+#include "geom.h"
+#include "light.h"
 #include "parser.h"
 #include "scene/reader_output.h"
 #include "scene/scene_lexer.h"
@@ -58,12 +60,12 @@ bool continuesStatement(std::string_view token) {
 
 // One statement, or one skipped token, from the front of either queue.
 template <typename Tokens>
-void parse_statement(Tokens& tokens, std::vector<GeomObject*>& objects,
+void parse_statement(Tokens& tokens, const SceneSize& size, std::vector<GeomObject*>& objects,
                      std::vector<Light*>& lights, Camera* camera) {
     const std::string_view token = tokens.front();
     if (token == "camera"sv) {
         (OutputLine() << "parsing camera").print();
-        *camera = Camera::parse(tokens, gPixelWidth, gPixelHeight);
+        *camera = Camera::parse(tokens, size.width, size.height);
     } else if (token == "sphere"sv) {
         (OutputLine() << "parsing sphere").print();
         objects.push_back(new Sphere(tokens));
@@ -223,14 +225,15 @@ std::string textBefore(const SceneLexer& lexer, std::size_t statementStart,
 // reads from it what it would read from the whole file. Errors are placed in
 // the file.
 void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& output,
-                           std::size_t minimum, std::vector<GeomObject*>& objects,
-                           std::vector<Light*>& lights, Camera* camera) {
+                           std::size_t minimum, const SceneSize& size,
+                           std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
+                           Camera* camera) {
     for (;; minimum *= 2) {
         TokenViews tokens = window.fill(minimum);
         const std::size_t mark = output.mark();
         const std::size_t before = tokens.size();
         try {
-            parse_statement(tokens, objects, lights, camera);
+            parse_statement(tokens, size, objects, lights, camera);
             window.consumed(before - tokens.size());
             return;
         } catch (SceneError& error) {
@@ -256,14 +259,15 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
 
 }  // namespace
 
-void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera) {
+void parse_file(const std::string& fileName, const SceneSize& size,
+                std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera) {
     std::ifstream in;
-    open_scene_file(gInputFileName, in);
-    read_scene(in, objects, lights, camera);
+    open_scene_file(fileName, in);
+    read_scene(in, size, objects, lights, camera);
 }
 
-void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
-                Camera* camera, std::size_t window) {
+void read_scene(std::istream& in, const SceneSize& size, std::vector<GeomObject*>& objects,
+                std::vector<Light*>& lights, Camera* camera, std::size_t window) {
     assert(window >= 17);
     HeldOutput output(std::cout);
     SceneLexer lexer(in);
@@ -272,18 +276,19 @@ void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector
         tokens.pinFront();
         TokenViews front = tokens.front();
         if (isStatementKeyword(front.front())) {
-            parse_front_statement(tokens, lexer, output, window, objects, lights, camera);
+            parse_front_statement(tokens, lexer, output, window, size, objects, lights, camera);
         } else {
-            parse_statement(front, objects, lights, camera);
+            parse_statement(front, size, objects, lights, camera);
             tokens.consumed(1);
         }
         output.passOnIfLarge();
     }
 }
 
-void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
-                      std::vector<Light*>& lights, Camera* camera) {
+void parse_statements(std::deque<std::string>& tokens, const SceneSize& size,
+                      std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
+                      Camera* camera) {
     while (!tokens.empty()) {
-        parse_statement(tokens, objects, lights, camera);
+        parse_statement(tokens, size, objects, lights, camera);
     }
 }

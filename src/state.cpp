@@ -195,7 +195,7 @@ void buildHierarchy() {
 void initialize() {
     std::cout << "Initializing...\n";
     allocateImage(gPixelWidth, gPixelHeight);
-    parse_file(gObjects, lights, &camera);
+    parse_file(gInputFileName, {gPixelWidth, gPixelHeight}, gObjects, lights, &camera);
     std::cout << "... done initializing.\n";
 
     std::cout << "Creating bounding volume hierarchy..." << std::flush;
@@ -233,7 +233,7 @@ int raytracerMain(int argc, char** argv) {
         initialize();
         if (!gInteractive) {
             render();
-            draw_image(gImage);
+            draw_image({gImage, gPixelWidth, gPixelHeight});
             return 0;
         }
         // Its scene errors (a camera checked at the first frame) end up below.

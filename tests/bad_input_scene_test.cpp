@@ -226,7 +226,9 @@ TEST(BadInputScene, BoxWithBrokenModifiersIsNotLeaked) {
     std::vector<Light*> sceneLights;
     Camera sceneCamera;
     testing::internal::CaptureStdout();
-    EXPECT_THROW(parse_statements(tokens, objects, sceneLights, &sceneCamera), SceneError);
+    EXPECT_THROW(
+        parse_statements(tokens, {gPixelWidth, gPixelHeight}, objects, sceneLights, &sceneCamera),
+        SceneError);
     testing::internal::GetCapturedStdout();
     EXPECT_TRUE(objects.empty());
 }

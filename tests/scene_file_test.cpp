@@ -1,8 +1,9 @@
+#include "scene_file.h"
+
 #include <gtest/gtest.h>
 
 #include "main.h"
 #include "parser.h"
-#include "scene_file.h"
 #include "test_support.h"
 
 using testing_support::resetGlobals;
@@ -20,7 +21,7 @@ protected:
         gInputFileName = writeFile("scene.pov", text);
         testing::internal::CaptureStdout();
         try {
-            parse_file(gObjects, lights, &camera);
+            parse_file(gInputFileName, {gPixelWidth, gPixelHeight}, gObjects, lights, &camera);
         } catch (...) {
             testing::internal::GetCapturedStdout();
             throw;
@@ -91,9 +92,9 @@ TEST_F(SceneFile, EmptyAndCommentOnlyFilesLeaveTheSceneAlone) {
 }
 
 TEST_F(SceneFile, AFileThatEndsMidStatementIsFatal) {
-    for (const char* text : {"sphere { <0, 0, 0>", "light_source { <0, 0, 0> color",
-                             "box { <0, 0, 0>, <1, 1", "sphere { <0, 0, 0>, x }",
-                             "camera { location <0, 0, 10> }"}) {
+    for (const char* text :
+         {"sphere { <0, 0, 0>", "light_source { <0, 0, 0> color", "box { <0, 0, 0>, <1, 1",
+          "sphere { <0, 0, 0>, x }", "camera { location <0, 0, 10> }"}) {
         EXPECT_THROW(read(text), SceneError) << text;
     }
 }

@@ -19,15 +19,15 @@
 #include "main.h"
 #include "program_exit.h"
 
-void scaleValues(Color** image) {
+void scaleValues(const ImageColumns& image) {
     // By column, the order the image is stored in, split among the render's
     // threads; the largest value and each scaled pixel are the same in any
     // order (a NaN never wins a comparison).
     double maxValue = 0;
 #pragma omp parallel for schedule(static) reduction(max : maxValue)
-    for (int x = 0; x < gPixelWidth; ++x) {
-        const Color* column = image[x];
-        for (int y = 0; y < gPixelHeight; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+        const Color* column = image.columns[x];
+        for (int y = 0; y < image.height; ++y) {
             const Color& c = column[y];
             if (c.r > maxValue) maxValue = c.r;
             if (c.g > maxValue) maxValue = c.g;
@@ -39,9 +39,9 @@ void scaleValues(Color** image) {
     }
     const double scaleFactor = 1.0 / maxValue;
 #pragma omp parallel for schedule(static)
-    for (int x = 0; x < gPixelWidth; ++x) {
-        Color* column = image[x];
-        for (int y = 0; y < gPixelHeight; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+        Color* column = image.columns[x];
+        for (int y = 0; y < image.height; ++y) {
             column[y] = column[y] * scaleFactor;
         }
     }
@@ -87,16 +87,16 @@ bool isPngName(const std::string& name) {
 // stored by column, so it is read in bands of rows, each column's part of a
 // band in a cache line or two, rather than a row at a time; the bands, whose
 // bytes are their own, are split among the render's threads.
-std::vector<unsigned char> pixelBytes(Color** image) {
-    const auto width = static_cast<std::size_t>(gPixelWidth);
-    const int height = gPixelHeight;
+std::vector<unsigned char> pixelBytes(const ImageColumns& image) {
+    const auto width = static_cast<std::size_t>(image.width);
+    const int height = image.height;
     std::vector<unsigned char> bytes(width * static_cast<std::size_t>(height) * 3);
     const int band = 8;
 #pragma omp parallel for schedule(static)
     for (int top = 0; top < height; top += band) {
         const int bottom = std::min(top + band, height);
         for (std::size_t x = 0; x < width; ++x) {
-            const Color* column = image[x];
+            const Color* column = image.columns[x];
             unsigned char* out = bytes.data() + (static_cast<std::size_t>(top) * width + x) * 3;
             for (int y = top; y < bottom; ++y, out += width * 3) {
                 const Color& c = column[y];
@@ -109,20 +109,20 @@ std::vector<unsigned char> pixelBytes(Color** image) {
     return bytes;
 }
 
-void writePpm(std::FILE* file, Color** image) {
+void writePpm(std::FILE* file, const ImageColumns& image) {
     std::fprintf(file, "P6\n");
-    std::fprintf(file, "%d %d \n", gPixelWidth, gPixelHeight);
+    std::fprintf(file, "%d %d \n", image.width, image.height);
     std::fprintf(file, "255\n");
     const std::vector<unsigned char> bytes = pixelBytes(image);
     std::fwrite(bytes.data(), 1, bytes.size(), file);
 }
 
-void writePng(std::FILE* file, Color** image) {
+void writePng(std::FILE* file, const ImageColumns& image) {
     const std::vector<unsigned char> bytes = pixelBytes(image);
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
-    png.width = static_cast<png_uint_32>(gPixelWidth);
-    png.height = static_cast<png_uint_32>(gPixelHeight);
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGB;
     errno = 0;
     if (png_image_write_to_stdio(&png, file, 0, bytes.data(), 0, nullptr) == 0) {
@@ -134,10 +134,10 @@ void writePng(std::FILE* file, Color** image) {
 
 }  // namespace
 
-void writeImageFile(const std::string& name, Color** image) {
-    void (*const write)(std::FILE*, Color**) = isPngName(name) ? writePng : writePpm;
+void writeImageFile(const std::string& name, const ImageColumns& image) {
+    void (*const write)(std::FILE*, const ImageColumns&) = isPngName(name) ? writePng : writePpm;
     try {
-        writeFileSafely(name, [image, write](std::FILE* file) { write(file, image); });
+        writeFileSafely(name, [&image, write](std::FILE* file) { write(file, image); });
     } catch (const std::system_error& error) {
         // As perror reports it.
         throw ProgramExit("draw_image(): " + std::string(std::strerror(error.code().value())) + "\n",
@@ -145,7 +145,7 @@ void writeImageFile(const std::string& name, Color** image) {
     }
 }
 
-void draw_image(Color** image) {
+void draw_image(const ImageColumns& image) {
     const std::string name = gOutputName.empty() ? outputFileName(gInputFileName) : gOutputName;
     std::cout << "Output filename: " << name << "\n" << std::flush;
     writeImageFile(name, image);

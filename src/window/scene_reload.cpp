@@ -88,11 +88,11 @@ void deleteObjects(std::vector<GeomObject*>& objects) {
     objects.clear();
 }
 
-void deleteLights(std::vector<Light*>& lights) {
-    for (const Light* light : lights) {
+void deleteLights(std::vector<Light*>& owned) {
+    for (const Light* light : owned) {
         delete light;
     }
-    lights.clear();
+    owned.clear();
 }
 
 SceneWatch::SceneWatch(const Camera& readCamera)
@@ -123,7 +123,7 @@ void SceneWatch::reload() {
     // As the global camera starts: a file without a camera statement leaves it so.
     Camera fileCamera(Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0),
                       gPixelWidth, gPixelHeight);
-    parse_file(read.objects, read.lights, &fileCamera);
+    parse_file(gInputFileName, {gPixelWidth, gPixelHeight}, read.objects, read.lights, &fileCamera);
     const bool newCamera = !sameStatement(fileCamera, m_fileCamera);
     if (newCamera) {
         // A basis the renderer would refuse is refused here, before it can

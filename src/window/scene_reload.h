@@ -36,7 +36,7 @@ void printSceneError(const std::string& scene, const SceneError& error);
 // triangles, boxes) and empties the list. GeomObject has no virtual
 // destructor, so each is deleted as its own type.
 void deleteObjects(std::vector<GeomObject*>& objects);
-void deleteLights(std::vector<Light*>& lights);
+void deleteLights(std::vector<Light*>& owned);
 
 class SceneWatch {
 public:

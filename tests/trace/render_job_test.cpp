@@ -158,9 +158,8 @@ TEST(TraceImage, AntialiasingAveragesTheCellCentresOfEachPixel) {
 
     job.antialias = 2;
     const ImageBuffer smooth = render(job, scan);
-    std::vector<Light*> lights;
-    for (Light& light : job.lights) lights.push_back(&light);
-    shadowsOff = !job.shadows;
+    std::vector<Light*> lightList;
+    for (Light& light : job.lights) lightList.push_back(&light);
     for (int x = 0; x < 6; ++x) {
         for (int y = 0; y < 5; ++y) {
             Color sum;
@@ -169,20 +168,20 @@ TEST(TraceImage, AntialiasingAveragesTheCellCentresOfEachPixel) {
                     Ray ray;
                     ray.origin = job.camera.eye;
                     ray.direction = job.toWorld * job.camera.screenPoint(x + dx, y + dy);
-                    sum = sum + raycast(ray, job.objects, lights, 3);
+                    sum = sum + raycast(ray, job.objects, lightList, 3, job.shadows);
                 }
             }
             const Color expected = sum * 0.25;
             EXPECT_EQ(std::memcmp(&expected, &smooth.at(x, y), sizeof(Color)), 0) << x << " " << y;
         }
     }
-    shadowsOff = false;
 }
 
 TEST(RenderStats, OneLineWithSizeThreadsRaysTimeAndRate) {
     EXPECT_EQ(renderStatsText({640, 480, 2, 1230000, 0.41}),
               "640x480, 2 threads, 1.23M rays in 0.41 s, 3.00M rays/s");
-    EXPECT_EQ(renderStatsText({4, 3, 1, 812, 0.5}), "4x3, 1 thread, 812 rays in 0.50 s, 1.6k rays/s");
+    EXPECT_EQ(renderStatsText({4, 3, 1, 812, 0.5}),
+              "4x3, 1 thread, 812 rays in 0.50 s, 1.6k rays/s");
     // Too short for the clock: a nanosecond, not a division by zero.
     EXPECT_EQ(renderStatsText({1, 1, 1, 5, 0}), "1x1, 1 thread, 5 rays in 0.00 s, 5000.00M rays/s");
 }
@@ -229,7 +228,8 @@ TEST(RenderStats, OnATerminalABatchRenderEndsWithItsStatistics) {
         runShell("script -qec \"" + run + " >'" + tempDir() + "/terminal.out'\" /dev/null");
     ASSERT_EQ(terminal.status, 0) << terminal.err;
     EXPECT_TRUE(testing::internal::RE::FullMatch(
-        terminal.out, "64x48, 1 thread, [0-9.]+k rays in [0-9]+\\.[0-9][0-9] s, [0-9.]+[kM]? rays/s\r\n"))
+        terminal.out,
+        "64x48, 1 thread, [0-9.]+k rays in [0-9]+\\.[0-9][0-9] s, [0-9.]+[kM]? rays/s\r\n"))
         << terminal.out;
     EXPECT_EQ(readFile(tempDir() + "/terminal.out"), plain.out);
 }
