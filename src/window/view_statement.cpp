@@ -30,8 +30,8 @@ Vector3 turnBack(const Vector3& v, double cosine, double sine) {
 }  // namespace
 
 std::string cameraStatement(const Camera& view) {
-    return "camera { location " + vectorText(view.eye) + " up " + vectorText(view.up) +
-           " right " + vectorText(view.right) + " look_at " + vectorText(view.lookAt) + " }";
+    return "camera { location " + vectorText(view.eye) + " up " + vectorText(view.up) + " right " +
+           vectorText(view.right) + " look_at " + vectorText(view.lookAt) + " }";
 }
 
 std::string lightStatement(const Light& light) {
