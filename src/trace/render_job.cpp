@@ -8,6 +8,7 @@
 
 #include "accel/trace_accel.h"
 #include "image/progress.h"
+#include "trace/cache_line.h"
 #include "trace/ray_caster.h"
 
 namespace {
@@ -71,7 +72,7 @@ private:
 // The colours of row y into traced, one per column: each pixel's one ray,
 // or the average of its n x n. The ray's origin is set by the caller.
 void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
-              std::vector<Color>& traced) {
+              std::vector<Color, CacheLineAllocator<Color>>& traced) {
     const int n = view.samples();
     const std::size_t width = traced.size();
     const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
@@ -118,7 +119,7 @@ RenderResult renderImage(const RenderJob& job, const SceneQuery& index, Color* c
         RayCaster caster(index, job.lights, job.shadows);
         // The image is stored by column, so neighbouring rows share cache
         // lines: a row is traced into a buffer of its own and copied at the end.
-        std::vector<Color> traced(static_cast<std::size_t>(width));
+        std::vector<Color, CacheLineAllocator<Color>> traced(static_cast<std::size_t>(width));
         Ray ray;
         ray.origin = job.camera.eye;
 #pragma omp for schedule(dynamic, 1)

@@ -10,7 +10,9 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "accel/scene_query.h"
 #include "accel/trace_accel.h"
@@ -19,6 +21,8 @@
 #include "render.h"
 #include "state.h"
 #include "test_support.h"
+#include "trace/cache_line.h"
+#include "trace/ray_caster.h"
 
 using testing_support::readFile;
 using testing_support::runShell;
@@ -253,4 +257,25 @@ TEST(TraceImage, ThreadCountChangesNoOutput) {
     EXPECT_EQ(out[1], out[0]);
     EXPECT_EQ(out[2], out[0]);
     EXPECT_TRUE(image[1] == image[0] && image[2] == image[0]);
+}
+
+// What a thread writes on every ray shares no cache line with anything else,
+// whatever the heap gives: the caster on the thread's stack, its blocker
+// caches and the row buffer from CacheLineAllocator.
+TEST(RenderThreads, PerThreadStateOwnsWholeCacheLines) {
+    EXPECT_EQ(alignof(RayCaster), kCacheLine);
+    for (const std::size_t count : {1u, 2u, 3u, 40u}) {
+        CacheLineAllocator<Color> allocator;
+        Color* block = allocator.allocate(count);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kCacheLine, 0u) << count;
+        // The whole rounded block is the caller's: writing its last byte is safe
+        // (the sanitizer build checks it).
+        const std::size_t bytes = (count * sizeof(Color) + kCacheLine - 1) / kCacheLine * kCacheLine;
+        reinterpret_cast<unsigned char*>(block)[bytes - 1] = 0;
+        allocator.deallocate(block, count);
+    }
+    std::vector<BlockerCache, CacheLineAllocator<BlockerCache>> caches(2);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(caches.data()) % kCacheLine, 0u);
+    EXPECT_THROW(CacheLineAllocator<Color>().allocate(static_cast<std::size_t>(-1) / 8),
+                 std::bad_array_new_length);
 }
