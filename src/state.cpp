@@ -92,9 +92,9 @@ int parseAntialias(const char* arg) {
 
 void parse_args(int argc, const char** argv) {
     // One argument at a time, left to right; a loop rather than recursion so
-    // that no argument count can exhaust the stack. The options added since
-    // the first six are tested after them, so that every argument those took
-    // keeps its meaning ("+Interactive" stays the input file "nteractive").
+    // that no argument count can exhaust the stack. The six prefix tests come
+    // first: every argument one of them matches is theirs ("+Interactive" is
+    // the input file "nteractive"), and the options below take the rest.
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
         if (startsWith(arg, "+H")) {

@@ -15,7 +15,7 @@ class TraceIndexCache;
 // at the first frame) closes the window and comes out of it.
 int runInteractive(int* argc, char** argv);
 
-// Step of the light keys, single precision as the keys have always moved it.
+// Step of the light keys, in the single precision the keys move lights by.
 const float LIGHT_MOVE = 0.4f;
 
 // Compiles both shaders and links them into a program whose handle goes to
