@@ -29,20 +29,10 @@ void putSurface(std::string& text, const GeomObject& object) {
     text += '\n';
 }
 
-// Releases what the reader made.
-struct Scene {
-    std::vector<GeomObject*> objects;
-    std::vector<Light*> lights;
+// What the reader made, released with the lists, and its camera.
+struct Scene : SceneLists {
     Camera camera =
         Camera(Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), 0, 0);
-
-    Scene() = default;
-    Scene(const Scene&) = delete;
-    Scene& operator=(const Scene&) = delete;
-    ~Scene() {
-        deleteObjects(objects);
-        deleteLights(lights);
-    }
 
     std::string dump() const {
         std::string text;

@@ -156,23 +156,6 @@ void TraceIndexCache::clear() {
     m_index.reset();
 }
 
-namespace {
-
-// A count with three significant digits or so: 812, 81.2k, 8.12M.
-std::string count(double value) {
-    char text[32];
-    if (value >= 1e6) {
-        std::snprintf(text, sizeof text, "%.2fM", value / 1e6);
-    } else if (value >= 1e3) {
-        std::snprintf(text, sizeof text, "%.1fk", value / 1e3);
-    } else {
-        std::snprintf(text, sizeof text, "%.0f", value);
-    }
-    return text;
-}
-
-}  // namespace
-
 std::string renderStatsText(const RenderStats& stats) {
     const auto rays = static_cast<double>(stats.rays);
     // A render too short for the clock counts as a nanosecond.
@@ -180,6 +163,6 @@ std::string renderStatsText(const RenderStats& stats) {
     char text[160];
     std::snprintf(text, sizeof text, "%dx%d, %d thread%s, %s rays in %.2f s, %s rays/s",
                   stats.width, stats.height, stats.threads, stats.threads == 1 ? "" : "s",
-                  count(rays).c_str(), stats.seconds, count(perSecond).c_str());
+                  countText(rays, 2).c_str(), stats.seconds, countText(perSecond, 2).c_str());
     return text;
 }

@@ -40,21 +40,12 @@ void deleteObject(GeomObject* object) {
     }
 }
 
-// Lists that own their objects: whatever they hold when they go is deleted.
-struct SceneLists {
-    std::vector<GeomObject*> objects;
-    std::vector<Light*> lights;
-
-    SceneLists() = default;
-    SceneLists(const SceneLists&) = delete;
-    SceneLists& operator=(const SceneLists&) = delete;
-    ~SceneLists() {
-        deleteObjects(objects);
-        deleteLights(lights);
-    }
-};
-
 }  // namespace
+
+SceneLists::~SceneLists() {
+    deleteObjects(objects);
+    deleteLights(lights);
+}
 
 bool FileStamp::operator==(const FileStamp& other) const {
     return exists == other.exists && device == other.device && inode == other.inode &&

@@ -38,6 +38,18 @@ void printSceneError(const std::string& scene, const SceneError& error);
 void deleteObjects(std::vector<GeomObject*>& objects);
 void deleteLights(std::vector<Light*>& owned);
 
+// Lists that own what the scene reader put in them: whatever they hold when
+// they go is deleted.
+struct SceneLists {
+    std::vector<GeomObject*> objects;
+    std::vector<Light*> lights;
+
+    SceneLists() = default;
+    SceneLists(const SceneLists&) = delete;
+    SceneLists& operator=(const SceneLists&) = delete;
+    ~SceneLists();
+};
+
 class SceneWatch {
 public:
     // readCamera: the camera as the file's current version gave it.
