@@ -298,11 +298,12 @@ TEST_F(Shading, PpmHasTheHeaderAndRowsFromTheTop) {
 // The file's rows run from the top and its pixels from the left, whatever
 // the order the image is read in: an image whose height is no multiple of
 // the bands read at a time, every pixel different, scaled by its largest value.
+// The size is the image's own, whatever the size globals say.
 TEST_F(Shading, ScaledImageBytesArePixelsInRowOrder) {
     const int width = 13;
     const int height = 19;
-    gPixelWidth = width;
-    gPixelHeight = height;
+    gPixelWidth = 3;
+    gPixelHeight = 2;
     allocateImage(width, height);
     for (int x = 0; x < width; ++x) {
         for (int y = 0; y < height; ++y) {
@@ -317,10 +318,10 @@ TEST_F(Shading, ScaledImageBytesArePixelsInRowOrder) {
             expected += bytes(channelByte(c.r), channelByte(c.g), channelByte(c.b));
         }
     }
-    scaleValues({gImage, gPixelWidth, gPixelHeight});
+    scaleValues({gImage, width, height});
     EXPECT_EQ(gImage[4][11].g, 1.0);
     const std::string name = testing_support::tempDir() + "/rows.ppm";
-    writeImageFile(name, {gImage, gPixelWidth, gPixelHeight});
+    writeImageFile(name, {gImage, width, height});
     const std::string ppm = readFile(name);
     const std::string header = "P6\n13 19 \n255\n";
     ASSERT_EQ(ppm.substr(0, header.size()), header);

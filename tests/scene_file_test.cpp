@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <string>
+
 #include "main.h"
 #include "parser.h"
 #include "test_support.h"
@@ -97,4 +100,16 @@ TEST_F(SceneFile, AFileThatEndsMidStatementIsFatal) {
           "sphere { <0, 0, 0>, x }", "camera { location <0, 0, 10> }"}) {
         EXPECT_THROW(read(text), SceneError) << text;
     }
+}
+
+// The camera is made for the size the reader is given, not the globals'.
+TEST_F(SceneFile, TheCameraIsMadeForTheGivenSize) {
+    std::deque<std::string> tokens = testing_support::tokensOf(
+        "camera { location <0, 0, 10> up <0, 1, 0> right <1.33, 0, 0> look_at <0, 0, 0> }");
+    testing::internal::CaptureStdout();
+    parse_statements(tokens, {320, 200}, gObjects, lights, &camera);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(camera.xRes, 320);
+    EXPECT_EQ(camera.yRes, 200);
+    EXPECT_EQ(gPixelWidth, 128);
 }
