@@ -59,7 +59,7 @@ std::string format(const char* pattern, Values... values) {
 
 // Where the pixel rows lie and how many there are.
 struct BmpLayout {
-    std::uint32_t offset = 0;  // of the first row stored
+    std::uint32_t offset = 0;    // of the first row stored
     std::uint64_t rowBytes = 0;  // three bytes a pixel, without the padding
     std::uint64_t rows = 0;
     bool topDown = false;  // rows stored top row first
@@ -108,8 +108,7 @@ std::string readBmpHeaders(FILE* file, const char* filename, Image* image, BmpLa
 
 // Reads the rows that layout describes into image->data, bottom row first as
 // OpenGL takes them, RGB; or returns why the file is refused, owning nothing.
-std::string readBmpRows(FILE* file, const char* filename, const BmpLayout& layout,
-                        Image* image) {
+std::string readBmpRows(FILE* file, const char* filename, const BmpLayout& layout, Image* image) {
     // Each row is padded to a multiple of 4 bytes; the last row's padding
     // may be missing. Below 2^63 for any size under 2^31, and a size the
     // file cannot hold is refused before anything is allocated for it.

@@ -229,9 +229,8 @@ private:
     // Objects of a known kind whose hits stay within the padding and whose
     // bounds lie within the tree's range go into the tree; false for the rest.
     bool addToTree(GeomObject* object, std::uint32_t order, Kind kind) {
-        const bool known =
-            kind == kSphere || kind == kBox ||
-            (kind == kTriangle && wellShaped(*static_cast<const Triangle*>(object)));
+        const bool known = kind == kSphere || kind == kBox ||
+                           (kind == kTriangle && wellShaped(*static_cast<const Triangle*>(object)));
         if (!known || !object->isBounded()) {
             return false;
         }
@@ -240,8 +239,7 @@ private:
         const Point c2 = object->getCorner2();
         const Point low(std::min(c1.x, c2.x), std::min(c1.y, c2.y), std::min(c1.z, c2.z));
         const Point high(std::max(c1.x, c2.x), std::max(c1.y, c2.y), std::max(c1.z, c2.z));
-        if (!finite(low) || !finite(high) || maxAbs(low) > kRange ||
-            maxAbs(high) > kRange) {
+        if (!finite(low) || !finite(high) || maxAbs(low) > kRange || maxAbs(high) > kRange) {
             return false;
         }
         const BuildItem item{{floatBelow(low.x), floatBelow(low.y), floatBelow(low.z)},

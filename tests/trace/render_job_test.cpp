@@ -270,7 +270,8 @@ TEST(RenderThreads, PerThreadStateOwnsWholeCacheLines) {
         EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kCacheLine, 0u) << count;
         // The whole rounded block is the caller's: writing its last byte is safe
         // (the sanitizer build checks it).
-        const std::size_t bytes = (count * sizeof(Color) + kCacheLine - 1) / kCacheLine * kCacheLine;
+        const std::size_t bytes =
+            (count * sizeof(Color) + kCacheLine - 1) / kCacheLine * kCacheLine;
         reinterpret_cast<unsigned char*>(block)[bytes - 1] = 0;
         allocator.deallocate(block, count);
     }
