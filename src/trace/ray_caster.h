@@ -11,11 +11,6 @@
 // are cast from depth 0.
 constexpr int PRIMARY_RECURSION_DEPTH = 3;
 
-// The shading of a ray and the rays it spawns: the nearest hit,
-// ambient, per-light shadows, diffuse and half-vector specular light, then
-// reflection and refraction to the given depth. It asks one scene for hits
-// and shadows and keeps what a thread needs between rays: a blocker cache
-// per light and the count of rays cast. One caster serves one thread.
 // The mirror direction of d about the plane of normal n (either side).
 Vector3 reflect(Vector3 d, Vector3 n);
 // The refracted unit direction of d through a surface of normal n between
@@ -23,8 +18,13 @@ Vector3 reflect(Vector3 d, Vector3 n);
 // reflection sets *tir and returns the reflection.
 Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir);
 
-// The caster is what its thread writes on every ray (the count, the blocker
-// caches), so it and its caches take whole cache lines (trace/cache_line.h).
+// The shading of a ray and the rays it spawns: the nearest hit,
+// ambient, per-light shadows, diffuse and half-vector specular light, then
+// reflection and refraction to the given depth. It asks one scene for hits
+// and shadows and keeps what a thread needs between rays: a blocker cache
+// per light and the count of rays cast. One caster serves one thread. That
+// is what its thread writes on every ray, so the caster and its caches take
+// whole cache lines (trace/cache_line.h).
 class alignas(kCacheLine) RayCaster {
 public:
     // The scene and the lights must outlive the caster. shadows false: every
