@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &before);
     const auto start = std::chrono::steady_clock::now();
     try {
-        parse_file(gObjects, lights, &camera);
+        parse_file(gInputFileName, {gPixelWidth, gPixelHeight}, gObjects, lights, &camera);
     } catch (const SceneError& error) {
         std::fprintf(stderr, "%s\n", sceneErrorLine(argv[1], error).c_str());
         return 1;

@@ -29,20 +29,10 @@ void putSurface(std::string& text, const GeomObject& object) {
     text += '\n';
 }
 
-// Releases what the reader made.
-struct Scene {
-    std::vector<GeomObject*> objects;
-    std::vector<Light*> lights;
+// What the reader made, released with the lists, and its camera.
+struct Scene : SceneLists {
     Camera camera =
         Camera(Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), 0, 0);
-
-    Scene() = default;
-    Scene(const Scene&) = delete;
-    Scene& operator=(const Scene&) = delete;
-    ~Scene() {
-        deleteObjects(objects);
-        deleteLights(lights);
-    }
 
     std::string dump() const {
         std::string text;
@@ -113,7 +103,8 @@ SceneReading readWhole(const std::string& text) {
             places.push_back(place);
         }
         try {
-            parse_statements(tokens, scene.objects, scene.lights, &scene.camera);
+            parse_statements(tokens, {gPixelWidth, gPixelHeight}, scene.objects, scene.lights,
+                             &scene.camera);
         } catch (SceneError& error) {
             if (error.atEndOfFile() || error.atToken()) {
                 const TokenPlace at =
@@ -128,6 +119,7 @@ SceneReading readWhole(const std::string& text) {
 SceneReading readStreaming(const std::string& text, std::size_t window) {
     return capture([&](Scene& scene) {
         std::istringstream in(text);
-        read_scene(in, scene.objects, scene.lights, &scene.camera, window);
+        read_scene(in, {gPixelWidth, gPixelHeight}, scene.objects, scene.lights, &scene.camera,
+                   window);
     });
 }

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::deque<std::string> tokens;
     try {
         tokenize_stream(in, tokens);
-        parse_statements(tokens, gObjects, lights, &camera);
+        parse_statements(tokens, {gPixelWidth, gPixelHeight}, gObjects, lights, &camera);
         buildHierarchy();
         // Every hierarchy box is traced as well, as the window's box key shows them.
         gBvhStep = static_cast<int>(gNodeList.size());

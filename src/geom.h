@@ -45,8 +45,9 @@ struct HitRec {
     void copy(const HitRec& other) { *this = other; }
 };
 
-// Base of every primitive. No virtual destructor by design: objects live in
-// the global lists until the process ends and are never deleted through it.
+// Base of every primitive. No virtual destructor by design: an object is
+// deleted only as its own type (deleteObject, window/scene_reload.h, when a
+// reload replaces the scene), never through this base.
 class GeomObject {
 public:
     Color color;

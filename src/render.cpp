@@ -33,17 +33,15 @@ std::vector<Light> copies(const std::vector<Light*>& lights) {
 }  // namespace
 
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
-              const std::vector<Light*>& lights, int recursionDepth) {
+              const std::vector<Light*>& sceneLights, int recursionDepth, bool shadows) {
     // The program's own path: the tracing index and one caster.
     const TraceAccel index(objects);
-    const std::vector<Light> lightValues = copies(lights);
-    RayCaster caster(index, lightValues, !shadowsOff);
+    const std::vector<Light> lightValues = copies(sceneLights);
+    RayCaster caster(index, lightValues, shadows);
     return caster.cast(ray, recursionDepth);
 }
 
-RenderJob currentRenderJob() {
-    return currentRenderJob(camera, camera.vectorTransform());
-}
+RenderJob currentRenderJob() { return currentRenderJob(camera, camera.vectorTransform()); }
 
 RenderJob currentRenderJob(const Camera& view, const Matrix4x4& toWorld) {
     RenderJob job;
@@ -89,7 +87,7 @@ void traceAnnounced(const RenderJob& job, const SceneQuery& index, Color** image
     const RenderResult result = renderImage(job, index, image);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (scale) {
-        scaleValues(image);
+        scaleValues({image, job.width, job.height});
     }
     // A batch render on a terminal ends with its figures; pipes and files
     // get nothing new.

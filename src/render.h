@@ -31,5 +31,7 @@ void render();
 // whole and whose size is width x height, traced unscaled into image (width
 // columns of height rows), with render()'s report.
 void renderPart(int left, int top, int width, int height, Color** image);
+// The colour seen along one ray; shadows false: every light reaches every
+// surface.
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
-              const std::vector<Light*>& lights, int recursionDepth);
+              const std::vector<Light*>& sceneLights, int recursionDepth, bool shadows);

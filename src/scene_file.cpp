@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "main.h"
+#include "camera.h"
+#include "geom.h"
+#include "light.h"
 #include "parser.h"
 #include "scene/reader_output.h"
 #include "scene/scene_lexer.h"
@@ -61,12 +63,12 @@ bool continuesStatement(std::string_view token) {
 
 // One statement, or one skipped token, from the front of either queue.
 template <typename Tokens>
-void parse_statement(Tokens& tokens, std::vector<GeomObject*>& objects,
+void parse_statement(Tokens& tokens, const SceneSize& size, std::vector<GeomObject*>& objects,
                      std::vector<Light*>& lights, Camera* camera) {
     const std::string_view token = tokens.front();
     if (token == "camera"sv) {
         (OutputLine() << "parsing camera").print();
-        *camera = Camera::parse(tokens, gPixelWidth, gPixelHeight);
+        *camera = Camera::parse(tokens, size.width, size.height);
     } else if (token == "sphere"sv) {
         (OutputLine() << "parsing sphere").print();
         objects.push_back(new Sphere(tokens));
@@ -226,8 +228,9 @@ std::string textBefore(const SceneLexer& lexer, std::size_t statementStart,
 // reads from it what it would read from the whole file. Errors are placed in
 // the file.
 void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& output,
-                           std::size_t minimum, std::vector<GeomObject*>& objects,
-                           std::vector<Light*>& lights, Camera* camera, WarningTracker* warnings) {
+                           std::size_t minimum, const SceneSize& size,
+                           std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
+                           Camera* camera, WarningTracker* warnings) {
     StatementNotes notes;
     for (;; minimum *= 2) {
         TokenViews tokens = window.fill(minimum);
@@ -237,7 +240,7 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
         notes.clear();
         tokens.setNotes(warnings != nullptr ? &notes : nullptr);
         try {
-            parse_statement(tokens, objects, lights, camera);
+            parse_statement(tokens, size, objects, lights, camera);
             if (warnings != nullptr) {
                 for (const StatementNotes::Note& note : notes.all()) {
                     warnings->note(window.place(before - note.tokensLeft), note.text);
@@ -271,15 +274,17 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
 
 }  // namespace
 
-void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera,
+void parse_file(const std::string& fileName, const SceneSize& size,
+                std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera,
                 SceneWarnings* warnings) {
     std::ifstream in;
-    open_scene_file(gInputFileName, in);
-    read_scene(in, objects, lights, camera, kSceneWindow, warnings);
+    open_scene_file(fileName, in);
+    read_scene(in, size, objects, lights, camera, kSceneWindow, warnings);
 }
 
-void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
-                Camera* camera, std::size_t window, SceneWarnings* warnings) {
+void read_scene(std::istream& in, const SceneSize& size, std::vector<GeomObject*>& objects,
+                std::vector<Light*>& lights, Camera* camera, std::size_t window,
+                SceneWarnings* warnings) {
     assert(window >= 17);
     HeldOutput output(std::cout);
     SceneLexer lexer(in);
@@ -300,14 +305,15 @@ void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector
                 hasCamera = hasCamera || front.front() == "camera"sv;
             }
             tokens.pinFront();
-            parse_front_statement(tokens, lexer, output, window, objects, lights, camera, track);
+            parse_front_statement(tokens, lexer, output, window, size, objects, lights, camera,
+                                  track);
         } else {
             if (track != nullptr) {
                 // Before the pin moves on from the last statement's start.
                 track->skipped(front.front(), tokens.place(0), lexer);
             }
             tokens.pinFront();
-            parse_statement(front, objects, lights, camera);
+            parse_statement(front, size, objects, lights, camera);
             tokens.consumed(1);
         }
         output.passOnIfLarge();
@@ -317,9 +323,10 @@ void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector
     }
 }
 
-void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
-                      std::vector<Light*>& lights, Camera* camera) {
+void parse_statements(std::deque<std::string>& tokens, const SceneSize& size,
+                      std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
+                      Camera* camera) {
     while (!tokens.empty()) {
-        parse_statement(tokens, objects, lights, camera);
+        parse_statement(tokens, size, objects, lights, camera);
     }
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 // Scene reading. parse_statements consumes a token queue whole; parse_file
-// reads gInputFileName through read_scene, which gives the same output and
+// reads the named file through read_scene, which gives the same output and
 // scene as tokenizing the whole text and parse_statements, holding only a
 // window of tokens (at least `window`, 17 or more) around the statement it
 // reads. All append in file order and throw SceneError on input they cannot
 // use, parse_file and read_scene with the error's place in the file; what was
-// appended before the error stays in the lists.
+// appended before the error stays in the lists. A camera statement replaces
+// *camera with a camera made for an image of the given size.
 
 #include <cstddef>
 #include <deque>
@@ -19,14 +20,22 @@ class GeomObject;
 struct Light;
 class SceneWarnings;
 
+// The image, in pixels, that the scene's camera is made for.
+struct SceneSize {
+    int width;
+    int height;
+};
+
 // With warnings, parse_file and read_scene also collect what in the scene
 // will not show as its writer meant (scene/scene_warnings.h); they print
 // nothing of it.
 constexpr std::size_t kSceneWindow = 64;
-void parse_file(std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera,
+void parse_file(const std::string& fileName, const SceneSize& size,
+                std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera,
                 SceneWarnings* warnings = nullptr);
-void read_scene(std::istream& in, std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
-                Camera* camera, std::size_t window = kSceneWindow,
+void read_scene(std::istream& in, const SceneSize& size, std::vector<GeomObject*>& objects,
+                std::vector<Light*>& lights, Camera* camera, std::size_t window = kSceneWindow,
                 SceneWarnings* warnings = nullptr);
-void parse_statements(std::deque<std::string>& tokens, std::vector<GeomObject*>& objects,
-                      std::vector<Light*>& lights, Camera* camera);
+void parse_statements(std::deque<std::string>& tokens, const SceneSize& size,
+                      std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
+                      Camera* camera);

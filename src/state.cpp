@@ -116,7 +116,7 @@ int parseAntialias(const char* arg) {
     return static_cast<int>(value);
 }
 
-// "+W<int>" or "+H<int>": read as they always were (parse_int), and
+// "+W<int>" or "+H<int>": read by parse_int, and
 // remembered when they are no whole number from 1 to kMaxImageSide.
 int parseSide(const char* arg, std::string& badSize) {
     const int value = parse_int(arg);
@@ -131,9 +131,9 @@ int parseSide(const char* arg, std::string& badSize) {
 RunOptions parse_args(int argc, const char** argv) {
     RunOptions options;
     // One argument at a time, left to right; a loop rather than recursion so
-    // that no argument count can exhaust the stack. The options added since
-    // the first six are tested after them, so that every argument those took
-    // keeps its meaning ("+Interactive" stays the input file "nteractive").
+    // that no argument count can exhaust the stack. The six prefix tests come
+    // first: every argument one of them matches is theirs ("+Interactive" is
+    // the input file "nteractive"), and the options below take the rest.
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
         if (startsWith(arg, "+H")) {
@@ -257,7 +257,8 @@ void initialize(int imageWidth, int imageHeight, bool strict) {
     std::cout << "Initializing...\n";
     allocateImage(imageWidth, imageHeight);
     SceneWarnings warnings;
-    parse_file(gObjects, lights, &camera, &warnings);
+    // The camera is made for the whole image, also when a part of it is traced.
+    parse_file(gInputFileName, {gPixelWidth, gPixelHeight}, gObjects, lights, &camera, &warnings);
     warnings.print(gInputFileName);
     if (strict && !warnings.empty()) {
         throw ProgramExit(gInputFileName + ": error: " + std::to_string(warnings.all().size()) +
@@ -375,7 +376,7 @@ int raytracerMain(int argc, char** argv) {
         initialize(options.strict);
         if (!gInteractive) {
             render();
-            draw_image(gImage);
+            draw_image({gImage, gPixelWidth, gPixelHeight});
             return 0;
         }
         // Its scene errors (a camera checked at the first frame) end up below.

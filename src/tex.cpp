@@ -30,8 +30,8 @@ unsigned getshort(const unsigned char* bytes) {
 // The info headers of newer writers (image editors write the 108- and
 // 124-byte ones by default) keep the classic fields where the 40-byte header
 // has them and may be followed by more before the pixels, which therefore
-// start where the file header says. With any other size the file is read as
-// it always was: pixels from byte 54, whatever the file header says.
+// start where the file header says. With any other size the pixels are read
+// from byte 54, whatever the file header says.
 bool statesPixelOffset(std::uint32_t infoSize) {
     return infoSize == 52 || infoSize == 56 || infoSize == 64 || infoSize == 108 ||
            infoSize == 124;
@@ -58,16 +58,19 @@ std::string format(const char* pattern, Values... values) {
     return text;
 }
 
-// Fills image, or returns why the file is refused (the line to print) with
-// image->data owning nothing.
-std::string readBmp(const char* filename, Image* image) {
-    image->data = nullptr;
-    const std::unique_ptr<FILE, FileCloser> file(std::fopen(filename, "rb"));
-    if (!file) {
-        return format("File Not Found : %s\n", filename);
-    }
+// Where the pixel rows lie and how many there are.
+struct BmpLayout {
+    std::uint32_t offset = 0;    // of the first row stored
+    std::uint64_t rowBytes = 0;  // three bytes a pixel, without the padding
+    std::uint64_t rows = 0;
+    bool topDown = false;  // rows stored top row first
+};
+
+// Reads and checks the headers: fills image->sizeX and sizeY (the number of
+// rows) and layout, or returns why the file is refused.
+std::string readBmpHeaders(FILE* file, const char* filename, Image* image, BmpLayout* layout) {
     unsigned char header[CLASSIC_PIXEL_OFFSET];
-    if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) {
+    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
         return format("Error reading header from %s.\n", filename);
     }
     image->sizeX = getint(header + 18);
@@ -85,31 +88,38 @@ std::string readBmp(const char* filename, Image* image) {
         return format("Compression from %s is not 0: %u\n", filename, compression);
     }
     const std::uint32_t infoSize = getint(header + 14);
-    const std::uint32_t offset =
-        statesPixelOffset(infoSize) ? getint(header + 10) : CLASSIC_PIXEL_OFFSET;
-    if (statesPixelOffset(infoSize) && offset < 14 + infoSize) {
-        return format("Pixel offset from %s lies inside its headers: %u\n", filename, offset);
+    layout->offset = statesPixelOffset(infoSize) ? getint(header + 10) : CLASSIC_PIXEL_OFFSET;
+    if (statesPixelOffset(infoSize) && layout->offset < 14 + infoSize) {
+        return format("Pixel offset from %s lies inside its headers: %u\n", filename,
+                      layout->offset);
     }
 
     // A negative height marks rows stored top row first.
     const auto width = static_cast<std::int32_t>(image->sizeX);
     const auto height = static_cast<std::int32_t>(image->sizeY);
-    const bool topDown = height < 0;
-    const std::uint64_t rows = topDown ? -static_cast<std::int64_t>(height) : height;
-    if (width <= 0 || rows == 0) {
+    layout->topDown = height < 0;
+    layout->rows = layout->topDown ? -static_cast<std::int64_t>(height) : height;
+    if (width <= 0 || layout->rows == 0) {
         return format("Size from %s has no pixels: %d x %d\n", filename, width, height);
     }
-    image->sizeY = static_cast<std::uint32_t>(rows);
+    image->sizeY = static_cast<std::uint32_t>(layout->rows);
+    layout->rowBytes = static_cast<std::uint64_t>(width) * 3;
+    return "";
+}
 
+// Reads the rows that layout describes into image->data, bottom row first as
+// OpenGL takes them, RGB; or returns why the file is refused, owning nothing.
+std::string readBmpRows(FILE* file, const char* filename, const BmpLayout& layout, Image* image) {
     // Each row is padded to a multiple of 4 bytes; the last row's padding
     // may be missing. Below 2^63 for any size under 2^31, and a size the
     // file cannot hold is refused before anything is allocated for it.
-    const std::uint64_t rowBytes = static_cast<std::uint64_t>(width) * 3;
+    const std::uint64_t rowBytes = layout.rowBytes;
+    const std::uint64_t rows = layout.rows;
     const std::uint64_t stride = (rowBytes + 3) / 4 * 4;
-    const long size = fileSize(file.get());
-    if (size < 0 || static_cast<std::uint64_t>(size) < offset ||
-        stride * (rows - 1) + rowBytes > static_cast<std::uint64_t>(size) - offset ||
-        std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0) {
+    const long size = fileSize(file);
+    if (size < 0 || static_cast<std::uint64_t>(size) < layout.offset ||
+        stride * (rows - 1) + rowBytes > static_cast<std::uint64_t>(size) - layout.offset ||
+        std::fseek(file, static_cast<long>(layout.offset), SEEK_SET) != 0) {
         return format("Error reading image data from %s.\n", filename);
     }
     const auto count = static_cast<std::size_t>(rowBytes * rows);
@@ -117,12 +127,11 @@ std::string readBmp(const char* filename, Image* image) {
     if (data == nullptr) {
         return "Error allocating memory for color-corrected image data";
     }
-    // Rows bottom first, as OpenGL takes them; BGR to RGB.
     for (std::uint64_t row = 0; row < rows; ++row) {
-        unsigned char* out = data + (topDown ? rows - 1 - row : row) * rowBytes;
-        if (std::fread(out, 1, rowBytes, file.get()) != rowBytes ||
+        unsigned char* out = data + (layout.topDown ? rows - 1 - row : row) * rowBytes;
+        if (std::fread(out, 1, rowBytes, file) != rowBytes ||
             (row + 1 < rows &&
-             std::fseek(file.get(), static_cast<long>(stride - rowBytes), SEEK_CUR) != 0)) {
+             std::fseek(file, static_cast<long>(stride - rowBytes), SEEK_CUR) != 0)) {
             std::free(data);
             return format("Error reading image data from %s.\n", filename);
         }
@@ -134,6 +143,19 @@ std::string readBmp(const char* filename, Image* image) {
     }
     image->data = data;
     return "";
+}
+
+// Fills image, or returns why the file is refused (the line to print) with
+// image->data owning nothing.
+std::string readBmp(const char* filename, Image* image) {
+    image->data = nullptr;
+    const std::unique_ptr<FILE, FileCloser> file(std::fopen(filename, "rb"));
+    if (!file) {
+        return format("File Not Found : %s\n", filename);
+    }
+    BmpLayout layout;
+    const std::string refusal = readBmpHeaders(file.get(), filename, image, &layout);
+    return refusal.empty() ? readBmpRows(file.get(), filename, layout, image) : refusal;
 }
 
 }  // namespace

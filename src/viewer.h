@@ -16,7 +16,7 @@ class TraceIndexCache;
 // reloaded scene that warns is refused as one that does not read.
 int runInteractive(int* argc, char** argv, bool strict = false);
 
-// Step of the light keys, single precision as the keys have always moved it.
+// Step of the light keys, in the single precision the keys move lights by.
 const float LIGHT_MOVE = 0.4f;
 
 // Compiles both shaders and links them into a program whose handle goes to

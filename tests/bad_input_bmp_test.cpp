@@ -10,6 +10,7 @@
 #include "test_support.h"
 #include "tex.h"
 
+using testing_support::allBytes;
 using testing_support::tempDir;
 using testing_support::writeFile;
 
@@ -26,12 +27,6 @@ std::string bmp(std::uint32_t width, std::uint32_t height, std::size_t pixelByte
     put(26, 1, 2);   // planes
     put(28, 24, 2);  // bits per pixel
     return bytes + std::string(pixelBytes, '\x7f');
-}
-
-std::string allBytes() {
-    std::string bytes;
-    for (int c = 0; c < 256; ++c) bytes += static_cast<char>(c);
-    return bytes;
 }
 
 }  // namespace

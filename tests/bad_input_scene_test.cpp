@@ -14,6 +14,7 @@
 #include "scene_file.h"
 #include "test_support.h"
 
+using testing_support::allBytes;
 using testing_support::fileExists;
 using testing_support::readFile;
 using testing_support::runRaytracer;
@@ -75,13 +76,6 @@ std::string repeated(const std::string& text, int times) {
     std::string all;
     for (int i = 0; i < times; ++i) all += text;
     return all;
-}
-
-// Every byte value once, in order.
-std::string allBytes() {
-    std::string bytes;
-    for (int c = 0; c < 256; ++c) bytes += static_cast<char>(c);
-    return bytes;
 }
 
 }  // namespace
@@ -226,7 +220,9 @@ TEST(BadInputScene, BoxWithBrokenModifiersIsNotLeaked) {
     std::vector<Light*> sceneLights;
     Camera sceneCamera;
     testing::internal::CaptureStdout();
-    EXPECT_THROW(parse_statements(tokens, objects, sceneLights, &sceneCamera), SceneError);
+    EXPECT_THROW(
+        parse_statements(tokens, {gPixelWidth, gPixelHeight}, objects, sceneLights, &sceneCamera),
+        SceneError);
     testing::internal::GetCapturedStdout();
     EXPECT_TRUE(objects.empty());
 }

@@ -77,7 +77,7 @@ TEST(GeomDraw, BoxIsItsExtentAroundTheOrigin) {
 }
 
 // A plane's 40 x 40 square stands on its own normal around p0, as the floor
-// square lies on +y, which is drawn exactly as it always was.
+// square lies on +y.
 TEST(GeomDraw, PlaneIsASquareAroundP0PerpendicularToItsNormal) {
     const Plane floor(Vector3(0, 1, 0), -1.0);
     const auto flat = feedback::drawnPolygons([&floor] { floor.glDraw(); }, 25);

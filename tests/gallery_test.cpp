@@ -73,6 +73,6 @@ TEST_P(Gallery, MatchesTheReferenceImage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, Gallery, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<GalleryCase>& info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<GalleryCase>& param) {
+                             return std::string(param.param.name);
                          });

@@ -44,7 +44,7 @@ protected:
         allocateImage(2, 2);
         testing::internal::CaptureStdout();
         render();
-        draw_image(gImage);
+        draw_image({gImage, gPixelWidth, gPixelHeight});
         testing::internal::GetCapturedStdout();
         const std::string ppm = readFile(testing_support::tempDir() + "/shading.ppm");
         return ppm.substr(ppm.size() - 12, 3);
@@ -57,7 +57,7 @@ std::string bytes(int r, int g, int b) {
 
 Color castAt(const std::vector<GeomObject*>& objects, const std::vector<Light*>& lightList,
              int depth = 3) {
-    return raycast(makeRay(Vector3(0, 0, 10), Vector3(0, 0, -1)), objects, lightList, depth);
+    return raycast(makeRay(Vector3(0, 0, 10), Vector3(0, 0, -1)), objects, lightList, depth, true);
 }
 
 }  // namespace
@@ -108,9 +108,8 @@ TEST_F(Shading, ShadowsBlockEveryLightTermUnlessSwitchedOff) {
     Light light(Vector3(0, 0, 10), Color(1, 1, 1));
     // Seen from the side so the primary ray passes the blocker.
     const Ray ray = makeRay(Vector3(3, 0, 10), Vector3(-3, 0, -9));
-    EXPECT_DOUBLE_EQ(raycast(ray, {&lit, &blocker}, {&light}, 3).r, 0.25);
-    shadowsOff = true;
-    EXPECT_NEAR(raycast(ray, {&lit, &blocker}, {&light}, 3).r, 0.75, 1e-9);
+    EXPECT_DOUBLE_EQ(raycast(ray, {&lit, &blocker}, {&light}, 3, true).r, 0.25);
+    EXPECT_NEAR(raycast(ray, {&lit, &blocker}, {&light}, 3, false).r, 0.75, 1e-9);
 }
 
 TEST_F(Shading, TiesGoToTheEarlierObjectAndTheThresholdIsStrict) {
@@ -129,9 +128,9 @@ TEST_F(Shading, TiesGoToTheEarlierObjectAndTheThresholdIsStrict) {
     Plane close(Vector3(0, 0, 1), 0.0);
     close.color = Color(1, 1, 1);
     close.finish.ambient = 1;
-    c = raycast(makeRay(Vector3(0, 0, 0.00001), Vector3(0, 0, -1)), {&close}, {}, 3);
+    c = raycast(makeRay(Vector3(0, 0, 0.00001), Vector3(0, 0, -1)), {&close}, {}, 3, true);
     EXPECT_EQ(c.r, 0);
-    c = raycast(makeRay(Vector3(0, 0, 0.00002), Vector3(0, 0, -1)), {&close}, {}, 3);
+    c = raycast(makeRay(Vector3(0, 0, 0.00002), Vector3(0, 0, -1)), {&close}, {}, 3, true);
     EXPECT_EQ(c.r, 1);
 }
 
@@ -210,13 +209,13 @@ TEST_F(Shading, ScaleValuesUsesOneFactorAboveOne) {
     allocateImage(2, 1);
     gImage[0][0] = Color(2.0, 1.0, 0.5);
     gImage[1][0] = Color(std::nan(""), 0.3, 0);
-    scaleValues(gImage);
+    scaleValues({gImage, gPixelWidth, gPixelHeight});
     EXPECT_EQ(gImage[0][0].r, 1.0);
     EXPECT_EQ(gImage[0][0].g, 0.5);
     EXPECT_EQ(gImage[0][0].b, 0.25);
     EXPECT_EQ(gImage[1][0].g, 0.15);
     gImage[0][0] = Color(1.0, 0.3, 0);
-    scaleValues(gImage);
+    scaleValues({gImage, gPixelWidth, gPixelHeight});
     EXPECT_EQ(gImage[0][0].g, 0.3);  // not brightened, not rescaled
 }
 
@@ -243,7 +242,7 @@ TEST_F(Shading, ScalingAndScreenBytesAreTheSameAtAnyThreadCount) {
     for (const int threads : {1, 3}) {
         omp_set_num_threads(threads);
         fill();
-        scaleValues(gImage);
+        scaleValues({gImage, gPixelWidth, gPixelHeight});
         std::vector<ByteColor> buffer(static_cast<std::size_t>(width) * height);
         fillPixelBuffer(gImage, buffer.data(), width, height);
         const auto* first = reinterpret_cast<const unsigned char*>(buffer.data());
@@ -287,7 +286,7 @@ TEST_F(Shading, PpmHasTheHeaderAndRowsFromTheTop) {
     gImage[1][0] = Color(1, 0.5, 0.25);
     gInputFileName = testing_support::tempDir() + "/header.pov";
     testing::internal::CaptureStdout();
-    draw_image(gImage);
+    draw_image({gImage, gPixelWidth, gPixelHeight});
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Output filename: " + testing_support::tempDir() + "/header.ppm\n");
     const std::string ppm = readFile(testing_support::tempDir() + "/header.ppm");
@@ -299,11 +298,12 @@ TEST_F(Shading, PpmHasTheHeaderAndRowsFromTheTop) {
 // The file's rows run from the top and its pixels from the left, whatever
 // the order the image is read in: an image whose height is no multiple of
 // the bands read at a time, every pixel different, scaled by its largest value.
+// The size is the image's own, whatever the size globals say.
 TEST_F(Shading, ScaledImageBytesArePixelsInRowOrder) {
     const int width = 13;
     const int height = 19;
-    gPixelWidth = width;
-    gPixelHeight = height;
+    gPixelWidth = 3;
+    gPixelHeight = 2;
     allocateImage(width, height);
     for (int x = 0; x < width; ++x) {
         for (int y = 0; y < height; ++y) {
@@ -318,10 +318,10 @@ TEST_F(Shading, ScaledImageBytesArePixelsInRowOrder) {
             expected += bytes(channelByte(c.r), channelByte(c.g), channelByte(c.b));
         }
     }
-    scaleValues(gImage);
+    scaleValues({gImage, width, height});
     EXPECT_EQ(gImage[4][11].g, 1.0);
     const std::string name = testing_support::tempDir() + "/rows.ppm";
-    writeImageFile(name, gImage);
+    writeImageFile(name, {gImage, width, height});
     const std::string ppm = readFile(name);
     const std::string header = "P6\n13 19 \n255\n";
     ASSERT_EQ(ppm.substr(0, header.size()), header);

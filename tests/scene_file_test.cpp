@@ -1,8 +1,12 @@
+#include "scene_file.h"
+
 #include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
 
 #include "main.h"
 #include "parser.h"
-#include "scene_file.h"
 #include "test_support.h"
 
 using testing_support::resetGlobals;
@@ -20,7 +24,7 @@ protected:
         gInputFileName = writeFile("scene.pov", text);
         testing::internal::CaptureStdout();
         try {
-            parse_file(gObjects, lights, &camera);
+            parse_file(gInputFileName, {gPixelWidth, gPixelHeight}, gObjects, lights, &camera);
         } catch (...) {
             testing::internal::GetCapturedStdout();
             throw;
@@ -91,9 +95,21 @@ TEST_F(SceneFile, EmptyAndCommentOnlyFilesLeaveTheSceneAlone) {
 }
 
 TEST_F(SceneFile, AFileThatEndsMidStatementIsFatal) {
-    for (const char* text : {"sphere { <0, 0, 0>", "light_source { <0, 0, 0> color",
-                             "box { <0, 0, 0>, <1, 1", "sphere { <0, 0, 0>, x }",
-                             "camera { location <0, 0, 10> }"}) {
+    for (const char* text :
+         {"sphere { <0, 0, 0>", "light_source { <0, 0, 0> color", "box { <0, 0, 0>, <1, 1",
+          "sphere { <0, 0, 0>, x }", "camera { location <0, 0, 10> }"}) {
         EXPECT_THROW(read(text), SceneError) << text;
     }
+}
+
+// The camera is made for the size the reader is given, not the globals'.
+TEST_F(SceneFile, TheCameraIsMadeForTheGivenSize) {
+    std::deque<std::string> tokens = testing_support::tokensOf(
+        "camera { location <0, 0, 10> up <0, 1, 0> right <1.33, 0, 0> look_at <0, 0, 0> }");
+    testing::internal::CaptureStdout();
+    parse_statements(tokens, {320, 200}, gObjects, lights, &camera);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(camera.xRes, 320);
+    EXPECT_EQ(camera.yRes, 200);
+    EXPECT_EQ(gPixelWidth, 128);
 }

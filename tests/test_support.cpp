@@ -76,6 +76,12 @@ void resetGlobals() {
     gRotate = 0;
 }
 
+std::string allBytes() {
+    std::string bytes;
+    for (int c = 0; c < 256; ++c) bytes += static_cast<char>(c);
+    return bytes;
+}
+
 std::deque<std::string> tokensOf(const std::string& text) {
     std::deque<std::string> tokens;
     std::istringstream in(text);

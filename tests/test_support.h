@@ -24,6 +24,8 @@ std::string tempDir();
 std::string writeFile(const std::string& name, const std::string& content);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// Every byte value once, in order: a file no reader should take.
+std::string allBytes();
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> entriesOf(const std::string& dir);
 

@@ -4,6 +4,7 @@
 
 #include <cassert>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <type_traits>
 
@@ -13,6 +14,17 @@
 static_assert(std::is_same<GLfloat, float>::value, "materials go to glMaterialfv as they are");
 
 namespace {
+
+// One OpenGL primitive through corners of the box lo..hi, each numbered by
+// three bits: 4 takes x, 2 takes y and 1 takes z from hi, else from lo.
+void drawCorners(GLenum mode, const SVertex& lo, const SVertex& hi,
+                 std::initializer_list<int> corners) {
+    glBegin(mode);
+    for (const int corner : corners) {
+        glVertex3f(corner & 4 ? hi.x : lo.x, corner & 2 ? hi.y : lo.y, corner & 1 ? hi.z : lo.z);
+    }
+    glEnd();
+}
 
 const float FLT_BIG = std::numeric_limits<float>::max();
 const SVertex PLACEHOLDER(0, 0, 0);
@@ -237,45 +249,12 @@ void CMesh::mydraw() const {
 }
 
 void CMesh::drawBox() const {
-    const SVertex& lo = m_minVert;
-    const SVertex& hi = m_maxVert;
     glColor3f(1, 0, 1);
     glPointSize(3);
-
-    glBegin(GL_POINTS);
-    glVertex3f(lo.x, lo.y, lo.z);
-    glVertex3f(lo.x, lo.y, hi.z);
-    glVertex3f(lo.x, hi.y, lo.z);
-    glVertex3f(lo.x, hi.y, hi.z);
-    glVertex3f(hi.x, lo.y, lo.z);
-    glVertex3f(hi.x, lo.y, hi.z);
-    glVertex3f(hi.x, hi.y, lo.z);
-    glVertex3f(hi.x, hi.y, hi.z);
-    glEnd();
-
+    drawCorners(GL_POINTS, m_minVert, m_maxVert, {0, 1, 2, 3, 4, 5, 6, 7});
     // Bottom face (min y), then top face (max y).
-    glBegin(GL_LINE_LOOP);
-    glVertex3f(lo.x, lo.y, lo.z);
-    glVertex3f(lo.x, lo.y, hi.z);
-    glVertex3f(hi.x, lo.y, hi.z);
-    glVertex3f(hi.x, lo.y, lo.z);
-    glEnd();
-    glBegin(GL_LINE_LOOP);
-    glVertex3f(hi.x, hi.y, hi.z);
-    glVertex3f(hi.x, hi.y, lo.z);
-    glVertex3f(lo.x, hi.y, lo.z);
-    glVertex3f(lo.x, hi.y, hi.z);
-    glEnd();
-
+    drawCorners(GL_LINE_LOOP, m_minVert, m_maxVert, {0, 1, 5, 4});
+    drawCorners(GL_LINE_LOOP, m_minVert, m_maxVert, {7, 6, 2, 3});
     // The four edges parallel to y.
-    glBegin(GL_LINES);
-    glVertex3f(hi.x, hi.y, hi.z);
-    glVertex3f(hi.x, lo.y, hi.z);
-    glVertex3f(lo.x, hi.y, lo.z);
-    glVertex3f(lo.x, lo.y, lo.z);
-    glVertex3f(lo.x, hi.y, hi.z);
-    glVertex3f(lo.x, lo.y, hi.z);
-    glVertex3f(hi.x, hi.y, lo.z);
-    glVertex3f(hi.x, lo.y, lo.z);
-    glEnd();
+    drawCorners(GL_LINES, m_minVert, m_maxVert, {7, 5, 2, 0, 3, 1, 6, 4});
 }

@@ -107,6 +107,7 @@ private:
 
     struct RaySetup;
     struct BuildItem;
+    struct Sorting;
     class Builder;
     class NearestQuery;
     class BlockerQuery;

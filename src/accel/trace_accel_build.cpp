@@ -198,69 +198,89 @@ void TraceAccel::addPrimitive(GeomObject* object, Kind kind, std::uint32_t order
     }
 }
 
-TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects) : m_objects(objects) {
-    assert(objects.size() < std::numeric_limits<std::uint32_t>::max());
+// The render list sorted for the build: the objects that the tree takes, as
+// items, with the bounds of them all and of their centres, and the objects
+// scanned beside the tree; and how many objects there are of each kind.
+struct TraceAccel::Sorting {
     std::vector<BuildItem> items;
-    items.reserve(objects.size());
-    // The objects scanned beside the tree: their list positions and kinds.
-    std::vector<std::pair<std::uint32_t, Kind>> linear;
+    std::vector<std::pair<std::uint32_t, Kind>> linear;  // list positions and kinds
     std::size_t kindCounts[kOther] = {};
-    const double inf = std::numeric_limits<double>::infinity();
-    Point lo(inf, inf, inf);
-    Point hi(-inf, -inf, -inf);
+    Point lo;  // the tree objects' bounds, unrounded
+    Point hi;
     Builder::Bounds bounds;
     Builder::Bounds centroids;
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        const auto order = static_cast<std::uint32_t>(i);
-        const Kind kind = kindOf(objects[i]);
-        ++kindCounts[kind - kSphere];
-        const bool known =
-            kind == kSphere || kind == kBox ||
-            (kind == kTriangle && wellShaped(*static_cast<const Triangle*>(objects[i])));
-        // Only objects whose hits stay within the padding go into the tree.
-        if (known && objects[i]->isBounded()) {
-            // A sphere gives its maximum corner first; order them here.
-            const Point c1 = objects[i]->getCorner1();
-            const Point c2 = objects[i]->getCorner2();
-            const Point low(std::min(c1.x, c2.x), std::min(c1.y, c2.y), std::min(c1.z, c2.z));
-            const Point high(std::max(c1.x, c2.x), std::max(c1.y, c2.y), std::max(c1.z, c2.z));
-            if (finite(low) && finite(high) && maxAbs(low) <= kRange && maxAbs(high) <= kRange) {
-                const BuildItem item{{floatBelow(low.x), floatBelow(low.y), floatBelow(low.z)},
-                                     order,
-                                     {floatAbove(high.x), floatAbove(high.y), floatAbove(high.z)},
-                                     kind};
-                items.push_back(item);
-                bounds.grow(item.low(), item.high());
-                centroids.grow(item.centroid(), item.centroid());
-                lo = Point(std::min(lo.x, low.x), std::min(lo.y, low.y), std::min(lo.z, low.z));
-                hi = Point(std::max(hi.x, high.x), std::max(hi.y, high.y), std::max(hi.z, high.z));
-                continue;
+
+    explicit Sorting(const std::vector<GeomObject*>& objects)
+        : lo(kInfinity, kInfinity, kInfinity), hi(-kInfinity, -kInfinity, -kInfinity) {
+        items.reserve(objects.size());
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            const auto order = static_cast<std::uint32_t>(i);
+            const Kind kind = kindOf(objects[i]);
+            ++kindCounts[kind - kSphere];
+            if (!addToTree(objects[i], order, kind)) {
+                linear.emplace_back(order, kind);
             }
         }
-        linear.emplace_back(order, kind);
     }
+
+private:
+    static constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+    // Objects of a known kind whose hits stay within the padding and whose
+    // bounds lie within the tree's range go into the tree; false for the rest.
+    bool addToTree(GeomObject* object, std::uint32_t order, Kind kind) {
+        const bool known = kind == kSphere || kind == kBox ||
+                           (kind == kTriangle && wellShaped(*static_cast<const Triangle*>(object)));
+        if (!known || !object->isBounded()) {
+            return false;
+        }
+        // A sphere gives its maximum corner first; order them here.
+        const Point c1 = object->getCorner1();
+        const Point c2 = object->getCorner2();
+        const Point low(std::min(c1.x, c2.x), std::min(c1.y, c2.y), std::min(c1.z, c2.z));
+        const Point high(std::max(c1.x, c2.x), std::max(c1.y, c2.y), std::max(c1.z, c2.z));
+        if (!finite(low) || !finite(high) || maxAbs(low) > kRange || maxAbs(high) > kRange) {
+            return false;
+        }
+        const BuildItem item{{floatBelow(low.x), floatBelow(low.y), floatBelow(low.z)},
+                             order,
+                             {floatAbove(high.x), floatAbove(high.y), floatAbove(high.z)},
+                             kind};
+        items.push_back(item);
+        bounds.grow(item.low(), item.high());
+        centroids.grow(item.centroid(), item.centroid());
+        lo = Point(std::min(lo.x, low.x), std::min(lo.y, low.y), std::min(lo.z, low.z));
+        hi = Point(std::max(hi.x, high.x), std::max(hi.y, high.y), std::max(hi.z, high.z));
+        return true;
+    }
+};
+
+TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects) : m_objects(objects) {
+    assert(objects.size() < std::numeric_limits<std::uint32_t>::max());
+    Sorting sorted(objects);
+    const std::size_t* kindCounts = sorted.kindCounts;
     // Every array gets its final size at once: the counts are known.
     m_spheres.reserve(kindCounts[kSphere - kSphere]);
     m_triangles.reserve(kindCounts[kTriangle - kSphere]);
     m_boxes.reserve(kindCounts[kBox - kSphere]);
     m_planes.reserve(kindCounts[kPlane - kSphere]);
     m_others.reserve(kindCounts[kOther - kSphere]);
-    m_treeObjects = items.size();
-    if (!items.empty()) {
-        m_lo = lo;
-        m_hi = hi;
+    m_treeObjects = sorted.items.size();
+    if (!sorted.items.empty()) {
+        m_lo = sorted.lo;
+        m_hi = sorted.hi;
         m_magnitude = std::max(maxAbs(m_lo), maxAbs(m_hi));
         m_diagonal = (m_hi - m_lo).magnitude();
         setPadding();
         // The build frees the items.
-        const int depth = Builder(*this, items).build(bounds, centroids);
+        const int depth = Builder(*this, sorted.items).build(sorted.bounds, sorted.centroids);
         assert(3 * depth + 1 < kStackSize);
         (void)depth;
     }
     m_linear[0] = static_cast<std::uint32_t>(m_spheres.size());
     m_linear[1] = static_cast<std::uint32_t>(m_triangles.size());
     m_linear[2] = static_cast<std::uint32_t>(m_boxes.size());
-    for (const auto& object : linear) {
+    for (const auto& object : sorted.linear) {
         addPrimitive(m_objects[object.first], object.second, object.first);
     }
     m_ends[0] = static_cast<std::uint32_t>(m_spheres.size());

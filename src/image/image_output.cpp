@@ -22,15 +22,15 @@
 #include "parser.h"
 #include "program_exit.h"
 
-void scaleValues(Color** image) {
+void scaleValues(const ImageColumns& image) {
     // By column, the order the image is stored in, split among the render's
     // threads; the largest value and each scaled pixel are the same in any
     // order (a NaN never wins a comparison).
     double maxValue = 0;
 #pragma omp parallel for schedule(static) reduction(max : maxValue)
-    for (int x = 0; x < gPixelWidth; ++x) {
-        const Color* column = image[x];
-        for (int y = 0; y < gPixelHeight; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+        const Color* column = image.columns[x];
+        for (int y = 0; y < image.height; ++y) {
             const Color& c = column[y];
             if (c.r > maxValue) maxValue = c.r;
             if (c.g > maxValue) maxValue = c.g;
@@ -42,9 +42,9 @@ void scaleValues(Color** image) {
     }
     const double scaleFactor = 1.0 / maxValue;
 #pragma omp parallel for schedule(static)
-    for (int x = 0; x < gPixelWidth; ++x) {
-        Color* column = image[x];
-        for (int y = 0; y < gPixelHeight; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+        Color* column = image.columns[x];
+        for (int y = 0; y < image.height; ++y) {
             column[y] = column[y] * scaleFactor;
         }
     }
@@ -98,16 +98,16 @@ ProgramExit writeError(const std::string& name, int error) {
 // stored by column, so it is read in bands of rows, each column's part of a
 // band in a cache line or two, rather than a row at a time; the bands, whose
 // bytes are their own, are split among the render's threads.
-std::vector<unsigned char> pixelBytes(Color** image) {
-    const auto width = static_cast<std::size_t>(gPixelWidth);
-    const int height = gPixelHeight;
+std::vector<unsigned char> pixelBytes(const ImageColumns& image) {
+    const auto width = static_cast<std::size_t>(image.width);
+    const int height = image.height;
     std::vector<unsigned char> bytes(width * static_cast<std::size_t>(height) * 3);
     const int band = 8;
 #pragma omp parallel for schedule(static)
     for (int top = 0; top < height; top += band) {
         const int bottom = std::min(top + band, height);
         for (std::size_t x = 0; x < width; ++x) {
-            const Color* column = image[x];
+            const Color* column = image.columns[x];
             unsigned char* out = bytes.data() + (static_cast<std::size_t>(top) * width + x) * 3;
             for (int y = top; y < bottom; ++y, out += width * 3) {
                 const Color& c = column[y];
@@ -120,20 +120,20 @@ std::vector<unsigned char> pixelBytes(Color** image) {
     return bytes;
 }
 
-void writePpm(std::FILE* file, Color** image) {
+void writePpm(std::FILE* file, const ImageColumns& image) {
     std::fprintf(file, "P6\n");
-    std::fprintf(file, "%d %d \n", gPixelWidth, gPixelHeight);
+    std::fprintf(file, "%d %d \n", image.width, image.height);
     std::fprintf(file, "255\n");
     const std::vector<unsigned char> bytes = pixelBytes(image);
     std::fwrite(bytes.data(), 1, bytes.size(), file);
 }
 
-void writePng(std::FILE* file, Color** image) {
+void writePng(std::FILE* file, const ImageColumns& image) {
     const std::vector<unsigned char> bytes = pixelBytes(image);
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
-    png.width = static_cast<png_uint_32>(gPixelWidth);
-    png.height = static_cast<png_uint_32>(gPixelHeight);
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGB;
     errno = 0;
     if (png_image_write_to_stdio(&png, file, 0, bytes.data(), 0, nullptr) == 0) {
@@ -145,7 +145,7 @@ void writePng(std::FILE* file, Color** image) {
 
 // +O-: the PPM goes to standard output, which nothing else writes to then
 // (the run is quiet).
-void writeStandardOutput(Color** image) {
+void writeStandardOutput(const ImageColumns& image) {
     std::cout << std::flush;
     std::fflush(stdout);
     errno = 0;
@@ -157,20 +157,20 @@ void writeStandardOutput(Color** image) {
 
 }  // namespace
 
-void writeImageFile(const std::string& name, Color** image) {
-    void (*const write)(std::FILE*, Color**) = isPngName(name) ? writePng : writePpm;
+void writeImageFile(const std::string& name, const ImageColumns& image) {
+    void (*const write)(std::FILE*, const ImageColumns&) = isPngName(name) ? writePng : writePpm;
     try {
         if (name == "-") {
             writeStandardOutput(image);
             return;
         }
-        writeFileSafely(name, [image, write](std::FILE* file) { write(file, image); });
+        writeFileSafely(name, [&image, write](std::FILE* file) { write(file, image); });
     } catch (const std::system_error& error) {
         throw writeError(name, error.code().value());
     }
 }
 
-void draw_image(Color** image) {
+void draw_image(const ImageColumns& image) {
     const std::string name = gOutputName.empty() ? outputFileName(gInputFileName) : gOutputName;
     std::cout << "Output filename: " << name << "\n" << std::flush;
     writeImageFile(name, image);

@@ -57,15 +57,20 @@ void ProgressLine::finish() {
     }
 }
 
-std::string progressText(double fraction, double raysPerSecond, double secondsLeft) {
-    char rate[32];
-    if (raysPerSecond >= 1e6) {
-        std::snprintf(rate, sizeof rate, "%.1fM", raysPerSecond / 1e6);
-    } else if (raysPerSecond >= 1e3) {
-        std::snprintf(rate, sizeof rate, "%.1fk", raysPerSecond / 1e3);
+std::string countText(double value, int millionsDecimals) {
+    char text[32];
+    if (value >= 1e6) {
+        std::snprintf(text, sizeof text, "%.*fM", millionsDecimals, value / 1e6);
+    } else if (value >= 1e3) {
+        std::snprintf(text, sizeof text, "%.1fk", value / 1e3);
     } else {
-        std::snprintf(rate, sizeof rate, "%.0f", raysPerSecond);
+        std::snprintf(text, sizeof text, "%.0f", value);
     }
+    return text;
+}
+
+std::string progressText(double fraction, double raysPerSecond, double secondsLeft) {
+    const std::string rate = countText(raysPerSecond, 1);
     char left[32];
     if (secondsLeft >= 0) {
         std::snprintf(left, sizeof left, "%.0f s left", std::ceil(secondsLeft));
@@ -74,6 +79,6 @@ std::string progressText(double fraction, double raysPerSecond, double secondsLe
     }
     char text[96];
     std::snprintf(text, sizeof text, "Tracing %.0f%%, %s rays/s, %s", std::floor(fraction * 100),
-                  rate, left);
+                  rate.c_str(), left);
     return text;
 }

@@ -37,6 +37,9 @@ private:
     std::size_t m_shown = 0;                 // characters of the line on screen
 };
 
+// A count in units, thousands or millions: 812, 81.2k, 8.1M with one
+// decimal of the millions, 8.12M with two.
+std::string countText(double value, int millionsDecimals);
 // The line's text: "Tracing 42%, 1.3M rays/s, 12 s left"; a negative time
 // left is shown as unknown.
 std::string progressText(double fraction, double raysPerSecond, double secondsLeft);

@@ -34,12 +34,19 @@ double scaledByPowerOfTen(double a, int k) {
     return k >= 0 ? a * kExactPowersOfTen[k] : a / kExactPowersOfTen[-k];
 }
 
-// "%g" for finite values between about 1e-17 and 1e27 whose sixth digit is
-// not a near tie; nullptr for the rest. The value scaled to six integer
-// digits carries one rounding error, below 6e-11 at that size: a fraction
-// farther than 1e-9 from one half rounds the way the exact value does.
-char* formatSixDigits(double value, char* out) {
-    const double a = std::fabs(value);
+// A magnitude rounded to six significant digits: mantissa, 100000 to 999999,
+// times 10^(exponent - 5).
+struct SixDigits {
+    long mantissa;
+    int exponent;
+};
+
+// The magnitude a (finite, not negative) rounded to six digits; false for
+// values outside about 1e-17 to 1e27 and for a sixth digit that is a near
+// tie. The value scaled to six integer digits carries one rounding error,
+// below 6e-11 at that size: a fraction farther than 1e-9 from one half rounds
+// the way the exact value does.
+bool roundToSixDigits(double a, SixDigits* rounded) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &a, sizeof bits);
     // a lies in [2^b, 2^(b+1)) (subnormals aside, which the scaling refuses);
@@ -52,12 +59,12 @@ char* formatSixDigits(double value, char* out) {
         scaled = scaledByPowerOfTen(a, 5 - exponent);
     }
     if (scaled < 0) {
-        return nullptr;
+        return false;
     }
     long mantissa = static_cast<long>(scaled);  // scaled is positive: the floor
     const double fraction = scaled - static_cast<double>(mantissa);
     if (std::fabs(fraction - 0.5) < 1e-9) {
-        return nullptr;
+        return false;
     }
     mantissa += fraction > 0.5 ? 1 : 0;
     if (mantissa == 1000000) {  // rounded up to the next power of ten
@@ -65,9 +72,17 @@ char* formatSixDigits(double value, char* out) {
         ++exponent;
     }
     if (mantissa < 100000 || mantissa > 999999) {
-        return nullptr;
+        return false;
     }
+    *rounded = SixDigits{mantissa, exponent};
+    return true;
+}
 
+// "%g"'s text of the rounded magnitude, after a '-' when negative; returns
+// the end of the text. out has kNumberTextSize characters.
+char* spellSixDigits(const SixDigits& rounded, bool negative, char* out) {
+    const long mantissa = rounded.mantissa;
+    const int exponent = rounded.exponent;
     // The six digits, then room for the fixed-size copies below.
     char digits[16] = {};
     const auto six = static_cast<unsigned>(mantissa);
@@ -81,7 +96,7 @@ char* formatSixDigits(double value, char* out) {
     // The digits go out in copies of eight bytes, whatever their count: out
     // has room for them, and the returned end drops what is not the number.
     char* p = out;
-    if (std::signbit(value)) {
+    if (negative) {
         *p++ = '-';
     }
     if (exponent >= -4 && exponent < 6) {
@@ -116,6 +131,16 @@ char* formatSixDigits(double value, char* out) {
     *p++ = static_cast<char>('0' + magnitude / 10);
     *p++ = static_cast<char>('0' + magnitude % 10);
     return p;
+}
+
+// "%g" for finite values between about 1e-17 and 1e27 whose sixth digit is
+// not a near tie; nullptr for the rest.
+char* formatSixDigits(double value, char* out) {
+    SixDigits rounded{};
+    if (!roundToSixDigits(std::fabs(value), &rounded)) {
+        return nullptr;
+    }
+    return spellSixDigits(rounded, std::signbit(value), out);
 }
 
 // Adds the digits from p on, up to end, to the significand; past 19 digits

@@ -232,7 +232,8 @@ int assembleParts(int argc, const char* const* argv) {
         return 0;
     }
     // The scaling and the writers of a whole render, over the whole image.
-    scaleValues(gImage);
-    writeImageFile(output, gImage);
+    const ImageColumns image{gImage, whole.width, whole.height};
+    scaleValues(image);
+    writeImageFile(output, image);
     return 0;
 }

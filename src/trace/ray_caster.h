@@ -5,16 +5,12 @@
 
 #include "accel/scene_query.h"
 #include "light.h"
+#include "trace/cache_line.h"
 
 // The recursion depth of camera rays; secondary rays get one less, and none
 // are cast from depth 0.
 constexpr int PRIMARY_RECURSION_DEPTH = 3;
 
-// The shading of a ray and the rays it spawns: the nearest hit,
-// ambient, per-light shadows, diffuse and half-vector specular light, then
-// reflection and refraction to the given depth. It asks one scene for hits
-// and shadows and keeps what a thread needs between rays: a blocker cache
-// per light and the count of rays cast. One caster serves one thread.
 // The mirror direction of d about the plane of normal n (either side).
 Vector3 reflect(Vector3 d, Vector3 n);
 // The refracted unit direction of d through a surface of normal n between
@@ -22,7 +18,14 @@ Vector3 reflect(Vector3 d, Vector3 n);
 // reflection sets *tir and returns the reflection.
 Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir);
 
-class RayCaster {
+// The shading of a ray and the rays it spawns: the nearest hit,
+// ambient, per-light shadows, diffuse and half-vector specular light, then
+// reflection and refraction to the given depth. It asks one scene for hits
+// and shadows and keeps what a thread needs between rays: a blocker cache
+// per light and the count of rays cast. One caster serves one thread. That
+// is what its thread writes on every ray, so the caster and its caches take
+// whole cache lines (trace/cache_line.h).
+class alignas(kCacheLine) RayCaster {
 public:
     // The scene and the lights must outlive the caster. shadows false: every
     // light reaches every surface.
@@ -44,7 +47,7 @@ private:
     const SceneQuery& m_scene;
     const std::vector<Light>& m_lights;
     const bool m_shadows;
-    std::vector<BlockerCache> m_blockers;  // one per light
+    std::vector<BlockerCache, CacheLineAllocator<BlockerCache>> m_blockers;  // one per light
     // Each light's colour times a highlight of 0: what a light adds to a
     // surface whose highlight is known to be 0 without asking std::pow.
     std::vector<Color> m_unlitHighlights;

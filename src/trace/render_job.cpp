@@ -8,6 +8,7 @@
 
 #include "accel/trace_accel.h"
 #include "image/progress.h"
+#include "trace/cache_line.h"
 #include "trace/ray_caster.h"
 
 namespace {
@@ -72,7 +73,7 @@ private:
 // The colours of row y into traced, one per column: each pixel's one ray,
 // or the average of its n x n. The ray's origin is set by the caller.
 void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
-              std::vector<Color>& traced) {
+              std::vector<Color, CacheLineAllocator<Color>>& traced) {
     const int n = view.samples();
     const std::size_t width = traced.size();
     const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
@@ -119,7 +120,7 @@ RenderResult renderImage(const RenderJob& job, const SceneQuery& index, Color* c
         RayCaster caster(index, job.lights, job.shadows);
         // The image is stored by column, so neighbouring rows share cache
         // lines: a row is traced into a buffer of its own and copied at the end.
-        std::vector<Color> traced(static_cast<std::size_t>(width));
+        std::vector<Color, CacheLineAllocator<Color>> traced(static_cast<std::size_t>(width));
         Ray ray;
         ray.origin = job.camera.eye;
 #pragma omp for schedule(dynamic, 1)
@@ -156,23 +157,6 @@ void TraceIndexCache::clear() {
     m_index.reset();
 }
 
-namespace {
-
-// A count with three significant digits or so: 812, 81.2k, 8.12M.
-std::string count(double value) {
-    char text[32];
-    if (value >= 1e6) {
-        std::snprintf(text, sizeof text, "%.2fM", value / 1e6);
-    } else if (value >= 1e3) {
-        std::snprintf(text, sizeof text, "%.1fk", value / 1e3);
-    } else {
-        std::snprintf(text, sizeof text, "%.0f", value);
-    }
-    return text;
-}
-
-}  // namespace
-
 std::string renderStatsText(const RenderStats& stats) {
     const auto rays = static_cast<double>(stats.rays);
     // A render too short for the clock counts as a nanosecond.
@@ -180,6 +164,6 @@ std::string renderStatsText(const RenderStats& stats) {
     char text[160];
     std::snprintf(text, sizeof text, "%dx%d, %d thread%s, %s rays in %.2f s, %s rays/s",
                   stats.width, stats.height, stats.threads, stats.threads == 1 ? "" : "s",
-                  count(rays).c_str(), stats.seconds, count(perSecond).c_str());
+                  countText(rays, 2).c_str(), stats.seconds, countText(perSecond, 2).c_str());
     return text;
 }

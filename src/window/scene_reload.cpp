@@ -42,21 +42,12 @@ void deleteObject(GeomObject* object) {
     }
 }
 
-// Lists that own their objects: whatever they hold when they go is deleted.
-struct SceneLists {
-    std::vector<GeomObject*> objects;
-    std::vector<Light*> lights;
-
-    SceneLists() = default;
-    SceneLists(const SceneLists&) = delete;
-    SceneLists& operator=(const SceneLists&) = delete;
-    ~SceneLists() {
-        deleteObjects(objects);
-        deleteLights(lights);
-    }
-};
-
 }  // namespace
+
+SceneLists::~SceneLists() {
+    deleteObjects(objects);
+    deleteLights(lights);
+}
 
 bool FileStamp::operator==(const FileStamp& other) const {
     return exists == other.exists && device == other.device && inode == other.inode &&
@@ -89,11 +80,11 @@ void deleteObjects(std::vector<GeomObject*>& objects) {
     objects.clear();
 }
 
-void deleteLights(std::vector<Light*>& lights) {
-    for (const Light* light : lights) {
+void deleteLights(std::vector<Light*>& owned) {
+    for (const Light* light : owned) {
         delete light;
     }
-    lights.clear();
+    owned.clear();
 }
 
 SceneWatch::SceneWatch(const Camera& readCamera, bool strict)
@@ -127,7 +118,8 @@ void SceneWatch::reload() {
     Camera fileCamera(Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(0, 0, 0),
                       gPixelWidth, gPixelHeight);
     SceneWarnings warnings;
-    parse_file(read.objects, read.lights, &fileCamera, &warnings);
+    parse_file(gInputFileName, {gPixelWidth, gPixelHeight}, read.objects, read.lights, &fileCamera,
+               &warnings);
     warnings.print(gInputFileName);
     if (m_strict && !warnings.empty()) {
         throw SceneError("the scene warns and --strict is on: it is not shown");

@@ -36,7 +36,19 @@ void printSceneError(const std::string& scene, const SceneError& error);
 // triangles, boxes) and empties the list. GeomObject has no virtual
 // destructor, so each is deleted as its own type.
 void deleteObjects(std::vector<GeomObject*>& objects);
-void deleteLights(std::vector<Light*>& lights);
+void deleteLights(std::vector<Light*>& owned);
+
+// Lists that own what the scene reader put in them: whatever they hold when
+// they go is deleted.
+struct SceneLists {
+    std::vector<GeomObject*> objects;
+    std::vector<Light*> lights;
+
+    SceneLists() = default;
+    SceneLists(const SceneLists&) = delete;
+    SceneLists& operator=(const SceneLists&) = delete;
+    ~SceneLists();
+};
 
 class SceneWatch {
 public:

@@ -50,9 +50,10 @@ void saveViewPicture(TraceIndexCache& index) {
             columns[x] = pixels.data() + x * static_cast<std::size_t>(job.height);
         }
         renderImage(job, index.over(job.objects), columns.data());
-        scaleValues(columns.data());
+        const ImageColumns image{columns.data(), job.width, job.height};
+        scaleValues(image);
         const std::string name = viewPictureName(gInputFileName);
-        writeImageFile(name, columns.data());
+        writeImageFile(name, image);
         std::cout << "Saved view: " << name << "\n" << std::flush;
     } catch (const SceneError& error) {
         printErrorLine(sceneErrorLine(gInputFileName, error));

@@ -29,9 +29,9 @@ Vector3 turnBack(const Vector3& v, double cosine, double sine) {
 
 }  // namespace
 
-std::string cameraStatement(const Camera& camera) {
-    return "camera { location " + vectorText(camera.eye) + " up " + vectorText(camera.up) +
-           " right " + vectorText(camera.right) + " look_at " + vectorText(camera.lookAt) + " }";
+std::string cameraStatement(const Camera& view) {
+    return "camera { location " + vectorText(view.eye) + " up " + vectorText(view.up) + " right " +
+           vectorText(view.right) + " look_at " + vectorText(view.lookAt) + " }";
 }
 
 std::string lightStatement(const Light& light) {
@@ -39,17 +39,17 @@ std::string lightStatement(const Light& light) {
            vectorText(light.color.r, light.color.g, light.color.b) + " }";
 }
 
-Camera turnedCamera(const Camera& camera, double rotateDegrees) {
+Camera turnedCamera(const Camera& view, double rotateDegrees) {
     if (rotateDegrees == 0) {
-        return camera;
+        return view;
     }
     const double radians = rotateDegrees * M_PI / 180;
     const double cosine = std::cos(radians);
     const double sine = std::sin(radians);
-    Camera turned = camera;
-    turned.eye = turnBack(camera.eye, cosine, sine);
-    turned.up = turnBack(camera.up, cosine, sine);
-    turned.lookAt = turnBack(camera.lookAt, cosine, sine);
+    Camera turned = view;
+    turned.eye = turnBack(view.eye, cosine, sine);
+    turned.up = turnBack(view.up, cosine, sine);
+    turned.lookAt = turnBack(view.lookAt, cosine, sine);
     return turned;
 }
 

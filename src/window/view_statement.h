@@ -11,7 +11,7 @@
 // The shortest decimal text that reads back as the same double.
 std::string exactNumber(double value);
 // camera { location <x, y, z> up <x, y, z> right <x, y, z> look_at <x, y, z> }
-std::string cameraStatement(const Camera& camera);
+std::string cameraStatement(const Camera& view);
 // light_source { <x, y, z> color rgb <r, g, b> }
 std::string lightStatement(const Light& light);
 
@@ -19,7 +19,7 @@ std::string lightStatement(const Light& light);
 // scene by rotateDegrees about the world y axis: the camera turned the other
 // way about the same axis. Only the length of right counts, so it is kept as
 // it is; a rotation of 0 returns the camera unchanged.
-Camera turnedCamera(const Camera& camera, double rotateDegrees);
+Camera turnedCamera(const Camera& view, double rotateDegrees);
 // The camera of what the window shows: the preview's rotation folded in in
 // the OpenGL mode; the ray-traced view has none.
 Camera shownCamera();

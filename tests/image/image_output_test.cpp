@@ -92,7 +92,7 @@ TEST(ImageOutput, StreamsAreWrittenDirectlyAndFoldersRefused) {
     ASSERT_NE(r.out.find(line), std::string::npos) << r.out;
     EXPECT_EQ(r.out.substr(r.out.find(line) + line.size()), ppm);
 
-    // A folder by the name: refused as before, and left as it was.
+    // A folder by the name: refused, and left as it was.
     ASSERT_EQ(mkdir((dir + "/taken.ppm").c_str(), 0700), 0);
     r = runRaytracer({"+W5", "+H4", "+O" + dir + "/taken.ppm", "+I" + scene});
     EXPECT_EQ(r.status, 255);

@@ -10,7 +10,9 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "accel/scene_query.h"
 #include "accel/trace_accel.h"
@@ -19,6 +21,8 @@
 #include "render.h"
 #include "state.h"
 #include "test_support.h"
+#include "trace/cache_line.h"
+#include "trace/ray_caster.h"
 
 using testing_support::readFile;
 using testing_support::runShell;
@@ -158,9 +162,8 @@ TEST(TraceImage, AntialiasingAveragesTheCellCentresOfEachPixel) {
 
     job.antialias = 2;
     const ImageBuffer smooth = render(job, scan);
-    std::vector<Light*> lights;
-    for (Light& light : job.lights) lights.push_back(&light);
-    shadowsOff = !job.shadows;
+    std::vector<Light*> lightList;
+    for (Light& light : job.lights) lightList.push_back(&light);
     for (int x = 0; x < 6; ++x) {
         for (int y = 0; y < 5; ++y) {
             Color sum;
@@ -169,20 +172,20 @@ TEST(TraceImage, AntialiasingAveragesTheCellCentresOfEachPixel) {
                     Ray ray;
                     ray.origin = job.camera.eye;
                     ray.direction = job.toWorld * job.camera.screenPoint(x + dx, y + dy);
-                    sum = sum + raycast(ray, job.objects, lights, 3);
+                    sum = sum + raycast(ray, job.objects, lightList, 3, job.shadows);
                 }
             }
             const Color expected = sum * 0.25;
             EXPECT_EQ(std::memcmp(&expected, &smooth.at(x, y), sizeof(Color)), 0) << x << " " << y;
         }
     }
-    shadowsOff = false;
 }
 
 TEST(RenderStats, OneLineWithSizeThreadsRaysTimeAndRate) {
     EXPECT_EQ(renderStatsText({640, 480, 2, 1230000, 0.41}),
               "640x480, 2 threads, 1.23M rays in 0.41 s, 3.00M rays/s");
-    EXPECT_EQ(renderStatsText({4, 3, 1, 812, 0.5}), "4x3, 1 thread, 812 rays in 0.50 s, 1.6k rays/s");
+    EXPECT_EQ(renderStatsText({4, 3, 1, 812, 0.5}),
+              "4x3, 1 thread, 812 rays in 0.50 s, 1.6k rays/s");
     // Too short for the clock: a nanosecond, not a division by zero.
     EXPECT_EQ(renderStatsText({1, 1, 1, 5, 0}), "1x1, 1 thread, 5 rays in 0.00 s, 5000.00M rays/s");
 }
@@ -229,7 +232,8 @@ TEST(RenderStats, OnATerminalABatchRenderEndsWithItsStatistics) {
         runShell("script -qec \"" + run + " >'" + tempDir() + "/terminal.out'\" /dev/null");
     ASSERT_EQ(terminal.status, 0) << terminal.err;
     EXPECT_TRUE(testing::internal::RE::FullMatch(
-        terminal.out, "64x48, 1 thread, [0-9.]+k rays in [0-9]+\\.[0-9][0-9] s, [0-9.]+[kM]? rays/s\r\n"))
+        terminal.out,
+        "64x48, 1 thread, [0-9.]+k rays in [0-9]+\\.[0-9][0-9] s, [0-9.]+[kM]? rays/s\r\n"))
         << terminal.out;
     EXPECT_EQ(readFile(tempDir() + "/terminal.out"), plain.out);
 }
@@ -253,4 +257,26 @@ TEST(TraceImage, ThreadCountChangesNoOutput) {
     EXPECT_EQ(out[1], out[0]);
     EXPECT_EQ(out[2], out[0]);
     EXPECT_TRUE(image[1] == image[0] && image[2] == image[0]);
+}
+
+// What a thread writes on every ray shares no cache line with anything else,
+// whatever the heap gives: the caster on the thread's stack, its blocker
+// caches and the row buffer from CacheLineAllocator.
+TEST(RenderThreads, PerThreadStateOwnsWholeCacheLines) {
+    EXPECT_EQ(alignof(RayCaster), kCacheLine);
+    for (const std::size_t count : {1u, 2u, 3u, 40u}) {
+        CacheLineAllocator<Color> allocator;
+        Color* block = allocator.allocate(count);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kCacheLine, 0u) << count;
+        // The whole rounded block is the caller's: writing its last byte is safe
+        // (the sanitizer build checks it).
+        const std::size_t bytes =
+            (count * sizeof(Color) + kCacheLine - 1) / kCacheLine * kCacheLine;
+        reinterpret_cast<unsigned char*>(block)[bytes - 1] = 0;
+        allocator.deallocate(block, count);
+    }
+    std::vector<BlockerCache, CacheLineAllocator<BlockerCache>> caches(2);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(caches.data()) % kCacheLine, 0u);
+    EXPECT_THROW(CacheLineAllocator<Color>().allocate(static_cast<std::size_t>(-1) / 8),
+                 std::bad_array_new_length);
 }

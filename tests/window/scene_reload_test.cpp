@@ -39,7 +39,7 @@ void startWith(const std::string& text) {
     testing_support::resetGlobals();
     gInputFileName = save(text);
     testing::internal::CaptureStdout();
-    parse_file(gObjects, lights, &camera);
+    parse_file(gInputFileName, {gPixelWidth, gPixelHeight}, gObjects, lights, &camera);
     testing::internal::GetCapturedStdout();
     buildHierarchy();
 }
