@@ -14,6 +14,7 @@
 #include "parser.h"
 #include "scene/reader_output.h"
 #include "scene/scene_lexer.h"
+#include "shapes/shape_statements.h"
 
 using namespace std::string_view_literals;
 
@@ -21,7 +22,8 @@ namespace {
 
 bool isStatementKeyword(std::string_view token) {
     return token == "camera"sv || token == "sphere"sv || token == "plane"sv ||
-           token == "light_source"sv || token == "triangle"sv || token == "box"sv;
+           token == "light_source"sv || token == "triangle"sv || token == "box"sv ||
+           isShapeKeyword(token);
 }
 
 // The tokens that keep a loop of the statement readers going: the modifiers
@@ -66,19 +68,22 @@ void parse_statement(Tokens& tokens, std::vector<GeomObject*>& objects,
         *camera = Camera::parse(tokens, gPixelWidth, gPixelHeight);
     } else if (token == "sphere"sv) {
         (OutputLine() << "parsing sphere").print();
-        objects.push_back(new Sphere(tokens));
+        objects.push_back(withRemainingModifiers(new Sphere(tokens), tokens));
     } else if (token == "plane"sv) {
         (OutputLine() << "parsing plane").print();
-        objects.push_back(new Plane(tokens));
+        objects.push_back(withRemainingModifiers(new Plane(tokens), tokens));
     } else if (token == "light_source"sv) {
         (OutputLine() << "parsing light source").print();
         lights.push_back(new Light(tokens));
     } else if (token == "triangle"sv) {
         (OutputLine() << "parsing triangle").print();
-        objects.push_back(new Triangle(tokens));
+        objects.push_back(withRemainingModifiers(new Triangle(tokens), tokens));
     } else if (token == "box"sv) {
         (OutputLine() << "parsing box").print();
-        objects.push_back(Box::parse(tokens));
+        objects.push_back(withRemainingModifiers(Box::parse(tokens), tokens));
+    } else if (isShapeKeyword(token)) {
+        // The shapes of shapes/, and their transforms.
+        objects.push_back(readShapeStatement(tokens, gInputFileName));
     } else {
         // Unsupported text is skipped one token at a time.
         (OutputLine() << token).print();
@@ -114,7 +119,8 @@ public:
     // reads on.
     TokenViews fill(std::size_t minimum) {
         std::size_t end = m_first + minimum;
-        while (readTo(end) && continuesStatement(m_views[end])) {
+        while (readTo(end) && (continuesStatement(m_views[end]) ||
+                               continuesShapeStatement(m_views[end]) || followsScale(end))) {
             ++end;
         }
         m_end = std::min(end, m_read);
@@ -148,6 +154,11 @@ public:
     }
 
 private:
+    // The token at index i may be the second factor of "scale x y z": the
+    // reader needs it to tell a vector from one factor.
+    bool followsScale(std::size_t i) const {
+        return i >= m_first + 2 && m_views[i - 2] == "scale"sv;
+    }
     // Reads on until the token at index i is read; false when the file ends
     // before it.
     bool readTo(std::size_t i) {

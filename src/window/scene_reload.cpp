@@ -12,6 +12,7 @@
 #include "main.h"
 #include "parser.h"
 #include "scene_file.h"
+#include "shapes/shape.h"
 #include "state.h"
 
 namespace {
@@ -26,19 +27,7 @@ bool sameStatement(const Camera& a, const Camera& b) {
     return a.eye == b.eye && a.up == b.up && a.right == b.right && a.lookAt == b.lookAt;
 }
 
-void deleteObject(GeomObject* object) {
-    if (auto* sphere = dynamic_cast<Sphere*>(object)) {
-        delete sphere;
-    } else if (auto* plane = dynamic_cast<Plane*>(object)) {
-        delete plane;
-    } else if (auto* triangle = dynamic_cast<Triangle*>(object)) {
-        delete triangle;
-    } else if (auto* box = dynamic_cast<Box*>(object)) {
-        delete box;
-    } else {
-        assert(!"an object the scene reader does not make");
-    }
-}
+void deleteObject(GeomObject* object) { deleteSceneObject(object); }
 
 // Lists that own their objects: whatever they hold when they go is deleted.
 struct SceneLists {

@@ -1,0 +1,152 @@
+#include "shapes/shape_statements.h"
+
+#include <cassert>
+#include <cmath>
+
+#include "scene/reader_output.h"
+#include "shapes/cone.h"
+#include "shapes/disc.h"
+#include "shapes/mesh_statement.h"
+#include "shapes/smooth_triangle.h"
+
+using namespace std::string_view_literals;
+
+bool isShapeKeyword(std::string_view token) {
+    return token == "cylinder"sv || token == "cone"sv || token == "disc"sv ||
+           token == "smooth_triangle"sv || token == "mesh"sv;
+}
+
+bool continuesShapeStatement(std::string_view token) {
+    return isTransformWord(token) || token == "open"sv || token == "smooth"sv ||
+           token == "triangle"sv || token == "smooth_triangle"sv;
+}
+
+namespace {
+
+// A number that must satisfy a condition, checked while it is the front
+// token so that the error points at it.
+template <typename Tokens>
+double readChecked(Tokens& tokens, bool (*valid)(double), const char* condition,
+                   const char* expected) {
+    if (tokens.empty()) {
+        throw SceneError::endOfFile("a number");
+    }
+    const double value = parse_number(tokens.front());
+    if (!valid(value)) {
+        throw SceneError(condition, expected, SceneError::quoted(tokens.front()));
+    }
+    tokens.pop_front();
+    return value;
+}
+
+bool notNegative(double value) { return value >= 0; }
+
+template <typename Tokens>
+bool readOpen(Tokens& tokens) {
+    if (!tokens.empty() && tokens.front() == "open"sv) {
+        tokens.pop_front();
+        return true;
+    }
+    return false;
+}
+
+// The end points of an axis must differ: the axis gives the shape its frame.
+void requireAxis(const Point& base, const Point& cap) {
+    if (base == cap) {
+        throw SceneError("the base and the cap differ");
+    }
+}
+
+template <typename Tokens>
+GeomObject* readCylinder(Tokens& tokens) {
+    tokens.pop_front();
+    const Point base = Parser::parse_vector(tokens);
+    const Point cap = Parser::parse_vector(tokens);
+    const double radius = readChecked(tokens, notNegative, "radius >= 0", "a non-negative radius");
+    requireAxis(base, cap);
+    const bool open = readOpen(tokens);
+    (OutputLine() << "parsed cylinder from " << base << " to " << cap << " with radius "
+                  << radius << (open ? " (open)" : ""))
+        .print();
+    return finishShape(new Cone(base, radius, cap, radius, open), tokens);
+}
+
+template <typename Tokens>
+GeomObject* readCone(Tokens& tokens) {
+    tokens.pop_front();
+    const Point base = Parser::parse_vector(tokens);
+    const double baseRadius =
+        readChecked(tokens, notNegative, "base radius >= 0", "a non-negative radius");
+    const Point cap = Parser::parse_vector(tokens);
+    const double capRadius =
+        readChecked(tokens, notNegative, "cap radius >= 0", "a non-negative radius");
+    requireAxis(base, cap);
+    const bool open = readOpen(tokens);
+    (OutputLine() << "parsed cone from " << base << " radius " << baseRadius << " to " << cap
+                  << " radius " << capRadius << (open ? " (open)" : ""))
+        .print();
+    return finishShape(new Cone(base, baseRadius, cap, capRadius, open), tokens);
+}
+
+template <typename Tokens>
+GeomObject* readDisc(Tokens& tokens) {
+    tokens.pop_front();
+    const Point center = Parser::parse_vector(tokens);
+    if (tokens.empty()) {
+        throw SceneError::endOfFile("a number");
+    }
+    const std::string normalStart(tokens.front());
+    const Vector3 normal = Parser::parse_vector(tokens);
+    if (normal * normal == 0) {
+        throw SceneError("disc normal != <0, 0, 0>");
+    }
+    const double radius = readChecked(tokens, notNegative, "radius >= 0", "a non-negative radius");
+    double hole = 0;
+    double value = 0;
+    // The hole radius is optional: a number after the radius.
+    if (!tokens.empty() && read_number(tokens.front(), value)) {
+        hole = readChecked(tokens, notNegative, "hole radius >= 0", "a non-negative radius");
+    }
+    (OutputLine() << "parsed disc at " << center << " with normal " << normal << ", radius "
+                  << radius << " and hole " << hole)
+        .print();
+    return finishShape(new Disc(center, normal, radius, hole), tokens);
+}
+
+template <typename Tokens>
+GeomObject* readSmoothTriangle(Tokens& tokens) {
+    tokens.pop_front();
+    Point p[3];
+    Vector3 n[3];
+    for (int i = 0; i < 3; ++i) {
+        p[i] = Parser::parse_vector(tokens);
+        n[i] = Parser::parse_vector(tokens);
+    }
+    (OutputLine() << "parsed smooth_triangle with vertices " << p[0] << ", " << p[1] << ", "
+                  << p[2])
+        .print();
+    return finishShape(new SmoothTriangle(p[0], n[0], p[1], n[1], p[2], n[2]), tokens);
+}
+
+template <typename Tokens>
+GeomObject* readShape(Tokens& tokens, const std::string& sceneFile) {
+    const std::string_view keyword = tokens.front();
+    (OutputLine() << "parsing " << keyword).print();
+    if (keyword == "cylinder"sv) return readCylinder(tokens);
+    if (keyword == "cone"sv) return readCone(tokens);
+    if (keyword == "disc"sv) return readDisc(tokens);
+    if (keyword == "smooth_triangle"sv) return readSmoothTriangle(tokens);
+    assert(keyword == "mesh"sv);
+    (void)sceneFile;
+    return readMesh(tokens);
+}
+
+}  // namespace
+
+GeomObject* readShapeStatement(std::deque<std::string>& tokens, const std::string& sceneFile) {
+    return readShape(tokens, sceneFile);
+}
+
+GeomObject* readShapeStatement(TokenViews& tokens, const std::string& sceneFile) {
+    return readShape(tokens, sceneFile);
+}
