@@ -82,13 +82,16 @@ Finish readFinish(Tokens& tokens) {
 // at them. filter is the filter of the modifiers read before this loop.
 template <typename Tokens>
 bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = nullptr,
-                 double filter = 0) {
+                 double filter = 0, bool* surfaced = nullptr) {
     double tmpFilter = filter;
     bool transformed = false;
     while (!tokens.empty()) {
         if (transform != nullptr && readTransformWord(tokens, *transform)) {
             transformed = true;
             continue;
+        }
+        if (surfaced != nullptr && (tokens.front() == "pigment"sv || tokens.front() == "finish"sv)) {
+            *surfaced = true;
         }
         if (tokens.front() == "pigment"sv) {
             tokens.pop_front();
@@ -158,12 +161,14 @@ void GeomObject::parseOptions(TokenViews& tokens) { readOptions(*this, tokens); 
 
 // The modifiers of the shapes that take transforms.
 
-bool readModifiers(GeomObject& object, std::deque<std::string>& tokens, Transform& transform) {
-    return readOptions(object, tokens, &transform);
+bool readModifiers(GeomObject& object, std::deque<std::string>& tokens, Transform& transform,
+                   bool* surfaced) {
+    return readOptions(object, tokens, &transform, 0, surfaced);
 }
 
-bool readModifiers(GeomObject& object, TokenViews& tokens, Transform& transform) {
-    return readOptions(object, tokens, &transform);
+bool readModifiers(GeomObject& object, TokenViews& tokens, Transform& transform,
+                   bool* surfaced) {
+    return readOptions(object, tokens, &transform, 0, surfaced);
 }
 
 bool readRemainingModifiers(GeomObject& object, std::deque<std::string>& tokens,

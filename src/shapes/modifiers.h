@@ -61,9 +61,12 @@ bool readTransformWord(Tokens& tokens, Transform& transform) {
 
 // Reads the modifiers that end a statement: pigment, finish, translate,
 // rotate and scale in any order, the transforms composed in the order
-// written. True when a transform was read.
-bool readModifiers(GeomObject& object, std::deque<std::string>& tokens, Transform& transform);
-bool readModifiers(GeomObject& object, TokenViews& tokens, Transform& transform);
+// written. True when a transform was read; *surfaced, when given, is set
+// when a pigment or finish was.
+bool readModifiers(GeomObject& object, std::deque<std::string>& tokens, Transform& transform,
+                   bool* surfaced = nullptr);
+bool readModifiers(GeomObject& object, TokenViews& tokens, Transform& transform,
+                   bool* surfaced = nullptr);
 // The rest of an original statement's modifiers, from the first transform
 // on, where its own reading stops: the filter of an rgbf pigment already
 // read carries on, as in one loop.

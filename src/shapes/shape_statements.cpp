@@ -7,13 +7,14 @@
 #include "shapes/cone.h"
 #include "shapes/disc.h"
 #include "shapes/mesh_statement.h"
+#include "shapes/obj_model.h"
 #include "shapes/smooth_triangle.h"
 
 using namespace std::string_view_literals;
 
 bool isShapeKeyword(std::string_view token) {
     return token == "cylinder"sv || token == "cone"sv || token == "disc"sv ||
-           token == "smooth_triangle"sv || token == "mesh"sv;
+           token == "smooth_triangle"sv || token == "mesh"sv || token == "obj_mesh"sv;
 }
 
 bool continuesShapeStatement(std::string_view token) {
@@ -136,9 +137,9 @@ GeomObject* readShape(Tokens& tokens, const std::string& sceneFile) {
     if (keyword == "cone"sv) return readCone(tokens);
     if (keyword == "disc"sv) return readDisc(tokens);
     if (keyword == "smooth_triangle"sv) return readSmoothTriangle(tokens);
-    assert(keyword == "mesh"sv);
-    (void)sceneFile;
-    return readMesh(tokens);
+    if (keyword == "mesh"sv) return readMesh(tokens);
+    assert(keyword == "obj_mesh"sv);
+    return readObjMesh(tokens, sceneFile);
 }
 
 }  // namespace
