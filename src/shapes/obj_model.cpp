@@ -227,10 +227,11 @@ GeomObject* readObjMeshStatement(Tokens& tokens, const std::string& sceneFile) {
         throw fail(fileName + ": " + problem);
     }
     model.reset();
-    (OutputLine() << "parsed obj_mesh \"" << path << "\" with "
-                  << static_cast<double>(mesh->faces.size()) << " triangles")
-        .print();
     mesh->build();
+    (OutputLine() << "parsed obj_mesh \"" << path << "\" with "
+                  << static_cast<double>(mesh->faces.size()) << " triangles, "
+                  << mesh->bytesPerFace() << " bytes per triangle")
+        .print();
 
     std::unique_ptr<GeomObject, void (*)(GeomObject*)> owned(mesh.release(), deleteSceneObject);
     auto* shape = static_cast<Mesh*>(owned.get());
