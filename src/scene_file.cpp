@@ -154,10 +154,11 @@ public:
     }
 
 private:
-    // The token at index i may be the second factor of "scale x y z": the
-    // reader needs it to tell a vector from one factor.
+    // The token at index i may be the second or third factor of "scale x y
+    // z": the reader looks at both to tell a vector from one factor.
     bool followsScale(std::size_t i) const {
-        return i >= m_first + 2 && m_views[i - 2] == "scale"sv;
+        return (i >= m_first + 2 && m_views[i - 2] == "scale"sv) ||
+               (i >= m_first + 3 && m_views[i - 3] == "scale"sv);
     }
     // Reads on until the token at index i is read; false when the file ends
     // before it.

@@ -15,11 +15,24 @@ inline bool isTransformWord(std::string_view token) {
     return token == "translate" || token == "rotate" || token == "scale";
 }
 
+// Whether the token at index i of the queue spells a number.
+inline bool numberAt(const std::deque<std::string>& tokens, std::size_t i) {
+    double value = 0;
+    return tokens.size() > i && read_number(tokens[i], value);
+}
+inline bool numberAt(TokenViews tokens, std::size_t i) {
+    for (; i > 0 && !tokens.empty(); --i) {
+        tokens.pop_front();
+    }
+    double value = 0;
+    return !tokens.empty() && read_number(tokens.front(), value);
+}
+
 // Reads one transform at the front of the queue into transform and returns
 // true; false, reading nothing, when the front is not a transform word.
 // "scale s" scales by s on every axis, "scale <x, y, z>" axis by axis; the
 // brackets are gone with the separators, so three numbers in a row make the
-// vector. A zero factor is rejected: it flattens the object beyond turning
+// vector (one number followed by a single stray one is one factor). A zero factor is rejected: it flattens the object beyond turning
 // back.
 template <typename Tokens>
 bool readTransformWord(Tokens& tokens, Transform& transform) {
@@ -47,8 +60,7 @@ bool readTransformWord(Tokens& tokens, Transform& transform) {
             return value;
         };
         const double x = factor();
-        double value = 0;
-        if (!tokens.empty() && read_number(tokens.front(), value)) {
+        if (numberAt(tokens, 0) && numberAt(tokens, 1)) {
             const double y = factor();
             const double z = factor();
             transform.scale(Vector3(x, y, z));

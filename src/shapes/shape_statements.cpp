@@ -51,10 +51,17 @@ bool readOpen(Tokens& tokens) {
     return false;
 }
 
-// The end points of an axis must differ: the axis gives the shape its frame.
-void requireAxis(const Point& base, const Point& cap) {
+// The end points of an axis must differ: the axis gives the shape its
+// frame. Checked while the number after the cap is the front token, so that
+// the error has a place.
+template <typename Tokens>
+void requireAxis(const Point& base, const Point& cap, const Tokens& tokens) {
     if (base == cap) {
-        throw SceneError("the base and the cap differ");
+        if (tokens.empty()) {
+            throw SceneError::endOfFile("a number");
+        }
+        throw SceneError("base != cap", "a cap apart from the base",
+                         SceneError::quoted(tokens.front()));
     }
 }
 
@@ -63,8 +70,8 @@ GeomObject* readCylinder(Tokens& tokens) {
     tokens.pop_front();
     const Point base = Parser::parse_vector(tokens);
     const Point cap = Parser::parse_vector(tokens);
+    requireAxis(base, cap, tokens);
     const double radius = readChecked(tokens, notNegative, "radius >= 0", "a non-negative radius");
-    requireAxis(base, cap);
     const bool open = readOpen(tokens);
     (OutputLine() << "parsed cylinder from " << base << " to " << cap << " with radius "
                   << radius << (open ? " (open)" : ""))
@@ -79,9 +86,9 @@ GeomObject* readCone(Tokens& tokens) {
     const double baseRadius =
         readChecked(tokens, notNegative, "base radius >= 0", "a non-negative radius");
     const Point cap = Parser::parse_vector(tokens);
+    requireAxis(base, cap, tokens);
     const double capRadius =
         readChecked(tokens, notNegative, "cap radius >= 0", "a non-negative radius");
-    requireAxis(base, cap);
     const bool open = readOpen(tokens);
     (OutputLine() << "parsed cone from " << base << " radius " << baseRadius << " to " << cap
                   << " radius " << capRadius << (open ? " (open)" : ""))
@@ -93,13 +100,14 @@ template <typename Tokens>
 GeomObject* readDisc(Tokens& tokens) {
     tokens.pop_front();
     const Point center = Parser::parse_vector(tokens);
-    if (tokens.empty()) {
-        throw SceneError::endOfFile("a number");
-    }
-    const std::string normalStart(tokens.front());
     const Vector3 normal = Parser::parse_vector(tokens);
+    // Checked at the radius, which then is the front token: the error has a place.
     if (normal * normal == 0) {
-        throw SceneError("disc normal != <0, 0, 0>");
+        if (tokens.empty()) {
+            throw SceneError::endOfFile("a number");
+        }
+        throw SceneError("normal != <0, 0, 0>", "a disc with a normal",
+                         SceneError::quoted(tokens.front()));
     }
     const double radius = readChecked(tokens, notNegative, "radius >= 0", "a non-negative radius");
     double hole = 0;
