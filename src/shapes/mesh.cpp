@@ -212,8 +212,9 @@ Vector3 Mesh::surfaceNormal(const Point& p) {
 
 double Mesh::bytesPerFace() const {
     if (faces.empty()) return 0;
-    const double bytes = positions.capacity() * sizeof(Point) + normals.capacity() * sizeof(Vector3) +
-                         faces.capacity() * sizeof(Face) + materials.capacity() * sizeof(Material) +
-                         m_nodes.capacity() * sizeof(Node) + m_order.capacity() * sizeof(std::uint32_t);
-    return bytes / static_cast<double>(faces.size());
+    const std::size_t bytes =
+        positions.capacity() * sizeof(Point) + normals.capacity() * sizeof(Vector3) +
+        faces.capacity() * sizeof(Face) + materials.capacity() * sizeof(Material) +
+        m_nodes.capacity() * sizeof(Node) + m_order.capacity() * sizeof(std::uint32_t);
+    return static_cast<double>(bytes) / static_cast<double>(faces.size());
 }
