@@ -10,6 +10,11 @@
 #include "parser.h"
 #include "scene/scene_lexer.h"
 #include "scene_file.h"
+#include "shapes/cone.h"
+#include "shapes/disc.h"
+#include "shapes/mesh.h"
+#include "shapes/smooth_triangle.h"
+#include "shapes/transformed.h"
 #include "window/scene_reload.h"
 
 namespace {
@@ -37,7 +42,64 @@ struct Scene : SceneLists {
     std::string dump() const {
         std::string text;
         for (const GeomObject* object : objects) {
-            if (const auto* s = dynamic_cast<const Sphere*>(object)) {
+            dumpObject(text, object);
+        }
+        for (const Light* light : lights) {
+            put(text, "light", light->location);
+            put(text, "color", Vector3(light->color.r, light->color.g, light->color.b));
+            text += '\n';
+        }
+        put(text, "camera", camera.eye);
+        put(text, "", camera.up);
+        put(text, "", camera.right);
+        put(text, "", camera.lookAt);
+        return text + " " + std::to_string(camera.xRes) + " " + std::to_string(camera.yRes) + "\n";
+    }
+
+    // The shapes of shapes/ and a transform's matrix and object.
+    static bool dumpShape(std::string& text, const GeomObject* object) {
+        if (const auto* w = dynamic_cast<const TransformedObject*>(object)) {
+            for (const auto& row : w->transform().toWorld.m) {
+                put(text, "transform", Vector3(row[0], row[1], row[2]));
+                put(text, "", Vector3(row[3], 0, 0));
+            }
+            dumpObject(text, &w->inner());
+        } else if (const auto* c = dynamic_cast<const Cone*>(object)) {
+            put(text, "cone", c->base);
+            put(text, "", c->cap);
+            put(text, "", Vector3(c->baseRadius, c->capRadius, c->open));
+        } else if (const auto* d = dynamic_cast<const Disc*>(object)) {
+            put(text, "disc", d->center);
+            put(text, "", d->normal);
+            put(text, "", Vector3(d->radius, d->holeRadius, 0));
+        } else if (const auto* t = dynamic_cast<const SmoothTriangle*>(object)) {
+            for (int i = 0; i < 3; ++i) {
+                put(text, "smooth_triangle", t->v[i]);
+                put(text, "", t->n[i]);
+            }
+        } else if (const auto* m = dynamic_cast<const Mesh*>(object)) {
+            for (const Point& p : m->positions) put(text, "mesh", p);
+            for (const Vector3& n : m->normals) put(text, "normal", n);
+            for (const Mesh::Face& f : m->faces) {
+                put(text, "face", Vector3(f.v[0], f.v[1], f.v[2]));
+                put(text, "", Vector3(f.n[0], f.material, 0));
+            }
+            for (const Mesh::Material& material : m->materials) {
+                put(text, "material", Vector3(material.color.r, material.color.g,
+                                              material.color.b));
+                put(text, "", Vector3(material.finish.ambient, material.finish.diffuse,
+                                      material.finish.filter));
+            }
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    static void dumpObject(std::string& text, const GeomObject* object) {
+        {
+            if (dumpShape(text, object)) {
+            } else if (const auto* s = dynamic_cast<const Sphere*>(object)) {
                 put(text, "sphere", s->_center);
                 put(text, "radius", Vector3(s->_radius, 0, 0));
             } else if (const auto* p = dynamic_cast<const Plane*>(object)) {
@@ -54,16 +116,6 @@ struct Scene : SceneLists {
             }
             putSurface(text, *object);
         }
-        for (const Light* light : lights) {
-            put(text, "light", light->location);
-            put(text, "color", Vector3(light->color.r, light->color.g, light->color.b));
-            text += '\n';
-        }
-        put(text, "camera", camera.eye);
-        put(text, "", camera.up);
-        put(text, "", camera.right);
-        put(text, "", camera.lookAt);
-        return text + " " + std::to_string(camera.xRes) + " " + std::to_string(camera.yRes) + "\n";
     }
 };
 

@@ -8,6 +8,7 @@
 #include "geom_hit.h"
 #include "parser.h"
 #include "scene/reader_output.h"
+#include "shapes/modifiers.h"
 
 using namespace std::string_view_literals;
 
@@ -76,10 +77,22 @@ Finish readFinish(Tokens& tokens) {
     return finish;
 }
 
+// The modifiers loop. With a transform to fill, translate, rotate and scale
+// are read too, in any order among the others; without one the loop stops
+// at them. filter is the filter of the modifiers read before this loop.
 template <typename Tokens>
-void readOptions(GeomObject& object, Tokens& tokens) {
-    double tmpFilter = 0;
+bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = nullptr,
+                 double filter = 0, bool* surfaced = nullptr) {
+    double tmpFilter = filter;
+    bool transformed = false;
     while (!tokens.empty()) {
+        if (transform != nullptr && readTransformWord(tokens, *transform)) {
+            transformed = true;
+            continue;
+        }
+        if (surfaced != nullptr && (tokens.front() == "pigment"sv || tokens.front() == "finish"sv)) {
+            *surfaced = true;
+        }
         if (tokens.front() == "pigment"sv) {
             tokens.pop_front();
             drop_front(tokens, "\"color\"");
@@ -106,6 +119,7 @@ void readOptions(GeomObject& object, Tokens& tokens) {
     // blocks came before or after it.
     object.finish.filter = tmpFilter;
     (OutputLine() << "filter = " << object.finish.filter).print();
+    return transformed;
 }
 
 template <typename Tokens>
@@ -162,6 +176,27 @@ void readTriangle(Triangle& triangle, Tokens& tokens) {
 void GeomObject::parseOptions(std::deque<std::string>& tokens) { readOptions(*this, tokens); }
 
 void GeomObject::parseOptions(TokenViews& tokens) { readOptions(*this, tokens); }
+
+// The modifiers of the shapes that take transforms.
+
+bool readModifiers(GeomObject& object, std::deque<std::string>& tokens, Transform& transform,
+                   bool* surfaced) {
+    return readOptions(object, tokens, &transform, 0, surfaced);
+}
+
+bool readModifiers(GeomObject& object, TokenViews& tokens, Transform& transform,
+                   bool* surfaced) {
+    return readOptions(object, tokens, &transform, 0, surfaced);
+}
+
+bool readRemainingModifiers(GeomObject& object, std::deque<std::string>& tokens,
+                            Transform& transform) {
+    return readOptions(object, tokens, &transform, object.finish.filter);
+}
+
+bool readRemainingModifiers(GeomObject& object, TokenViews& tokens, Transform& transform) {
+    return readOptions(object, tokens, &transform, object.finish.filter);
+}
 
 Finish parse_finish(std::deque<std::string>& tokens) { return readFinish(tokens); }
 

@@ -19,6 +19,7 @@
 #include "scene/scene_lexer.h"
 #include "scene/scene_warnings.h"
 #include "scene/warning_tracker.h"
+#include "shapes/shape_statements.h"
 
 using namespace std::string_view_literals;
 
@@ -26,7 +27,8 @@ namespace {
 
 bool isStatementKeyword(std::string_view token) {
     return token == "camera"sv || token == "sphere"sv || token == "plane"sv ||
-           token == "light_source"sv || token == "triangle"sv || token == "box"sv;
+           token == "light_source"sv || token == "triangle"sv || token == "box"sv ||
+           isShapeKeyword(token);
 }
 
 // The tokens that keep a loop of the statement readers going: the modifiers
@@ -63,7 +65,7 @@ bool continuesStatement(std::string_view token) {
 
 // One statement, or one skipped token, from the front of either queue.
 template <typename Tokens>
-void parse_statement(Tokens& tokens, const SceneSize& size, std::vector<GeomObject*>& objects,
+void parse_statement(Tokens& tokens, const SceneContext& size, std::vector<GeomObject*>& objects,
                      std::vector<Light*>& lights, Camera* camera) {
     const std::string_view token = tokens.front();
     if (token == "camera"sv) {
@@ -71,19 +73,22 @@ void parse_statement(Tokens& tokens, const SceneSize& size, std::vector<GeomObje
         *camera = Camera::parse(tokens, size.width, size.height);
     } else if (token == "sphere"sv) {
         (OutputLine() << "parsing sphere").print();
-        objects.push_back(new Sphere(tokens));
+        objects.push_back(withRemainingModifiers(new Sphere(tokens), tokens));
     } else if (token == "plane"sv) {
         (OutputLine() << "parsing plane").print();
-        objects.push_back(new Plane(tokens));
+        objects.push_back(withRemainingModifiers(new Plane(tokens), tokens));
     } else if (token == "light_source"sv) {
         (OutputLine() << "parsing light source").print();
         lights.push_back(new Light(tokens));
     } else if (token == "triangle"sv) {
         (OutputLine() << "parsing triangle").print();
-        objects.push_back(new Triangle(tokens));
+        objects.push_back(withRemainingModifiers(new Triangle(tokens), tokens));
     } else if (token == "box"sv) {
         (OutputLine() << "parsing box").print();
-        objects.push_back(Box::parse(tokens));
+        objects.push_back(withRemainingModifiers(Box::parse(tokens), tokens));
+    } else if (isShapeKeyword(token)) {
+        // The shapes of shapes/, and their transforms.
+        objects.push_back(readShapeStatement(tokens, size.fileName));
     } else {
         // Unsupported text is skipped one token at a time.
         (OutputLine() << token).print();
@@ -119,7 +124,8 @@ public:
     // reads on.
     TokenViews fill(std::size_t minimum) {
         std::size_t end = m_first + minimum;
-        while (readTo(end) && continuesStatement(m_views[end])) {
+        while (readTo(end) && (continuesStatement(m_views[end]) ||
+                               continuesShapeStatement(m_views[end]) || followsScale(end))) {
             ++end;
         }
         m_end = std::min(end, m_read);
@@ -153,6 +159,12 @@ public:
     }
 
 private:
+    // The token at index i may be the second or third factor of "scale x y
+    // z": the reader looks at both to tell a vector from one factor.
+    bool followsScale(std::size_t i) const {
+        return (i >= m_first + 2 && m_views[i - 2] == "scale"sv) ||
+               (i >= m_first + 3 && m_views[i - 3] == "scale"sv);
+    }
     // Reads on until the token at index i is read; false when the file ends
     // before it.
     bool readTo(std::size_t i) {
@@ -228,7 +240,7 @@ std::string textBefore(const SceneLexer& lexer, std::size_t statementStart,
 // reads from it what it would read from the whole file. Errors are placed in
 // the file.
 void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& output,
-                           std::size_t minimum, const SceneSize& size,
+                           std::size_t minimum, const SceneContext& size,
                            std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
                            Camera* camera, WarningTracker* warnings) {
     StatementNotes notes;
@@ -274,15 +286,17 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
 
 }  // namespace
 
-void parse_file(const std::string& fileName, const SceneSize& size,
+void parse_file(const std::string& fileName, const SceneContext& size,
                 std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera,
                 SceneWarnings* warnings) {
     std::ifstream in;
     open_scene_file(fileName, in);
-    read_scene(in, size, objects, lights, camera, kSceneWindow, warnings);
+    SceneContext context = size;
+    context.fileName = fileName;
+    read_scene(in, context, objects, lights, camera, kSceneWindow, warnings);
 }
 
-void read_scene(std::istream& in, const SceneSize& size, std::vector<GeomObject*>& objects,
+void read_scene(std::istream& in, const SceneContext& size, std::vector<GeomObject*>& objects,
                 std::vector<Light*>& lights, Camera* camera, std::size_t window,
                 SceneWarnings* warnings) {
     assert(window >= 17);
@@ -323,7 +337,7 @@ void read_scene(std::istream& in, const SceneSize& size, std::vector<GeomObject*
     }
 }
 
-void parse_statements(std::deque<std::string>& tokens, const SceneSize& size,
+void parse_statements(std::deque<std::string>& tokens, const SceneContext& size,
                       std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
                       Camera* camera) {
     while (!tokens.empty()) {

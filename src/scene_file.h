@@ -20,22 +20,25 @@ class GeomObject;
 struct Light;
 class SceneWarnings;
 
-// The image, in pixels, that the scene's camera is made for.
-struct SceneSize {
+// What a scene is read for: the image, in pixels, that its camera is made
+// for, and the scene file's name, against whose folder the files that the
+// scene names (models, image maps) are found; empty for text of no file.
+struct SceneContext {
     int width;
     int height;
+    std::string fileName = {};
 };
 
 // With warnings, parse_file and read_scene also collect what in the scene
 // will not show as its writer meant (scene/scene_warnings.h); they print
 // nothing of it.
 constexpr std::size_t kSceneWindow = 64;
-void parse_file(const std::string& fileName, const SceneSize& size,
+void parse_file(const std::string& fileName, const SceneContext& size,
                 std::vector<GeomObject*>& objects, std::vector<Light*>& lights, Camera* camera,
                 SceneWarnings* warnings = nullptr);
-void read_scene(std::istream& in, const SceneSize& size, std::vector<GeomObject*>& objects,
+void read_scene(std::istream& in, const SceneContext& size, std::vector<GeomObject*>& objects,
                 std::vector<Light*>& lights, Camera* camera, std::size_t window = kSceneWindow,
                 SceneWarnings* warnings = nullptr);
-void parse_statements(std::deque<std::string>& tokens, const SceneSize& size,
+void parse_statements(std::deque<std::string>& tokens, const SceneContext& size,
                       std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
                       Camera* camera);

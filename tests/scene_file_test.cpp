@@ -73,16 +73,20 @@ TEST_F(SceneFile, UnknownTokensArePrintedAndDroppedOneByOne) {
     EXPECT_EQ(read("global_settings { ambient_light rgb <1, 1, 1> }\nSphere\n"),
               "global_settings\nambient_light\nrgb\n1\n1\n1\nSphere\n");
     EXPECT_TRUE(gObjects.empty());
-    // A scale after an object ends its modifiers; its numbers are skipped.
+    // A word no modifier knows ends an object's modifiers and is skipped.
+    EXPECT_EQ(read("sphere { <0, 0, 0>, 1 hollow 2 }"),
+              "parsing sphere\nfilter = 0\nparsed sphere with center <0, 0, 0> and radius 1\n"
+              "hollow\n2\n");
+    // A transform is one of them: the modifiers after it are read again.
     EXPECT_EQ(read("sphere { <0, 0, 0>, 1 scale 2 }"),
               "parsing sphere\nfilter = 0\nparsed sphere with center <0, 0, 0> and radius 1\n"
-              "scale\n2\n");
+              "filter = 0\n");
     // An rgbf light keeps three numbers; the fourth is an unknown token.
     EXPECT_EQ(read("light_source { <0, 0, 0> color rgbf <1, 1, 1, 0.5> }"),
               "parsing light source\nparsed color: <1, 1, 1>\n0.5\n");
     // A statement keyword inside an unsupported block starts that statement.
     read("union { sphere { <0, 0, 0>, 1 } }");
-    EXPECT_EQ(gObjects.size(), 2u);
+    EXPECT_EQ(gObjects.size(), 3u);
 }
 
 TEST_F(SceneFile, EmptyAndCommentOnlyFilesLeaveTheSceneAlone) {

@@ -33,6 +33,11 @@ PLANE CENTER 0 -1 0 NORMAL 0 2 0
 STRI V0 1 0 0 V1 0 1 0 V2 0 0 1 N0 1 0 0 N1 0 1 0 N2 0 0 1
   TEXTURE AMBIENT 1 DIFFUSE 0 SPECULAR 0 OPACITY 1 COLOR 1 1 1
   TEXFUNC 1 CENTER 0 0 0 ROTATE 0 0 0 SCALE 1 1 1
+FCYLINDER BASE 1 0 0 APEX 1 2 0 RAD 0.5 t
+FCylinder Base 1 0 0 Apex 1 0 0 Rad 0.5 t
+ring center 0 1 0 normal 0 1 0 inner 0.5 outer 2 t
+BOX MIN 1 0 0 MAX 2 1 1 t
+POLYCYLINDER POINTS 3 0 0 0 1 0 0 1 1 0 RAD 0.25 t
 END_SCENE
 """
 
@@ -45,8 +50,16 @@ EXPECTED = [
     "sphere { <-1.5, 0, -2>, 0.25 " + T,
     "plane { <0, 1, 0>, -1 pigment { color rgbf <0, 0, 1, 0.75> } "
     "finish { ambient 0 diffuse 3 ior 1 refraction 1 } }",
-    "triangle { <-1, 0, 0>, <0, 1, 0>, <0, 0, 1> pigment { color rgb <1, 1, 1> } "
-    "finish { ambient 1 diffuse 0 } }",
+    "smooth_triangle { <-1, 0, 0>, <-1, 0, 0>, <0, 1, 0>, <0, 1, 0>, <0, 0, 1>, <0, 0, 1> "
+    "pigment { color rgb <1, 1, 1> } finish { ambient 1 diffuse 0 } }",
+    "cylinder { <-1, 0, 0>, <-1, 2, 0>, 0.5 open " + T,
+    "disc { <0, 1, 0>, <0, 1, 0>, 2, 0.5 " + T,
+    "box { <-2, 0, 0>, <-1, 1, 1> " + T,
+    "sphere { <0, 0, 0>, 0.25 " + T,
+    "sphere { <-1, 0, 0>, 0.25 " + T,
+    "sphere { <-1, 1, 0>, 0.25 " + T,
+    "cylinder { <0, 0, 0>, <-1, 0, 0>, 0.25 open " + T,
+    "cylinder { <-1, 0, 0>, <-1, 1, 0>, 0.25 open " + T,
 ]
 
 
@@ -58,11 +71,12 @@ class Conversion(unittest.TestCase):
         text, notes, counts = tachyon_to_scene.convert(SCENE)
         self.assertEqual([line for line in text.splitlines() if not line.startswith("//")],
                          EXPECTED)
-        self.assertEqual(dict(counts), {"SPHERE": 1, "PLANE": 1, "STRI": 1})
+        self.assertEqual(dict(counts), {"SPHERE": 1, "PLANE": 1, "STRI": 1, "FCYLINDER": 2,
+                                        "RING": 1, "BOX": 1, "POLYCYLINDER": 1})
         self.assertEqual(set(notes), {
             "BACKGROUND (not converted)", "CYLINDER (not converted)",
-            "RAYDEPTH (our depth is fixed)", "STRI vertex normals (flat triangles)",
-            "TEXFUNC 1 (plain colour kept)"})
+            "RAYDEPTH (our depth is fixed)", "TEXFUNC 1 (plain colour kept)",
+            "FCYLINDER without length or with a negative radius (dropped)"})
 
     def test_size_from_the_command_line_sets_the_width(self):
         text, _, _ = tachyon_to_scene.convert(SCENE, (100, 100))

@@ -9,6 +9,8 @@ out=$root/tests/data/gallery
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$out"
+# The models that gallery scenes name, beside the copies.
+cp -r "$root/scenes/gallery/models" "$work/models"
 
 render() {  # name scene [option]
     name=$1
@@ -20,7 +22,8 @@ render() {  # name scene [option]
 }
 
 render demo scenes/demo.pov
-for name in shadows reflection refraction boxes triangles no_lights; do
+for name in shadows reflection refraction boxes triangles no_lights \
+    cylinders_cones discs smooth_triangles transforms mesh obj_model; do
     render "$name" "scenes/gallery/$name.pov"
 done
 render shadows_off scenes/gallery/shadows.pov -shadows

@@ -4,10 +4,11 @@ import collections
 import math
 
 # Statement keywords; skipping an unknown statement stops at the next one.
+OBJECTS = ("SPHERE", "PLANE", "TRI", "STRI", "FCYLINDER", "RING", "BOX", "POLYCYLINDER")
 HANDLED = {"BEGIN_SCENE", "END_SCENE", "RESOLUTION", "CAMERA", "LIGHT",
-           "TEXDEF", "TEXALIAS", "SPHERE", "PLANE", "TRI", "STRI"}
+           "TEXDEF", "TEXALIAS"} | set(OBJECTS)
 SKIPPED = {"BACKGROUND", "BACKGROUND_GRADIENT", "FOG", "DIRECTIONAL_LIGHT",
-           "SPOTLIGHT", "RING", "CYLINDER", "FCYLINDER", "POLYCYLINDER", "BOX",
+           "SPOTLIGHT", "CYLINDER",
            "SCAPE", "SCALARVOL", "QUADRIC", "VCSTRI", "TPOLYFILE", "INCLUDE",
            "SHADER_MODE", "AMBIENT_OCCLUSION", "START_CLIPGROUP",
            "END_CLIPGROUP"}
@@ -139,7 +140,7 @@ class Reader:
             elif keyword == "TEXALIAS":
                 alias = tokens.word()
                 self.textures[alias] = self.texture_named(tokens.word())
-            elif keyword in ("SPHERE", "PLANE", "TRI", "STRI"):
+            elif keyword in OBJECTS:
                 self.read_object(keyword)
             else:
                 self.notes[f"{keyword} (not converted)"] += 1
@@ -254,12 +255,35 @@ class Reader:
             center = mirror(tokens.keyed("CENTER"))
             normal = unit(mirror(tokens.keyed("NORMAL")))
             geometry = (normal, dot(normal, center))
+        elif keyword == "FCYLINDER":
+            base = mirror(tokens.keyed("BASE"))
+            apex = mirror(tokens.keyed("APEX"))
+            tokens.expect("RAD")
+            geometry = (base, apex, tokens.number())
+        elif keyword == "RING":
+            center = mirror(tokens.keyed("CENTER"))
+            normal = mirror(tokens.keyed("NORMAL"))
+            tokens.expect("INNER")
+            inner = tokens.number()
+            tokens.expect("OUTER")
+            geometry = (center, normal, tokens.number(), inner)
+        elif keyword == "BOX":
+            low = mirror(tokens.keyed("MIN"))
+            high = mirror(tokens.keyed("MAX"))
+            geometry = (tuple(map(min, low, high)), tuple(map(max, low, high)))
+        elif keyword == "POLYCYLINDER":
+            tokens.expect("POINTS")
+            count = tokens.number()
+            if count < 0 or count != int(count):
+                tokens.pos -= 1
+                tokens.fail(f"expected a count of points, found '{tokens.word()}'")
+            points = tuple(mirror(tokens.vector()) for _ in range(int(count)))
+            tokens.expect("RAD")
+            geometry = (points, tokens.number())
         else:
             geometry = tuple(mirror(tokens.keyed(f"V{i}")) for i in range(3))
             if keyword == "STRI":
-                for i in range(3):
-                    tokens.keyed(f"N{i}")
-                self.notes["STRI vertex normals (flat triangles)"] += 1
+                geometry += tuple(mirror(tokens.keyed(f"N{i}")) for i in range(3))
         if tokens.peek() == "TEXTURE":
             tokens.word()
             texture = self.read_texture()

@@ -22,7 +22,11 @@ What maps to what:
   (tachyon draws the light as a tiny sphere) is dropped; ATTENUATION is
   reported and dropped.
 - SPHERE, PLANE (our d is NORMAL . CENTER with the normal made unit length),
-  TRI, and STRI as a flat triangle (its vertex normals are reported).
+  TRI, STRI as a smooth_triangle, FCYLINDER as an open cylinder (tachyon's
+  have no end discs), RING as a disc with a hole, BOX as a box, and
+  POLYCYLINDER as open cylinders between its points with a sphere at each.
+  Shapes that have no size (a cylinder of zero length, a ring of zero
+  normal) are reported and dropped.
 - Textures (TEXDEF, TEXALIAS, inline TEXTURE): COLOR is the pigment;
   SPECULAR (tachyon's mirror term) is our reflection; PHONG PLASTIC p
   PHONG_SIZE e is our specular p with roughness 1/e (both are half-vector
@@ -39,8 +43,8 @@ What maps to what:
   refraction 1 (light passes straight through, as in tachyon). Our
   transparent objects cast full shadows.
 - Reported and skipped: TEXFUNC other than 0 (the plain colour is kept),
-  TRANSMODE, OUTLINE, BACKGROUND, FOG, other lights and objects (rings,
-  cylinders, boxes, landscapes, volumes, ...), INCLUDE.
+  TRANSMODE, OUTLINE, BACKGROUND, FOG, other lights and objects (infinite
+  cylinders, landscapes, volumes, ...), INCLUDE.
 """
 import argparse
 import collections
@@ -91,12 +95,43 @@ def modifiers(texture, grey):
     return f"pigment {{ {pigment} }} finish {{ {' '.join(items)} }}"
 
 
-def object_text(keyword, geometry, finish):
+def cylinder_text(base, apex, radius, finish):
+    return f"cylinder {{ {vec(base)}, {vec(apex)}, {fmt(radius)} open {finish} }}"
+
+
+def object_text(keyword, geometry, finish, notes):
+    """Our statements for one object, as lines; none for a shape without size."""
     if keyword == "SPHERE":
-        return f"sphere {{ {vec(geometry[0])}, {fmt(geometry[1])} {finish} }}"
+        return [f"sphere {{ {vec(geometry[0])}, {fmt(geometry[1])} {finish} }}"]
     if keyword == "PLANE":
-        return f"plane {{ {vec(geometry[0])}, {fmt(geometry[1])} {finish} }}"
-    return f"triangle {{ {', '.join(vec(v) for v in geometry)} {finish} }}"
+        return [f"plane {{ {vec(geometry[0])}, {fmt(geometry[1])} {finish} }}"]
+    if keyword == "STRI":
+        corners = ", ".join(f"{vec(geometry[i])}, {vec(geometry[i + 3])}" for i in range(3))
+        return [f"smooth_triangle {{ {corners} {finish} }}"]
+    if keyword == "FCYLINDER":
+        base, apex, radius = geometry
+        if base == apex or radius < 0:
+            notes["FCYLINDER without length or with a negative radius (dropped)"] += 1
+            return []
+        return [cylinder_text(base, apex, radius, finish)]
+    if keyword == "RING":
+        center, normal, outer, inner = geometry
+        if dot(normal, normal) == 0 or outer < 0 or inner < 0:
+            notes["RING without normal or with a negative radius (dropped)"] += 1
+            return []
+        return [f"disc {{ {vec(center)}, {vec(normal)}, {fmt(outer)}, {fmt(inner)} {finish} }}"]
+    if keyword == "BOX":
+        return [f"box {{ {vec(geometry[0])}, {vec(geometry[1])} {finish} }}"]
+    if keyword == "POLYCYLINDER":
+        points, radius = geometry
+        if radius < 0:
+            notes["POLYCYLINDER with a negative radius (dropped)"] += 1
+            return []
+        lines = [f"sphere {{ {vec(p)}, {fmt(radius)} {finish} }}" for p in points]
+        lines += [cylinder_text(a, b, radius, finish)
+                  for a, b in zip(points, points[1:]) if a != b]
+        return lines
+    return [f"triangle {{ {', '.join(vec(v) for v in geometry)} {finish} }}"]
 
 
 def convert(text, size=None, name="scene"):
@@ -117,7 +152,7 @@ def convert(text, size=None, name="scene"):
     for keyword, geometry, texture in reader.objects:
         if id(texture) not in finishes:
             finishes[id(texture)] = modifiers(texture, grey)
-        lines.append(object_text(keyword, geometry, finishes[id(texture)]))
+        lines += object_text(keyword, geometry, finishes[id(texture)], reader.notes)
         counts[keyword] += 1
     return "\n".join(lines) + "\n", reader.notes, counts
 

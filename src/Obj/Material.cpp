@@ -18,5 +18,6 @@ void SMaterial::reset() {
     Ks[3] = 1;
     illum = 2;
     d = 1;
+    Ni = 1;
     map_Kd.clear();
 }

@@ -12,7 +12,9 @@ struct SMaterial {
     float Kd[4];          // diffuse colour (Kd)
     float Ks[4];          // specular colour (Ks)
     int illum;            // illumination model (illum)
-    float d;              // dissolve, 1 is opaque (d)
+    // illum, d and Ni are stored only by the lenient reading (CMtlParser).
+    float d;              // dissolve, 1 is opaque (d; Tr is 1 - d)
+    float Ni;             // optical density, the index of refraction (Ni)
     std::string map_Kd;   // diffuse texture path, empty for none (map_Kd)
 
     SMaterial();

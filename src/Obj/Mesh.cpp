@@ -52,6 +52,7 @@ void CMesh::clear() {
     m_texVector.assign(1, PLACEHOLDER);
     m_normVector.assign(1, PLACEHOLDER);
     m_faceVector.clear();
+    m_materialRuns.clear();
 }
 
 void CMesh::addVertex(const SVertex& vertex) {
@@ -70,7 +71,10 @@ void CMesh::addNormal(const SVertex& normal) { m_normVector.push_back(normal); }
 
 void CMesh::addFace(const SPolygonFace& face) { m_faceVector.push_back(face); }
 
-void CMesh::setMaterial(const SMaterial& material) { m_material = material; }
+void CMesh::setMaterial(const SMaterial& material) {
+    m_material = material;
+    m_materialRuns.push_back({getNumFaces(), material});
+}
 
 void CMesh::setTexture(const boost::shared_ptr<CTexture>& texture) { m_pTexture = texture; }
 

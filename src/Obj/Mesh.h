@@ -48,6 +48,13 @@ public:
     const SVertex& getNormal(int index) const;
     const SPolygonFace& getFace(int index) const;  // 0-based
     const SMaterial& getMaterial() const;
+    // Every setMaterial since the last clear(), with the number of faces
+    // there were then: faces from that count on take that material.
+    struct SMaterialRun {
+        int firstFace;
+        SMaterial material;
+    };
+    const std::vector<SMaterialRun>& getMaterialRuns() const { return m_materialRuns; }
 
     // Whether a face can be drawn and given a normal: at least three corners,
     // three lists of the same length, every position index addressing a
@@ -86,4 +93,5 @@ private:
     std::vector<SPolygonFace> m_faceVector;
     boost::shared_ptr<CTexture> m_pTexture;  // may be empty
     SMaterial m_material;
+    std::vector<SMaterialRun> m_materialRuns;
 };

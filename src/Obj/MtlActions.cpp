@@ -38,12 +38,31 @@ void CComponentFun::operator()(double value) const {
 
 CFloatFun::CFloatFun(CMtlMapManager& manager, EAssignationType type)
     : CMtlAction(manager), m_type(type) {
-    assert(type == ASSIGN_NS);
+    assert(type >= ASSIGN_NS && type <= ASSIGN_ILLUM);
 }
 
 void CFloatFun::operator()(double value) const {
-    assert(m_type == ASSIGN_NS);
-    m_manager.getMaterial()->Ns = static_cast<float>(value);
+    SMaterial* material = m_manager.getMaterial();
+    switch (m_type) {
+        case ASSIGN_NS:
+            material->Ns = static_cast<float>(value);
+            break;
+        case ASSIGN_D:
+            material->d = static_cast<float>(value);
+            break;
+        case ASSIGN_TR:
+            material->d = static_cast<float>(1 - value);
+            break;
+        case ASSIGN_NI:
+            material->Ni = static_cast<float>(value);
+            break;
+        case ASSIGN_ILLUM:
+            // An integer by the grammar; out-of-range values are clamped.
+            material->illum = value < 0 ? 0 : (value > 10 ? 10 : static_cast<int>(value));
+            break;
+        default:
+            assert(!"CFloatFun writes only single values");
+    }
 }
 
 CStringFun::CStringFun(CMtlMapManager& manager) : CMtlAction(manager) {}
@@ -65,4 +84,8 @@ CMtlActions::CMtlActions(CMtlMapManager& manager)
       m_ks1(manager, ASSIGN_KS, 1),
       m_ks2(manager, ASSIGN_KS, 2),
       m_ns(manager, ASSIGN_NS),
+      m_d(manager, ASSIGN_D),
+      m_tr(manager, ASSIGN_TR),
+      m_ni(manager, ASSIGN_NI),
+      m_illum(manager, ASSIGN_ILLUM),
       m_mapKd(manager) {}

@@ -5,7 +5,17 @@
 class CMtlMapManager;
 
 // The material field a semantic action writes.
-enum EAssignationType { ASSIGN_KA = 0, ASSIGN_KD = 1, ASSIGN_KS = 2, ASSIGN_NS = 3 };
+enum EAssignationType {
+    ASSIGN_KA = 0,
+    ASSIGN_KD = 1,
+    ASSIGN_KS = 2,
+    ASSIGN_NS = 3,
+    // Stored by the lenient reading only.
+    ASSIGN_D = 4,
+    ASSIGN_TR = 5,  // d = 1 - Tr
+    ASSIGN_NI = 6,
+    ASSIGN_ILLUM = 7
+};
 
 // The MTL grammar's semantic actions: small copyable function objects that
 // write into the manager's current material. Text actions receive the matched
@@ -42,7 +52,7 @@ private:
     unsigned m_index;
 };
 
-// A single value; only Ns is one.
+// A single value: Ns, and for the lenient reading d, Tr, Ni and illum.
 class CFloatFun : public CMtlAction {
 public:
     CFloatFun(CMtlMapManager& manager, EAssignationType type);
@@ -50,7 +60,7 @@ public:
     void operator()(double value) const;
 
 private:
-    EAssignationType m_type;  // ASSIGN_NS
+    EAssignationType m_type;  // ASSIGN_NS to ASSIGN_ILLUM
 };
 
 // map_Kd FILE: the path relative to the MTL file's directory.
@@ -73,6 +83,7 @@ struct CMtlActions {
     CComponentFun m_kd0, m_kd1, m_kd2;
     CComponentFun m_ks0, m_ks1, m_ks2;
     CFloatFun m_ns;
+    CFloatFun m_d, m_tr, m_ni, m_illum;
     CStringFun m_mapKd;
 
     explicit CMtlActions(CMtlMapManager& manager);

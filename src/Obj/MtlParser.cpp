@@ -9,11 +9,36 @@
 #include <boost/spirit/include/classic_core.hpp>
 #include <boost/spirit/include/classic_file_iterator.hpp>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "Exception.h"
 #include "MtlActions.h"
 #include "MtlMapManager.h"
 
 namespace sc = boost::spirit::classic;
+
+namespace {
+
+typedef sc::file_iterator<char> Iterator;
+
+// The lenient reading's action for a statement it does not know: a warning
+// with the file and line.
+struct CSkipWarning {
+    Iterator begin;
+    const std::string* fileName;
+    std::vector<std::string>* warnings;
+
+    void operator()(Iterator first, Iterator last) const {
+        const auto line = 1 + std::count(begin, first, '\n');
+        warnings->push_back(*fileName + ":" + std::to_string(line) +
+                            ": warning: skipped the statement \"" + std::string(first, last) +
+                            "\", which the material reader does not know");
+    }
+};
+
+}  // namespace
 
 // The accepted language, at character level (white space only where a rule
 // says so). blanks: spaces and tabs, within a line. space: any white space,
@@ -24,11 +49,14 @@ namespace sc = boost::spirit::classic;
 class CMtlGrammar : public sc::grammar<CMtlGrammar> {
 public:
     explicit CMtlGrammar(CMtlActions& actions) : m_actions(actions) {}
+    // The lenient grammar: see CMtlParser::parseLenient.
+    CMtlGrammar(CMtlActions& actions, const CSkipWarning& skip)
+        : m_actions(actions), m_lenient(true), m_skip(skip) {}
 
     template <typename ScannerT>
     struct definition {
         sc::rule<ScannerT> file, statement, lineEnd, blanks, space, word, restOfLine, comment,
-            commentBlock, newmtl, ka, kd, ks, ns, mapKd, ignored;
+            commentBlock, newmtl, ka, kd, ks, ns, mapKd, ignored, dissolve, tr, ni, illum, unknown;
 
         explicit definition(const CMtlGrammar& self) {
             const CMtlActions& a = self.m_actions;
@@ -56,6 +84,19 @@ public:
                        "map_d" | "refl" | "Ni" | "d") >>
                       restOfLine >> space;
 
+            if (self.m_lenient) {
+                // The values the strict reading passes over, stored; then
+                // anything else, skipped to the line end with a warning.
+                dissolve = sc::str_p("d") >> blanks >> sc::real_p[a.m_d] >> restOfLine >> space;
+                tr = sc::str_p("Tr") >> blanks >> sc::real_p[a.m_tr] >> restOfLine >> space;
+                ni = sc::str_p("Ni") >> blanks >> sc::real_p[a.m_ni] >> restOfLine >> space;
+                illum = sc::str_p("illum") >> blanks >> sc::int_p[a.m_illum] >> restOfLine >> space;
+                unknown = (+(sc::anychar_p - sc::space_p))[self.m_skip] >> restOfLine >> space;
+                statement = commentBlock | newmtl | ka | kd | ks | ns | mapKd | dissolve | tr | ni |
+                            illum | ignored | unknown;
+                file = space >> !commentBlock >> newmtl >> *statement >> sc::end_p;
+                return;
+            }
             statement = commentBlock | newmtl | ka | kd | ks | ns | mapKd | ignored;
             file = space >> commentBlock >> newmtl >> *statement >> sc::end_p;
         }
@@ -65,11 +106,11 @@ public:
 
 private:
     CMtlActions& m_actions;
+    bool m_lenient = false;
+    CSkipWarning m_skip{};
 };
 
 void CMtlParser::parse(std::map<std::string, SMaterial>& materials, const std::string& fileName) {
-    typedef sc::file_iterator<char> Iterator;
-
     // An empty file cannot be mapped and is reported like a missing one.
     Iterator first(fileName);
     if (!first) {
@@ -80,6 +121,22 @@ void CMtlParser::parse(std::map<std::string, SMaterial>& materials, const std::s
     CMtlMapManager manager(materials, boost::filesystem::path(fileName).parent_path());
     CMtlActions actions(manager);
     const CMtlGrammar grammar(actions);
+    if (!sc::parse(first, last, grammar).full) {
+        throw CParseErrorException(fileName, -1);
+    }
+}
+
+void CMtlParser::parseLenient(std::map<std::string, SMaterial>& materials,
+                              const std::string& fileName, std::vector<std::string>& warnings) {
+    Iterator first(fileName);
+    if (!first) {
+        throw CFileNotFoundException(fileName);
+    }
+    const Iterator last = first.make_end();
+
+    CMtlMapManager manager(materials, boost::filesystem::path(fileName).parent_path());
+    CMtlActions actions(manager);
+    const CMtlGrammar grammar(actions, CSkipWarning{first, &fileName, &warnings});
     if (!sc::parse(first, last, grammar).full) {
         throw CParseErrorException(fileName, -1);
     }

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "Material.h"
 
@@ -15,4 +16,10 @@ public:
     // grammar does not match the whole file; materials and values stored
     // before the point of failure stay in the map.
     static void parse(std::map<std::string, SMaterial>& materials, const std::string& fileName);
+    // The same grammar, read leniently for models that are rendered: d, Tr
+    // (as 1 - Tr), Ni and illum are stored, and a statement it does not
+    // know is skipped to its line end with a warning appended to warnings,
+    // "file:line: ..." , instead of failing the file.
+    static void parseLenient(std::map<std::string, SMaterial>& materials,
+                             const std::string& fileName, std::vector<std::string>& warnings);
 };

@@ -15,6 +15,7 @@
 
 boost::filesystem::path CObjMeshParser::m_branchPath;
 std::map<std::string, SMaterial> CObjMeshParser::m_materialMap;
+std::vector<std::string>* CObjMeshParser::m_mtlWarnings = nullptr;
 
 namespace {
 
@@ -92,6 +93,18 @@ bool readTriple(std::istream& in, float (&c)[3]) {
 }
 
 }  // namespace
+
+void CObjMeshParser::parse(boost::shared_ptr<CMesh>& mesh, const std::string& fileName,
+                           std::vector<std::string>& mtlWarnings) {
+    // Back to the strict reading however the lenient one ends.
+    struct Lenient {
+        explicit Lenient(std::vector<std::string>& warnings) { m_mtlWarnings = &warnings; }
+        ~Lenient() { m_mtlWarnings = nullptr; }
+        Lenient(const Lenient&) = delete;
+        Lenient& operator=(const Lenient&) = delete;
+    } lenient(mtlWarnings);
+    parse(mesh, fileName);
+}
 
 void CObjMeshParser::parse(boost::shared_ptr<CMesh>& mesh, const std::string& fileName) {
     m_branchPath = boost::filesystem::path(fileName).parent_path();
@@ -238,7 +251,11 @@ void CObjMeshParser::readFace(CMesh& mesh, std::istream& in) {
 void CObjMeshParser::parseMtlLib(const std::string& name) {
     const boost::filesystem::path path = m_branchPath / name;
     CLogger::get() << "  Parsing mtllib \"" << name << "\"...\n";
-    CMtlParser::parse(m_materialMap, path.string());
+    if (m_mtlWarnings != nullptr) {
+        CMtlParser::parseLenient(m_materialMap, path.string(), *m_mtlWarnings);
+    } else {
+        CMtlParser::parse(m_materialMap, path.string());
+    }
     CLogger::get() << "  \"" << name << "\" fully parsed.\n";
 }
 

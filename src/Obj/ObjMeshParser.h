@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "Material.h"
 
@@ -20,6 +21,10 @@ public:
     // CEmptyFileException before touching the mesh, and lets the MTL reader's
     // exceptions through, the mesh then holding what was read so far.
     static void parse(boost::shared_ptr<CMesh>& mesh, const std::string& fileName);
+    // The same with the libraries read by CMtlParser::parseLenient, their
+    // warnings appended to mtlWarnings.
+    static void parse(boost::shared_ptr<CMesh>& mesh, const std::string& fileName,
+                      std::vector<std::string>& mtlWarnings);
     // One statement; false when no keyword could be read.
     static bool processLine(boost::shared_ptr<CMesh>& mesh, std::istream& in);
     // Reads the library next to the OBJ file into the material map.
@@ -34,6 +39,8 @@ private:
     static void readNormal(CMesh& mesh, std::istream& in);
 
     static boost::filesystem::path m_branchPath;  // directory of the file being read
+    // The lenient reading's warnings while one runs; null otherwise.
+    static std::vector<std::string>* m_mtlWarnings;
     // Every material of every library read so far; never cleared, so usemtl
     // may name a material that an earlier file's library defined.
     static std::map<std::string, SMaterial> m_materialMap;

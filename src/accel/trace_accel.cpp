@@ -231,10 +231,10 @@ __attribute__((always_inline)) inline TraceAccel::RaySetup TraceAccel::setup(
     return s;
 }
 
-// Offers the query every sphere, triangle and box of the index ranges
-// [first[k], end[k]); true when the query ended the search.
+// Offers the query every sphere, triangle, box and other object of the
+// index ranges [first[k], end[k]); true when the query ended the search.
 template <class Query>
-bool TraceAccel::testPrimitives(const std::uint32_t first[3], const std::uint32_t end[3],
+bool TraceAccel::testPrimitives(const std::uint32_t first[kSlots], const std::uint32_t end[kSlots],
                                 Query& query) const {
     const Ray& ray = query.ray();
     for (std::uint32_t i = first[0]; i < end[0]; ++i) {
@@ -257,15 +257,21 @@ bool TraceAccel::testPrimitives(const std::uint32_t first[3], const std::uint32_
             return true;
         }
     }
+    for (std::uint32_t i = first[3]; i < end[3]; ++i) {
+        if (query.offer(distance(kOther, i, ray), m_others[i], kOther, i)) {
+            return true;
+        }
+    }
     return false;
 }
 
 // The primitives tested for every ray, the typed ones from first[k] on;
 // true when the query ended the search.
 template <class Query>
-bool TraceAccel::testLinear(const std::uint32_t first[3], Query& query) const {
+bool TraceAccel::testLinear(const std::uint32_t first[kSlots], Query& query) const {
     // Often only planes are left beside the tree: no call for empty ranges.
-    const bool typed = first[0] != m_ends[0] || first[1] != m_ends[1] || first[2] != m_ends[2];
+    const bool typed = first[0] != m_ends[0] || first[1] != m_ends[1] ||
+                       first[2] != m_ends[2] || first[3] != m_ends[3];
     if (typed && testPrimitives(first, m_ends, query)) {
         return true;
     }
@@ -278,12 +284,6 @@ bool TraceAccel::testLinear(const std::uint32_t first[3], Query& query) const {
             return true;
         }
     }
-    const auto others = static_cast<std::uint32_t>(m_others.size());
-    for (std::uint32_t i = 0; i < others; ++i) {
-        if (query.offer(distance(kOther, i, ray), m_others[i], kOther, i)) {
-            return true;
-        }
-    }
     return false;
 }
 
@@ -293,7 +293,7 @@ bool TraceAccel::testLinear(const std::uint32_t first[3], Query& query) const {
 template <class Query>
 bool TraceAccel::search(Query& query) const {
     if (m_nodes.empty()) {
-        const std::uint32_t first[3] = {0, 0, 0};
+        const std::uint32_t first[kSlots] = {0, 0, 0, 0};
         return testLinear(first, query);
     }
     const bool beside = linearObjectCount() != 0;
@@ -327,9 +327,9 @@ __attribute__((always_inline)) inline bool TraceAccel::traverse(const RaySetup& 
     for (;;) {
         if ((ref & kLeaf) != 0) {
             const Leaf& leaf = m_leaves[ref & ~kLeaf];
-            const std::uint32_t end[3] = {leaf.first[0] + leaf.count[0],
-                                          leaf.first[1] + leaf.count[1],
-                                          leaf.first[2] + leaf.count[2]};
+            const std::uint32_t end[kSlots] = {
+                leaf.first[0] + leaf.count[0], leaf.first[1] + leaf.count[1],
+                leaf.first[2] + leaf.count[2], leaf.first[3] + leaf.count[3]};
             if (testPrimitives(leaf.first, end, query)) {
                 return true;
             }
@@ -386,7 +386,7 @@ __attribute__((always_inline)) inline bool TraceAccel::traverse(const RaySetup& 
 // The tree's part of a query, for a tree of more than one leaf.
 template <class Query>
 bool TraceAccel::searchTree(Query& query) const {
-    const std::uint32_t first[3] = {0, 0, 0};
+    const std::uint32_t first[kSlots] = {0, 0, 0, 0};
     const Ray& ray = query.ray();
     // Rays the float test is not made for test every primitive of the tree.
     // An infinity carries through the maxima, but a NaN may not: it makes

@@ -10,10 +10,11 @@
 #include "geom.h"
 
 // A bounding volume hierarchy for tracing a render list; it has nothing to do
-// with the display hierarchy of gNodeList. Spheres, triangles and childless
-// boxes go into a tree of four-way nodes, built with the surface area
+// with the display hierarchy of gNodeList. Spheres, triangles, childless
+// boxes and other bounded kinds of object (tested through their own
+// intersect()) go into a tree of four-way nodes, built with the surface area
 // heuristic and flattened depth first; everything else (planes, hierarchy
-// nodes, other kinds of object, non-finite or huge bounds, sliver triangles
+// nodes, unbounded objects, non-finite or huge bounds, sliver triangles
 // whose test is unreliable) is tested beside it for every ray.
 //
 // The tree and the scan beside it keep copies of the primitives' data, by
@@ -78,6 +79,12 @@ private:
     };
     // Primitive kinds; also the kind of a cached blocker (0 is none).
     enum Kind : std::uint32_t { kSphere = 1, kTriangle, kBox, kPlane, kOther };
+    // The kinds a leaf holds, by slot: spheres, triangles, boxes, others.
+    static constexpr int kSlots = 4;
+    static int slotOf(Kind kind) { return kind == kOther ? 3 : static_cast<int>(kind - kSphere); }
+    static Kind kindOfSlot(int slot) {
+        return slot == 3 ? kOther : static_cast<Kind>(kSphere + slot);
+    }
 
     // Four floats that the compiler processes as one (SSE on x86-64), with
     // the rounding of plain floats, lane by lane.
@@ -91,10 +98,10 @@ private:
         std::uint32_t child[4];  // an index into m_nodes, or kLeaf | an index into m_leaves
     };
     static constexpr std::uint32_t kLeaf = 0x80000000u;
-    // A leaf's primitives: count[k] of each kind from first[k] on.
+    // A leaf's primitives: count[k] of each slot's kind from first[k] on.
     struct Leaf {
-        std::uint32_t first[3];  // spheres, triangles, boxes
-        std::uint8_t count[3];
+        std::uint32_t first[kSlots];  // spheres, triangles, boxes, others
+        std::uint8_t count[kSlots];
     };
 
     // The range of the tree's coordinates and of ray origins, and the range
@@ -133,10 +140,10 @@ private:
     template <class Query>
     bool traverse(const RaySetup& s, Query& query) const;
     template <class Query>
-    bool testPrimitives(const std::uint32_t first[3], const std::uint32_t end[3],
+    bool testPrimitives(const std::uint32_t first[kSlots], const std::uint32_t end[kSlots],
                         Query& query) const;
     template <class Query>
-    bool testLinear(const std::uint32_t first[3], Query& query) const;
+    bool testLinear(const std::uint32_t first[kSlots], Query& query) const;
     template <class Query>
     bool search(Query& query) const;
     double distance(Kind kind, std::uint32_t index, const Ray& ray) const;
@@ -150,12 +157,12 @@ private:
     std::vector<Leaf> m_leaves;
     std::size_t m_treeObjects = 0;
     // The tree's primitives in leaf order, then the ones tested for every
-    // ray, from m_linear[k] on.
+    // ray, from m_linear[k] on (k a slot; the others are in m_others).
     std::vector<SpherePrim> m_spheres;
     std::vector<TrianglePrim> m_triangles;
     std::vector<BoxPrim> m_boxes;
-    std::uint32_t m_linear[3] = {0, 0, 0};
-    std::uint32_t m_ends[3] = {0, 0, 0};  // the sizes of the three arrays
+    std::uint32_t m_linear[kSlots] = {0, 0, 0, 0};
+    std::uint32_t m_ends[kSlots] = {0, 0, 0, 0};  // the sizes of the four arrays
     std::vector<PlanePrim> m_planes;
     std::vector<std::uint32_t> m_others;  // list positions of objects of no known kind
     Point m_lo{0, 0, 0};                  // union of the tree's object bounds

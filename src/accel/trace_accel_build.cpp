@@ -45,7 +45,7 @@ int TraceAccel::Builder::build(const Bounds& bounds, const Bounds& centroids) {
     m_kinds.reserve(items);
     for (const BuildItem& item : m_items) {
         m_orders.push_back(item.order);
-        m_kinds.push_back(static_cast<std::uint8_t>(item.kind - kSphere));
+        m_kinds.push_back(static_cast<std::uint8_t>(slotOf(item.kind)));
     }
     std::vector<BuildItem>().swap(m_items);
 
@@ -67,8 +67,7 @@ int TraceAccel::Builder::build(const Bounds& bounds, const Bounds& centroids) {
     // The leaves cover the items in order, kind by kind.
     for (std::uint32_t i = 0; i < items; ++i) {
         const std::uint32_t order = m_orders[i];
-        m_accel.addPrimitive(m_accel.m_objects[order], static_cast<Kind>(kSphere + m_kinds[i]),
-                             order);
+        m_accel.addPrimitive(m_accel.m_objects[order], kindOfSlot(m_kinds[i]), order);
     }
     return depth;
 }
@@ -150,7 +149,7 @@ std::uint32_t TraceAccel::Builder::makeLeaf(const BinNode& node) {
     for (std::uint32_t i = node.link; i < node.link + node.count; ++i) {
         ++leaf.count[m_kinds[i]];
     }
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < kSlots; ++k) {
         leaf.first[k] = m_next[k];
         m_next[k] += leaf.count[k];
     }
@@ -229,8 +228,10 @@ private:
     // Objects of a known kind whose hits stay within the padding and whose
     // bounds lie within the tree's range go into the tree; false for the rest.
     bool addToTree(GeomObject* object, std::uint32_t order, Kind kind) {
+        // Other kinds test themselves; a hierarchy node is not one of them.
         const bool known = kind == kSphere || kind == kBox ||
-                           (kind == kTriangle && wellShaped(*static_cast<const Triangle*>(object)));
+                           (kind == kTriangle && wellShaped(*static_cast<const Triangle*>(object))) ||
+                           (kind == kOther && typeid(*object) != typeid(Box));
         if (!known || !object->isBounded()) {
             return false;
         }
@@ -280,10 +281,12 @@ TraceAccel::TraceAccel(const std::vector<GeomObject*>& objects) : m_objects(obje
     m_linear[0] = static_cast<std::uint32_t>(m_spheres.size());
     m_linear[1] = static_cast<std::uint32_t>(m_triangles.size());
     m_linear[2] = static_cast<std::uint32_t>(m_boxes.size());
+    m_linear[3] = static_cast<std::uint32_t>(m_others.size());
     for (const auto& object : sorted.linear) {
         addPrimitive(m_objects[object.first], object.second, object.first);
     }
     m_ends[0] = static_cast<std::uint32_t>(m_spheres.size());
     m_ends[1] = static_cast<std::uint32_t>(m_triangles.size());
     m_ends[2] = static_cast<std::uint32_t>(m_boxes.size());
+    m_ends[3] = static_cast<std::uint32_t>(m_others.size());
 }

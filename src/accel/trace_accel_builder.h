@@ -162,12 +162,12 @@ private:
     TraceAccel& m_accel;
     std::vector<BuildItem>& m_items;
     std::vector<BinNode> m_bin;
-    // The items' list positions and kinds (0 to 2 for kSphere to kBox), in
+    // The items' list positions and slots (slotOf their kinds), in
     // the binary tree's order.
     std::vector<std::uint32_t> m_orders;
     std::vector<std::uint8_t> m_kinds;
     // The next index into each typed array, and how many items the leaves
     // emitted so far hold.
-    std::uint32_t m_next[3] = {0, 0, 0};
+    std::uint32_t m_next[kSlots] = {0, 0, 0, 0};
     std::size_t m_itemsInLeaves = 0;
 };

@@ -14,6 +14,7 @@
 #include "program_exit.h"
 #include "scene/scene_warnings.h"
 #include "scene_file.h"
+#include "shapes/shape.h"
 #include "state.h"
 
 namespace {
@@ -28,19 +29,7 @@ bool sameStatement(const Camera& a, const Camera& b) {
     return a.eye == b.eye && a.up == b.up && a.right == b.right && a.lookAt == b.lookAt;
 }
 
-void deleteObject(GeomObject* object) {
-    if (auto* sphere = dynamic_cast<Sphere*>(object)) {
-        delete sphere;
-    } else if (auto* plane = dynamic_cast<Plane*>(object)) {
-        delete plane;
-    } else if (auto* triangle = dynamic_cast<Triangle*>(object)) {
-        delete triangle;
-    } else if (auto* box = dynamic_cast<Box*>(object)) {
-        delete box;
-    } else {
-        assert(!"an object the scene reader does not make");
-    }
-}
+void deleteObject(GeomObject* object) { deleteSceneObject(object); }
 
 }  // namespace
 

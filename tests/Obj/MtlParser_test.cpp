@@ -114,3 +114,42 @@ TEST(MtlParser, TexturePathsAreRelativeToTheLibrary) {
     EXPECT_EQ(materials["m"].map_Kd, tempDir() + "/Data/tex.png");
     EXPECT_THROW(CMtlParser::parse(materials, tempDir() + "/missing.mtl"), CFileNotFoundException);
 }
+
+// The reading that obj_mesh uses: the same grammar, with the values the
+// strict one passes over stored and unknown statements skipped.
+TEST(MtlParser, LenientReadingStoresAndSkipsWithPlacedWarnings) {
+    const std::string text =
+        "newmtl glass\n"
+        "Kd 0.1 0.2 0.3\n"
+        "Ke 0 0 0\n"
+        "Ni 1.5\n"
+        "d 0.25\n"
+        "illum 7\n"
+        "map_bump -bm 1 bump.png\n"
+        "newmtl film\n"
+        "Tr 0.75\n";
+    const std::string file = writeFile("lenient.mtl", text);
+    Materials materials;
+    std::vector<std::string> warnings;
+    CMtlParser::parseLenient(materials, file, warnings);
+    const SMaterial& glass = materials["glass"];
+    EXPECT_FLOAT_EQ(glass.Kd[2], 0.3f);
+    EXPECT_FLOAT_EQ(glass.Ni, 1.5f);
+    EXPECT_FLOAT_EQ(glass.d, 0.25f);
+    EXPECT_EQ(glass.illum, 7);
+    EXPECT_FLOAT_EQ(materials["film"].d, 0.25f);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0], file + ":3: warning: skipped the statement \"Ke\", which the "
+                                  "material reader does not know");
+    EXPECT_NE(warnings[1].find(":7: warning: skipped the statement \"map_bump\""),
+              std::string::npos);
+    // The strict reading keeps rejecting the file, and stores none of these.
+    Materials strict;
+    EXPECT_THROW(CMtlParser::parse(strict, file), CParseErrorException);
+    EXPECT_FALSE(accepts("# c\nnewmtl a\nTr 0.5\n"));
+    Materials kept;
+    parseText(kept, "# c\nnewmtl a\nd 0.5\nNi 2\nillum 4\n");
+    EXPECT_FLOAT_EQ(kept["a"].d, 1.0f);
+    EXPECT_FLOAT_EQ(kept["a"].Ni, 1.0f);
+    EXPECT_EQ(kept["a"].illum, 2);
+}

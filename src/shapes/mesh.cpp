@@ -1,0 +1,220 @@
+#include "shapes/mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "geom_hit.h"
+#include "shapes/smooth_triangle.h"
+
+namespace {
+
+constexpr std::uint32_t kLeafSize = 4;
+constexpr int kStackSize = 96;
+
+float below(double x) {
+    auto f = static_cast<float>(x);
+    return f > x ? std::nextafter(f, -std::numeric_limits<float>::infinity()) : f;
+}
+
+float above(double x) { return -below(-x); }
+
+double axisOf(const Vector3& v, int a) { return a == 0 ? v.x : (a == 1 ? v.y : v.z); }
+
+}  // namespace
+
+void Mesh::build() {
+    const double inf = std::numeric_limits<double>::infinity();
+    m_lo = Point(inf, inf, inf);
+    m_hi = Point(-inf, -inf, -inf);
+    std::vector<Point> centroids;
+    centroids.reserve(faces.size());
+    for (const Face& face : faces) {
+        const Point& a = positions[face.v[0]];
+        const Point& b = positions[face.v[1]];
+        const Point& c = positions[face.v[2]];
+        centroids.push_back((a + b + c) * (1.0 / 3));
+        for (const Point* p : {&a, &b, &c}) {
+            m_lo = Point(std::min(m_lo.x, p->x), std::min(m_lo.y, p->y), std::min(m_lo.z, p->z));
+            m_hi = Point(std::max(m_hi.x, p->x), std::max(m_hi.y, p->y), std::max(m_hi.z, p->z));
+        }
+    }
+    if (faces.empty()) {
+        m_lo = m_hi = Point(0, 0, 0);
+    }
+    // The triangle test's hit points stray from the triangle by rounding of
+    // the coordinates' magnitude; the boxes grow by far more.
+    const double magnitude = std::max({std::fabs(m_lo.x), std::fabs(m_lo.y), std::fabs(m_lo.z),
+                                       std::fabs(m_hi.x), std::fabs(m_hi.y), std::fabs(m_hi.z)});
+    m_pad = magnitude * 1e-6 + 1e-30;
+    m_order.resize(faces.size());
+    for (std::uint32_t i = 0; i < m_order.size(); ++i) m_order[i] = i;
+    m_nodes.clear();
+    m_nodes.reserve(2 * faces.size() / kLeafSize + 1);
+    if (!faces.empty()) {
+        buildNode(0, static_cast<std::uint32_t>(faces.size()), centroids);
+    }
+}
+
+// Splits at the median of the centroids along their widest axis.
+std::uint32_t Mesh::buildNode(std::uint32_t begin, std::uint32_t end,
+                              std::vector<Point>& centroids) {
+    const auto index = static_cast<std::uint32_t>(m_nodes.size());
+    m_nodes.emplace_back();
+    double lo[3] = {std::numeric_limits<double>::infinity(), 0, 0};
+    lo[1] = lo[2] = lo[0];
+    double hi[3] = {-lo[0], -lo[0], -lo[0]};
+    double clo[3] = {lo[0], lo[0], lo[0]};
+    double chi[3] = {hi[0], hi[0], hi[0]};
+    for (std::uint32_t i = begin; i < end; ++i) {
+        const Face& face = faces[m_order[i]];
+        for (int a = 0; a < 3; ++a) {
+            for (const std::uint32_t v : face.v) {
+                lo[a] = std::min(lo[a], axisOf(positions[v], a));
+                hi[a] = std::max(hi[a], axisOf(positions[v], a));
+            }
+            clo[a] = std::min(clo[a], axisOf(centroids[m_order[i]], a));
+            chi[a] = std::max(chi[a], axisOf(centroids[m_order[i]], a));
+        }
+    }
+    for (int a = 0; a < 3; ++a) {
+        m_nodes[index].lo[a] = below(lo[a] - m_pad);
+        m_nodes[index].hi[a] = above(hi[a] + m_pad);
+    }
+    if (end - begin <= kLeafSize) {
+        m_nodes[index].first = begin;
+        m_nodes[index].count = end - begin;
+        return index;
+    }
+    int axis = 0;
+    for (int a = 1; a < 3; ++a) {
+        if (chi[a] - clo[a] > chi[axis] - clo[axis]) axis = a;
+    }
+    const std::uint32_t middle = begin + (end - begin) / 2;
+    // Ties by face index: the same tree on every run.
+    std::nth_element(m_order.begin() + begin, m_order.begin() + middle, m_order.begin() + end,
+                     [&](std::uint32_t x, std::uint32_t y) {
+                         const double cx = axisOf(centroids[x], axis);
+                         const double cy = axisOf(centroids[y], axis);
+                         return cx < cy || (cx == cy && x < y);
+                     });
+    buildNode(begin, middle, centroids);
+    const std::uint32_t right = buildNode(middle, end, centroids);
+    m_nodes[index].first = right;
+    m_nodes[index].count = 0;
+    return index;
+}
+
+// The slab test, with the node's box as it is (already grown); a NaN from
+// a zero offset times an infinite inverse constrains nothing.
+bool Mesh::entersNode(const Node& node, const Ray& ray, const double inverse[3],
+                      double limit) const {
+    double from = 0;
+    double to = limit;
+    const double origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    for (int a = 0; a < 3; ++a) {
+        double t1 = (node.lo[a] - origin[a]) * inverse[a];
+        double t2 = (node.hi[a] - origin[a]) * inverse[a];
+        if (t1 > t2) std::swap(t1, t2);
+        if (t1 > from) from = t1;
+        if (t2 < to) to = t2;
+    }
+    return !(from > to);
+}
+
+double Mesh::faceDistance(const Face& face, const Ray& ray) const {
+    const Point& v1 = positions[face.v[0]];
+    return triangleHitDistance(v1, v1 - positions[face.v[1]], v1 - positions[face.v[2]], ray);
+}
+
+std::uint32_t Mesh::nearestFace(const Ray& ray, double& t) const {
+    std::uint32_t best = kNone;
+    t = std::numeric_limits<double>::max();
+    if (m_nodes.empty()) {
+        return best;
+    }
+    const double inverse[3] = {1 / ray.direction.x, 1 / ray.direction.y, 1 / ray.direction.z};
+    std::uint32_t stack[kStackSize];
+    int top = 0;
+    stack[top++] = 0;
+    while (top > 0) {
+        const Node& node = m_nodes[stack[--top]];
+        if (!entersNode(node, ray, inverse, t)) {
+            continue;
+        }
+        if (node.count == 0) {
+            const auto self = static_cast<std::uint32_t>(&node - m_nodes.data());
+            if (top + 2 > kStackSize) {
+                // Deeper than a median split makes; not reached.
+                continue;
+            }
+            stack[top++] = node.first;
+            stack[top++] = self + 1;
+            continue;
+        }
+        for (std::uint32_t i = node.first; i < node.first + node.count; ++i) {
+            const std::uint32_t f = m_order[i];
+            const double d = faceDistance(faces[f], ray);
+            // Equal distances go to the earlier face, as between objects.
+            if (d > HIT_EPSILON && (d < t || (d == t && f < best))) {
+                t = d;
+                best = f;
+            }
+        }
+    }
+    return best;
+}
+
+void Mesh::record(std::uint32_t f, double t, const Ray& ray, HitRec& hitrec) const {
+    const Face& face = faces[f];
+    const Point& a = positions[face.v[0]];
+    const Point& b = positions[face.v[1]];
+    const Point& c = positions[face.v[2]];
+    hitrec.t = t;
+    hitrec.p = ray.origin + t * ray.direction;
+    if (face.n[0] == kNone) {
+        hitrec.n = (b - a).cross(c - a).normalize();
+    } else {
+        hitrec.n = blendedNormal(a, b, c, normals[face.n[0]], normals[face.n[1]],
+                                 normals[face.n[2]], hitrec.p);
+    }
+    if (face.material == kNone) {
+        hitrec.color = color;
+        hitrec.finish = finish;
+    } else {
+        hitrec.color = materials[face.material].color;
+        hitrec.finish = materials[face.material].finish;
+    }
+}
+
+double Mesh::intersect(const Ray& ray, HitRec& hitrec) {
+    double t;
+    const std::uint32_t face = nearestFace(ray, t);
+    if (face == kNone) {
+        return -1.0;
+    }
+    record(face, t, ray, hitrec);
+    return t;
+}
+
+Vector3 Mesh::surfaceNormal(const Point& p) {
+    // The face nearest to p along a short probe through it would be exact;
+    // callers use the hit record instead, which has the face.
+    for (const Face& face : faces) {
+        const Point& a = positions[face.v[0]];
+        const Vector3 n = (positions[face.v[1]] - a).cross(positions[face.v[2]] - a).normalize();
+        if (std::fabs((p - a) * n) < HIT_EPSILON) {
+            return n;
+        }
+    }
+    return Vector3(0, 0, 0);
+}
+
+double Mesh::bytesPerFace() const {
+    if (faces.empty()) return 0;
+    const std::size_t bytes =
+        positions.capacity() * sizeof(Point) + normals.capacity() * sizeof(Vector3) +
+        faces.capacity() * sizeof(Face) + materials.capacity() * sizeof(Material) +
+        m_nodes.capacity() * sizeof(Node) + m_order.capacity() * sizeof(std::uint32_t);
+    return static_cast<double>(bytes) / static_cast<double>(faces.size());
+}
