@@ -12,6 +12,7 @@ void readLight(Light& light, Tokens& tokens) {
     tokens.pop_front();
     light.location = Parser::parse_vector(tokens);
     light.color = Parser::parse_color(tokens);
+    readLightModifiers(tokens, light.location, light.modifiers);
 }
 
 }  // namespace

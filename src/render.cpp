@@ -37,7 +37,7 @@ Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
     // The program's own path: the tracing index and one caster.
     const TraceAccel index(objects);
     const std::vector<Light> lightValues = copies(lights);
-    RayCaster caster(index, lightValues, !shadowsOff);
+    RayCaster caster(index, lightValues, !shadowsOff, camera.atmosphere);
     return caster.cast(ray, recursionDepth);
 }
 

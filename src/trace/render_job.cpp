@@ -8,7 +8,9 @@
 
 #include "accel/trace_accel.h"
 #include "image/progress.h"
+#include "trace/lens.h"
 #include "trace/ray_caster.h"
+#include "trace/sample_seed.h"
 
 namespace {
 
@@ -77,6 +79,7 @@ void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
     const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
     if (n == 1) {
         for (std::size_t x = 0; x < width; ++x) {
+            caster.beginPixel(pixelSeed(static_cast<int>(x), y));
             ray.direction = view.at(x, row);
             traced[x] = caster.cast(ray, PRIMARY_RECURSION_DEPTH);
         }
@@ -85,12 +88,41 @@ void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
     const double weight = 1.0 / (n * n);
     for (std::size_t x = 0; x < width; ++x) {
         const std::size_t column = x * static_cast<std::size_t>(n);
+        caster.beginPixel(pixelSeed(static_cast<int>(x), y));
         Color sum;
         for (int j = 0; j < n; ++j) {
             for (int i = 0; i < n; ++i) {
                 ray.direction = view.at(column + static_cast<std::size_t>(i),
                                         row + static_cast<std::size_t>(j));
                 sum = sum + caster.cast(ray, PRIMARY_RECURSION_DEPTH);
+            }
+        }
+        traced[x] = sum * weight;
+    }
+}
+
+// traceRow through a lens: each of a pixel's n x n camera rays becomes
+// blurSamples rays from points of the lens, and the pixel is the average of
+// them all, summed in order.
+void traceRowThroughLens(const ViewDirections& view, const LensFrame& lens, int blurSamples,
+                         RayCaster& caster, int y, std::vector<Color>& traced) {
+    const int n = view.samples();
+    const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
+    const double weight = 1.0 / (static_cast<double>(n) * n * blurSamples);
+    for (std::size_t x = 0; x < traced.size(); ++x) {
+        const std::uint64_t seed = pixelSeed(static_cast<int>(x), y);
+        caster.beginPixel(seed);
+        const std::size_t column = x * static_cast<std::size_t>(n);
+        Color sum;
+        for (int j = 0; j < n; ++j) {
+            for (int i = 0; i < n; ++i) {
+                const Vector3 direction = view.at(column + static_cast<std::size_t>(i),
+                                                  row + static_cast<std::size_t>(j));
+                const int first = (j * n + i) * blurSamples;
+                for (int k = 0; k < blurSamples; ++k) {
+                    sum = sum + caster.cast(lens.ray(direction, first + k, seed),
+                                            PRIMARY_RECURSION_DEPTH);
+                }
             }
         }
         traced[x] = sum * weight;
@@ -110,12 +142,14 @@ RenderResult renderImage(const RenderJob& job, const SceneQuery& index, Color* c
     std::uint64_t rays = 0;
     int team = 1;
     const ViewDirections view(job);
+    const LensFrame lens(job.camera.lens, job.camera.eye, job.toWorld);
+    const bool throughLens = job.camera.lens.on();
 #pragma omp parallel num_threads(threads) reduction(+ : rays)
     {
 #pragma omp single
         team = omp_get_num_threads();
         // One caster per thread: its blocker caches follow the thread's rows.
-        RayCaster caster(index, job.lights, job.shadows);
+        RayCaster caster(index, job.lights, job.shadows, job.camera.atmosphere);
         // The image is stored by column, so neighbouring rows share cache
         // lines: a row is traced into a buffer of its own and copied at the end.
         std::vector<Color> traced(static_cast<std::size_t>(width));
@@ -125,7 +159,11 @@ RenderResult renderImage(const RenderJob& job, const SceneQuery& index, Color* c
         for (int row = 0; row < rows; ++row) {
             const int y = row * step;
             const std::uint64_t before = caster.rays();
-            traceRow(view, caster, ray, y, traced);
+            if (throughLens) {
+                traceRowThroughLens(view, lens, job.camera.lens.blurSamples, caster, y, traced);
+            } else {
+                traceRow(view, caster, ray, y, traced);
+            }
             for (int x = 0; x < width; ++x) {
                 image[x][y] = traced[x];
             }

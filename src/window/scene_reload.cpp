@@ -23,7 +23,8 @@ long long nanoseconds(const timespec& time) {
 // Two readings of the camera statement; the resolution is the window's, not
 // the file's.
 bool sameStatement(const Camera& a, const Camera& b) {
-    return a.eye == b.eye && a.up == b.up && a.right == b.right && a.lookAt == b.lookAt;
+    return a.eye == b.eye && a.up == b.up && a.right == b.right && a.lookAt == b.lookAt &&
+           a.lens == b.lens;
 }
 
 void deleteObject(GeomObject* object) {
@@ -141,5 +142,7 @@ void SceneWatch::reload() {
         camera = fileCamera;
         gRotate = 0;
     }
+    // The background and fog follow the file whatever the view.
+    camera.atmosphere = fileCamera.atmosphere;
     m_fileCamera = fileCamera;
 }
