@@ -7,6 +7,7 @@
 
 #include "geom_hit.h"
 #include "parser.h"
+#include "pigment/pigment.h"
 #include "scene/reader_output.h"
 
 using namespace std::string_view_literals;
@@ -79,9 +80,16 @@ Finish readFinish(Tokens& tokens) {
 template <typename Tokens>
 void readOptions(GeomObject& object, Tokens& tokens) {
     double tmpFilter = 0;
+    std::shared_ptr<const Pigment> pattern;
     while (!tokens.empty()) {
         if (tokens.front() == "pigment"sv) {
             tokens.pop_front();
+            pattern = readPigmentPattern(tokens);
+            if (pattern) {
+                object.color = pattern->base();
+                tmpFilter = 0;
+                continue;
+            }
             drop_front(tokens, "\"color\"");
             if (tokens.empty()) {
                 throw SceneError::endOfFile(R"("rgb" or "rgbf")");
@@ -100,6 +108,9 @@ void readOptions(GeomObject& object, Tokens& tokens) {
     // The filter always comes from the last rgbf pigment, whatever finish
     // blocks came before or after it.
     object.finish.filter = tmpFilter;
+    // Likewise the pattern, which only the last pigment may give.
+    object.pattern = pattern;
+    object.finish.pattern = pattern.get();
     (OutputLine() << "filter = " << object.finish.filter).print();
 }
 

@@ -7,6 +7,7 @@
 
 #include "geom.h"
 #include "lighting/light_sample.h"
+#include "pigment/pigment.h"
 #include "trace/sample_seed.h"
 
 namespace {
@@ -133,6 +134,9 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     HitRec hitrec;
     if (!m_scene.nearestHit(ray, hitrec)) {
         return m_atmosphere.miss();
+    }
+    if (hitrec.finish.pattern != nullptr) {
+        hitrec.color = hitrec.finish.pattern->at(hitrec.p);
     }
     if (m_atmosphere.foggy()) {
         return m_atmosphere.fogged(shade(ray, hitrec, recursionDepth),
