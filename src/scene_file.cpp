@@ -47,11 +47,15 @@ bool continuesStatement(std::string_view token) {
             return token == "finish"sv || token == "focal_point"sv || token == "falloff"sv ||
                    token == "fade_distance"sv || token == "fade_power"sv;
         case 'i':
-            return token == "ior"sv;
+            return token == "ior"sv || token == "interpolate"sv;
         case 'j':
             return token == "jitter"sv;
         case 'l':
             return token == "location"sv || token == "look_at"sv;
+        case 'm':
+            return token == "map_type"sv;
+        case 'o':
+            return token == "once"sv;
         case 'p':
             return token == "pigment"sv || token == "parallel"sv || token == "point_at"sv;
         case 'r':

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <string_view>
+#include <utility>
 
 #include "parser.h"
+#include "pigment/image_map.h"
 #include "scene/reader_output.h"
 
 using namespace std::string_view_literals;
@@ -19,6 +21,10 @@ long long cell(double v) { return static_cast<long long>(std::floor(v + kNudge))
 
 template <typename Tokens>
 std::shared_ptr<const Pigment> readPattern(Tokens& tokens) {
+    if (!tokens.empty() && tokens.front() == "image_map"sv) {
+        (OutputLine() << "parsing image map").print();
+        return std::make_shared<const Pigment>(Pigment::imageMap(readImageMap(tokens)));
+    }
     if (tokens.empty() || tokens.front() != "checker"sv) {
         return nullptr;
     }
@@ -33,7 +39,17 @@ std::shared_ptr<const Pigment> readPattern(Tokens& tokens) {
 
 Pigment Pigment::checker(const Color& a, const Color& b) { return Pigment(a, b); }
 
+Pigment Pigment::imageMap(std::shared_ptr<const ImageMap> image) {
+    const Color average = image->average();
+    Pigment pigment(average, average);
+    pigment.m_image = std::move(image);
+    return pigment;
+}
+
 Color Pigment::at(const Point& p) const {
+    if (m_image) {
+        return m_image->at(p);
+    }
     // A point beyond the range of long long has no cube to speak of: a.
     if (!(std::fabs(p.x) < 1e15 && std::fabs(p.y) < 1e15 && std::fabs(p.z) < 1e15)) {
         return m_a;

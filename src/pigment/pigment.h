@@ -7,6 +7,7 @@
 #include "color.h"
 #include "vector3.h"
 
+class ImageMap;
 class TokenViews;
 
 // A colour that varies over space, evaluated at each hit point of the
@@ -16,6 +17,8 @@ public:
     // Unit cubes of space alternate between a and b; the cube holding the
     // origin's corner (0..1 on every axis) is a.
     static Pigment checker(const Color& a, const Color& b);
+    // The picture of an image map.
+    static Pigment imageMap(std::shared_ptr<const ImageMap> image);
 
     Color at(const Point& p) const;
     // The colour that stands for the whole pigment: the preview draws it.
@@ -26,10 +29,11 @@ private:
 
     Color m_a;
     Color m_b;
+    std::shared_ptr<const ImageMap> m_image;  // null for a checker
 };
 
 // The pattern of a pigment statement, from the token after "pigment"
-// ("checker color rgb <a> color rgb <b>"); null when that token starts no
+// ("checker color rgb <a> color rgb <b>", or an image_map block); null when that token starts no
 // pattern, and then nothing is consumed. Throws SceneError for a pattern it
 // cannot read.
 std::shared_ptr<const Pigment> readPigmentPattern(std::deque<std::string>& tokens);
