@@ -36,6 +36,10 @@ const GalleryCase kCases[] = {
     {"boxes", "scenes/gallery/boxes.pov", nullptr},
     {"triangles", "scenes/gallery/triangles.pov", nullptr},
     {"no_lights", "scenes/gallery/no_lights.pov", nullptr},
+    {"spotlight", "scenes/gallery/spotlight.pov", nullptr},
+    {"area_light", "scenes/gallery/area_light.pov", nullptr},
+    {"fog", "scenes/gallery/fog.pov", nullptr},
+    {"mirror_sky", "scenes/gallery/mirror_sky.pov", nullptr},
 };
 
 void writeDifference(const std::string& name, const std::string& actual,

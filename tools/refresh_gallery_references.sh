@@ -20,7 +20,8 @@ render() {  # name scene [option]
 }
 
 render demo scenes/demo.pov
-for name in shadows reflection refraction boxes triangles no_lights; do
+for name in shadows reflection refraction boxes triangles no_lights spotlight area_light fog \
+    mirror_sky; do
     render "$name" "scenes/gallery/$name.pov"
 done
 render shadows_off scenes/gallery/shadows.pov -shadows
