@@ -104,9 +104,9 @@ Camera readCamera(Tokens& tokens, int xRes, int yRes) {
     if (angle >= 0) {
         right = Vector3(windowWidth(angle), 0, 0);
     }
-    Camera camera(eye, up, right, lookAt, xRes, yRes);
-    camera.lens = lens;
-    return camera;
+    Camera read(eye, up, right, lookAt, xRes, yRes);
+    read.lens = lens;
+    return read;
 }
 
 }  // namespace

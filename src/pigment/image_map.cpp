@@ -209,7 +209,7 @@ Color ImageMap::average() const {
         g += c.g;
         b += c.b;
     }
-    const double n = static_cast<double>(m_pixels.size());
+    const auto n = static_cast<double>(m_pixels.size());
     return Color(r / n, g / n, b / n);
 }
 
