@@ -19,9 +19,16 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// The largest side a map may have, which keeps width * height * 3 bytes
-// far from overflowing whatever the file's header says.
-constexpr unsigned kMaxSide = 1u << 14;
+// The most pixels a map may have (2048 x 2048, or any shape of that area),
+// whatever the file's header says: each takes a Color of 24 bytes.
+constexpr unsigned long long kMaxPixels = 1ull << 22;
+
+bool fitsInMemory(unsigned long long width, unsigned long long height) {
+    return width >= 1 && height >= 1 && width <= kMaxPixels && height <= kMaxPixels &&
+           width * height <= kMaxPixels;
+}
+
+const char* const kTooLarge = "more than 4194304 pixels (2048 x 2048)";
 
 double wrapped(double x) { return x - std::floor(x); }
 
@@ -110,8 +117,7 @@ std::vector<Color> readPicture(const std::string& path, bool png, int& width, in
         if (ImageLoad(path.c_str(), &image) == 0) {
             refuse(path, "not a BMP the loader takes");
         }
-        const bool fits = image.sizeX >= 1 && image.sizeY >= 1 && image.sizeX <= kMaxSide &&
-                          image.sizeY <= kMaxSide;
+        const bool fits = fitsInMemory(image.sizeX, image.sizeY);
         if (fits) {
             width = static_cast<int>(image.sizeX);
             height = static_cast<int>(image.sizeY);
@@ -122,7 +128,7 @@ std::vector<Color> readPicture(const std::string& path, bool png, int& width, in
         }
         std::free(image.data);
         if (!fits) {
-            refuse(path, "larger than " + std::to_string(kMaxSide) + " pixels a side");
+            refuse(path, kTooLarge);
         }
         return pixels;
     }
@@ -131,9 +137,9 @@ std::vector<Color> readPicture(const std::string& path, bool png, int& width, in
     if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
         refuse(path, image.message);
     }
-    if (image.width < 1 || image.height < 1 || image.width > kMaxSide || image.height > kMaxSide) {
+    if (!fitsInMemory(image.width, image.height)) {
         png_image_free(&image);
-        refuse(path, "larger than " + std::to_string(kMaxSide) + " pixels a side");
+        refuse(path, kTooLarge);
     }
     image.format = PNG_FORMAT_RGB;
     std::vector<unsigned char> bytes(PNG_IMAGE_SIZE(image));

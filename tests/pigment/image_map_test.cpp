@@ -80,7 +80,23 @@ TEST(ImageMap, OnceInterpolationAndProjections) {
     EXPECT_TRUE(sameBits(cylinder.at(Vector3(0, 0.25, -1)), kBlue));
 }
 
+// A black PNG larger than a map may be.
+std::string writeHuge() {
+    const std::string path = testing_support::tempDir() + "/huge.png";
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 3000;
+    image.height = 1500;
+    image.format = PNG_FORMAT_RGB;
+    const std::vector<unsigned char> bytes(3000 * 1500 * 3, 0);
+    EXPECT_NE(png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr), 0);
+    return path;
+}
+
 TEST(ImageMap, UnreadableFilesAreRefusedByName) {
+    int width = 0;
+    int height = 0;
+    EXPECT_THROW(readPicture(writeHuge(), true, width, height), SceneError);
     const std::string text = testing_support::writeFile("not_a.png", "not a picture");
     for (const std::string& scene :
          {"pigment { image_map { png \"" + text + "\" } }",
