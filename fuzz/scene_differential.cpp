@@ -8,6 +8,7 @@
 
 #include "main.h"
 #include "parser.h"
+#include "pigment/pigment.h"
 #include "scene/scene_lexer.h"
 #include "scene_file.h"
 #include "shapes/cone.h"
@@ -31,6 +32,10 @@ void putSurface(std::string& text, const GeomObject& object) {
     put(text, "finish", Vector3(f.ambient, f.diffuse, f.specular));
     put(text, "", Vector3(f.roughness, f.ior, f.reflection));
     put(text, "", Vector3(f.refraction, f.filter, 0));
+    if (f.pattern != nullptr) {
+        const Color odd = f.pattern->at(Vector3(1.5, 0.5, 0.5));
+        put(text, "pattern", Vector3(odd.r, odd.g, odd.b));
+    }
     text += '\n';
 }
 
@@ -47,12 +52,25 @@ struct Scene : SceneLists {
         for (const Light* light : lights) {
             put(text, "light", light->location);
             put(text, "color", Vector3(light->color.r, light->color.g, light->color.b));
+            const LightModifiers& m = light->modifiers;
+            put(text, "spot", Vector3(m.spotlight ? m.radius : -1, m.falloff, m.tightness));
+            put(text, "point_at", m.pointAt);
+            put(text, "fade", Vector3(m.fadeDistance, m.fadePower, m.parallel + 2 * m.shadowless));
+            put(text, "area", m.axis1);
+            put(text, "", m.axis2);
+            put(text, "", Vector3(m.samples1, m.samples2, m.jitter));
             text += '\n';
         }
         put(text, "camera", camera.eye);
         put(text, "", camera.up);
         put(text, "", camera.right);
         put(text, "", camera.lookAt);
+        put(text, "lens", Vector3(camera.lens.aperture, camera.lens.blurSamples, 0));
+        put(text, "", camera.lens.focalPoint);
+        const Atmosphere& air = camera.atmosphere;
+        put(text, "background", Vector3(air.background.r, air.background.g, air.background.b));
+        put(text, "fog", Vector3(air.fogColor.r, air.fogColor.g, air.fogColor.b));
+        put(text, "", Vector3(air.fogDistance, 0, 0));
         return text + " " + std::to_string(camera.xRes) + " " + std::to_string(camera.yRes) + "\n";
     }
 

@@ -44,6 +44,48 @@ void noteStretch(const Tokens& tokens, std::size_t rightAt, const Vector3& up, c
 }
 
 template <typename Tokens>
+double readNumberWithin(Tokens& tokens, const char* key, double low, double high,
+                        bool lowIncluded = false) {
+    if (tokens.empty()) {
+        throw SceneError::endOfFile("a number");
+    }
+    const double value = parse_number(tokens.front());
+    if (!((value > low || (lowIncluded && value == low)) && value < high)) {
+        const std::string range = std::string(lowIncluded ? "from " : "above ") +
+                                  std::to_string(low) + " below " + std::to_string(high);
+        throw SceneError(std::string(key) + " " + range, "a number " + range,
+                         SceneError::quoted(tokens.front()));
+    }
+    tokens.pop_front();
+    (OutputLine() << "set camera \"" << key << "\" to " << value).print();
+    return value;
+}
+
+// The keys for the field of view and the lens; false, nothing consumed, for
+// any other.
+template <typename Tokens>
+bool readLensKey(Tokens& tokens, std::string_view key, Lens& lens, double& angle) {
+    if (key == "angle") {
+        tokens.pop_front();
+        angle = readNumberWithin(tokens, "angle", 0, 180);
+    } else if (key == "aperture") {
+        tokens.pop_front();
+        lens.aperture = readNumberWithin(tokens, "aperture", 0, 1e300, true);
+    } else if (key == "blur_samples") {
+        tokens.pop_front();
+        lens.blurSamples =
+            static_cast<int>(readNumberWithin(tokens, "blur_samples", 0, kMaxBlurSamples + 1));
+    } else if (key == "focal_point") {
+        tokens.pop_front();
+        lens.focalPoint = Parser::parse_vector(tokens);
+        (OutputLine() << "set camera \"focal_point\" to " << lens.focalPoint).print();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+template <typename Tokens>
 Camera readCamera(Tokens& tokens, int xRes, int yRes) {
     // The keyword plus four keys of three numbers each.
     const std::size_t tokensLeft = 17;
@@ -63,6 +105,8 @@ Camera readCamera(Tokens& tokens, int xRes, int yRes) {
     Vector3 up = zero;
     Vector3 right = zero;
     Vector3 lookAt = zero;
+    Lens lens;
+    double angle = -1;  // none
     // The key is looked at in place: it goes only once it is known.
     while (!tokens.empty()) {
         const std::string_view key = tokens.front();
@@ -83,15 +127,29 @@ Camera readCamera(Tokens& tokens, int xRes, int yRes) {
             tokens.pop_front();
             lookAt = Parser::parse_vector(tokens);
             (OutputLine() << "set camera \"look_at\" to " << lookAt).print();
+        } else if (readLensKey(tokens, key, lens, angle)) {
+            continue;
         } else {
             break;
         }
     }
+    if (angle >= 0) {
+        right = Vector3(windowWidth(angle), 0, 0);
+    }
     noteStretch(tokens, rightAt, up, right, xRes, yRes);
-    return Camera(eye, up, right, lookAt, xRes, yRes);
+    Camera read(eye, up, right, lookAt, xRes, yRes);
+    read.lens = lens;
+    return read;
 }
 
 }  // namespace
+
+double windowWidth(double angleDegrees) {
+    // In long double, so that a right angle gives exactly 2, the width of a
+    // right of length 2.
+    const long double half = angleDegrees * 3.14159265358979323846264338327950288L / 360.0L;
+    return static_cast<double>(2.0L * std::tan(half));
+}
 
 Camera Camera::parse(std::deque<std::string>& tokens, int xRes, int yRes) {
     return readCamera(tokens, xRes, yRes);

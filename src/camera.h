@@ -3,7 +3,9 @@
 #include <deque>
 #include <string>
 
+#include "lighting/atmosphere.h"
 #include "matrix4x4.h"
+#include "trace/lens.h"
 #include "vector3.h"
 
 class TokenViews;
@@ -17,6 +19,10 @@ struct Camera {
     Vector3 lookAt;
     int xRes;
     int yRes;
+    Lens lens;  // a pinhole unless the statement asks for depth of field
+    // The scene's background and fog, which the camera sees through. Read
+    // from their own statements; a camera statement keeps them.
+    Atmosphere atmosphere;
 
     // Left unset like a plain struct; the global camera starts zeroed.
     // cppcheck-suppress uninitMemberVar
@@ -24,7 +30,8 @@ struct Camera {
     Camera(const Vector3& eye, const Vector3& up, const Vector3& right, const Vector3& lookAt,
            int xRes, int yRes);
 
-    // The camera statement. Keys left out are zero.
+    // The camera statement. Keys left out are zero. "angle" sets the
+    // window's width, 2 tan(angle / 2), whatever the order of the keys.
     static Camera parse(std::deque<std::string>& tokens, int xRes, int yRes);
     static Camera parse(TokenViews& tokens, int xRes, int yRes);
 
@@ -51,3 +58,7 @@ struct Camera {
     // Moves eye and lookAt by mag along the view direction.
     void zoom(double mag);
 };
+
+// The width of the window at distance 1 for a horizontal field of view of
+// angleDegrees: 2 tan(angle / 2).
+double windowWidth(double angleDegrees);

@@ -7,6 +7,7 @@
 
 #include "geom_hit.h"
 #include "parser.h"
+#include "pigment/pigment.h"
 #include "scene/reader_output.h"
 #include "shapes/modifiers.h"
 
@@ -85,6 +86,8 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
                  double filter = 0, bool* surfaced = nullptr) {
     double tmpFilter = filter;
     bool transformed = false;
+    // A pattern read before a transform stays unless a later pigment replaces it.
+    std::shared_ptr<const Pigment> pattern = object.pattern;
     while (!tokens.empty()) {
         if (transform != nullptr && readTransformWord(tokens, *transform)) {
             transformed = true;
@@ -95,6 +98,12 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
         }
         if (tokens.front() == "pigment"sv) {
             tokens.pop_front();
+            pattern = readPigmentPattern(tokens);
+            if (pattern) {
+                object.color = pattern->base();
+                tmpFilter = 0;
+                continue;
+            }
             drop_front(tokens, "\"color\"");
             if (tokens.empty()) {
                 throw SceneError::endOfFile(R"("rgb" or "rgbf")");
@@ -118,6 +127,9 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
     // The filter always comes from the last rgbf pigment, whatever finish
     // blocks came before or after it.
     object.finish.filter = tmpFilter;
+    // Likewise the pattern, which only the last pigment may give.
+    object.pattern = pattern;
+    object.finish.pattern = pattern.get();
     (OutputLine() << "filter = " << object.finish.filter).print();
     return transformed;
 }

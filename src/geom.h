@@ -1,12 +1,14 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "color.h"
 #include "vector3.h"
 
+class Pigment;
 class TokenViews;
 
 // Smallest accepted hit distance. Secondary and shadow rays start exactly on
@@ -31,6 +33,9 @@ struct finish_t {
     double reflection = 0;   // weight of the reflected colour, clamped to 0..1
     double refraction = 0;   // exactly 1.0 switches refraction on
     double filter = 0;       // weight of the refracted colour; from an rgbf pigment
+    // A pattern that gives the colour at each hit point in place of the
+    // object's one colour; null for a plain colour. Owned by the object.
+    const Pigment* pattern = nullptr;
 };
 typedef finish_t Finish;
 
@@ -50,8 +55,9 @@ struct HitRec {
 // reload replaces the scene), never through this base.
 class GeomObject {
 public:
-    Color color;
+    Color color;  // a pattern's base colour when it has one
     Finish finish;
+    std::shared_ptr<const Pigment> pattern;  // what finish.pattern points to
     GeomObject* leftChild = nullptr;   // bounding-volume node children (Box only)
     GeomObject* rightChild = nullptr;
 

@@ -26,6 +26,7 @@ void readLight(Light& light, Tokens& tokens) {
                          "; the two words there were dropped unread and the three numbers after "
                          "them taken as the light's colour");
     }
+    readLightModifiers(tokens, light.location, light.modifiers);
 }
 
 }  // namespace

@@ -33,11 +33,12 @@ std::vector<Light> copies(const std::vector<Light*>& lights) {
 }  // namespace
 
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
-              const std::vector<Light*>& sceneLights, int recursionDepth, bool shadows) {
+              const std::vector<Light*>& sceneLights, int recursionDepth, bool shadows,
+              const Atmosphere& atmosphere) {
     // The program's own path: the tracing index and one caster.
     const TraceAccel index(objects);
     const std::vector<Light> lightValues = copies(sceneLights);
-    RayCaster caster(index, lightValues, shadows);
+    RayCaster caster(index, lightValues, shadows, atmosphere);
     return caster.cast(ray, recursionDepth);
 }
 

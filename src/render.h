@@ -8,6 +8,7 @@
 
 #include "color.h"
 #include "geom.h"
+#include "lighting/atmosphere.h"
 #include "vector3.h"
 
 struct Camera;
@@ -32,6 +33,7 @@ void render();
 // columns of height rows), with render()'s report.
 void renderPart(int left, int top, int width, int height, Color** image);
 // The colour seen along one ray; shadows false: every light reaches every
-// surface.
+// surface. Rays that miss see the atmosphere (black and clear by default).
 Color raycast(const Ray& ray, const std::vector<GeomObject*>& objects,
-              const std::vector<Light*>& sceneLights, int recursionDepth, bool shadows);
+              const std::vector<Light*>& sceneLights, int recursionDepth, bool shadows,
+              const Atmosphere& atmosphere = Atmosphere());

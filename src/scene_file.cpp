@@ -28,11 +28,12 @@ namespace {
 bool isStatementKeyword(std::string_view token) {
     return token == "camera"sv || token == "sphere"sv || token == "plane"sv ||
            token == "light_source"sv || token == "triangle"sv || token == "box"sv ||
-           isShapeKeyword(token);
+           isShapeKeyword(token) || token == "background"sv || token == "fog"sv;
 }
 
 // The tokens that keep a loop of the statement readers going: the modifiers
-// (parseOptions), the finish items (parse_finish) and the camera's keys.
+// (parseOptions), the finish items (parse_finish), the camera's keys, the
+// light modifiers and the fog's items.
 // Before any other token every such loop stops just as it stops at the end of
 // the queue, so a statement read from a window that ends there reads what it
 // would read from the whole file.
@@ -40,22 +41,36 @@ bool continuesStatement(std::string_view token) {
     // By the first byte, so that most tokens take one comparison or none.
     switch (token.empty() ? '\0' : token[0]) {
         case 'a':
-            return token == "ambient"sv;
+            return token == "ambient"sv || token == "angle"sv || token == "aperture"sv ||
+                   token == "area_light"sv;
+        case 'b':
+            return token == "blur_samples"sv;
+        case 'c':
+            return token == "color"sv || token == "checker"sv;
         case 'd':
-            return token == "diffuse"sv;
+            return token == "diffuse"sv || token == "distance"sv;
         case 'f':
-            return token == "finish"sv;
+            return token == "finish"sv || token == "focal_point"sv || token == "falloff"sv ||
+                   token == "fade_distance"sv || token == "fade_power"sv;
         case 'i':
-            return token == "ior"sv;
+            return token == "ior"sv || token == "interpolate"sv;
+        case 'j':
+            return token == "jitter"sv;
         case 'l':
             return token == "location"sv || token == "look_at"sv;
+        case 'm':
+            return token == "map_type"sv;
+        case 'o':
+            return token == "once"sv;
         case 'p':
-            return token == "pigment"sv;
+            return token == "pigment"sv || token == "parallel"sv || token == "point_at"sv;
         case 'r':
             return token == "roughness"sv || token == "reflection"sv ||
-                   token == "refraction"sv || token == "right"sv;
+                   token == "refraction"sv || token == "right"sv || token == "radius"sv;
         case 's':
-            return token == "specular"sv;
+            return token == "specular"sv || token == "spotlight"sv || token == "shadowless"sv;
+        case 't':
+            return token == "tightness"sv;
         case 'u':
             return token == "up"sv;
         default:
@@ -70,7 +85,9 @@ void parse_statement(Tokens& tokens, const SceneContext& size, std::vector<GeomO
     const std::string_view token = tokens.front();
     if (token == "camera"sv) {
         (OutputLine() << "parsing camera").print();
+        const Atmosphere atmosphere = camera->atmosphere;
         *camera = Camera::parse(tokens, size.width, size.height);
+        camera->atmosphere = atmosphere;
     } else if (token == "sphere"sv) {
         (OutputLine() << "parsing sphere").print();
         objects.push_back(withRemainingModifiers(new Sphere(tokens), tokens));
@@ -83,6 +100,12 @@ void parse_statement(Tokens& tokens, const SceneContext& size, std::vector<GeomO
     } else if (token == "triangle"sv) {
         (OutputLine() << "parsing triangle").print();
         objects.push_back(withRemainingModifiers(new Triangle(tokens), tokens));
+    } else if (token == "background"sv) {
+        (OutputLine() << "parsing background").print();
+        readBackground(tokens, camera->atmosphere);
+    } else if (token == "fog"sv) {
+        (OutputLine() << "parsing fog").print();
+        readFog(tokens, camera->atmosphere);
     } else if (token == "box"sv) {
         (OutputLine() << "parsing box").print();
         objects.push_back(withRemainingModifiers(Box::parse(tokens), tokens));

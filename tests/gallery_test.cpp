@@ -41,6 +41,10 @@ const GalleryCase kCases[] = {
     {"transforms", "scenes/gallery/transforms.pov", nullptr},
     {"mesh", "scenes/gallery/mesh.pov", nullptr},
     {"obj_model", "scenes/gallery/obj_model.pov", nullptr},
+    {"spotlight", "scenes/gallery/spotlight.pov", nullptr},
+    {"area_light", "scenes/gallery/area_light.pov", nullptr},
+    {"fog", "scenes/gallery/fog.pov", nullptr},
+    {"mirror_sky", "scenes/gallery/mirror_sky.pov", nullptr},
 };
 
 void writeDifference(const std::string& name, const std::string& actual,

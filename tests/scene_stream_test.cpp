@@ -69,7 +69,13 @@ private:
         static const char* const items[] = {"ambient", "diffuse",    "specular",   "roughness",
                                             "ior",     "reflection", "refraction", "phong"};
         for (int count = below(5); count > 0; --count) {
-            if (below(2) == 0) {
+            if (below(6) == 0) {
+                word(text, "pigment { checker color rgb <");
+                vector(text);
+                word(text, "> color rgb <");
+                vector(text);
+                word(text, "> }");
+            } else if (below(2) == 0) {
                 const bool filter = below(2) == 0;
                 word(text, "pigment { color");
                 word(text, filter ? "rgbf <" : "rgb <");
@@ -86,14 +92,45 @@ private:
             }
         }
     }
+    void lightModifiers(std::string& text) {
+        static const char* const flags[] = {"spotlight", "parallel", "shadowless", "jitter"};
+        static const char* const numbers[] = {"radius", "falloff", "tightness", "fade_distance",
+                                              "fade_power"};
+        for (int count = below(4); count > 0; --count) {
+            switch (below(4)) {
+                case 0:
+                    word(text, flags[below(4)]);
+                    break;
+                case 1:
+                    word(text, numbers[below(5)]);
+                    number(text);
+                    break;
+                case 2:
+                    word(text, "point_at <");
+                    vector(text);
+                    break;
+                default:
+                    word(text, "area_light <");
+                    vector(text);
+                    vector(text);
+                    word(text, below(2) == 0 ? "2, 3" : "1 1");
+            }
+        }
+    }
     void statement(std::string& text) {
-        static const char* const keys[] = {"location", "up", "right", "look_at"};
+        static const char* const keys[] = {"location", "up",       "right",       "look_at",
+                                           "angle",    "aperture", "focal_point", "blur_samples"};
         switch (below(7)) {
             case 0:
                 word(text, "camera {");
                 for (int key = below(7); key > 0; --key) {
-                    word(text, keys[below(4)]);
-                    vector(text);
+                    const int which = below(5) == 0 ? below(8) : below(4);
+                    word(text, keys[which]);
+                    if (which == 4 || which == 5 || which == 7) {
+                        number(text);
+                    } else {
+                        vector(text);
+                    }
                 }
                 word(text, "}");
                 break;
@@ -102,6 +139,7 @@ private:
                 vector(text);
                 word(text, "color rgb");
                 vector(text);
+                lightModifiers(text);
                 word(text, "}");
                 break;
             case 2:
@@ -128,7 +166,19 @@ private:
                 modifiers(text);
                 break;
             default:
-                word(text, "global_settings { ambient_light rgb <1, 1, 1> }");
+                if (below(3) == 0) {
+                    word(text, "background { color rgb <");
+                    vector(text);
+                    word(text, "> }");
+                } else if (below(2) == 0) {
+                    word(text, "fog { distance");
+                    number(text);
+                    word(text, "color rgb <");
+                    vector(text);
+                    word(text, "> }");
+                } else {
+                    word(text, "global_settings { ambient_light rgb <1, 1, 1> }");
+                }
         }
     }
 

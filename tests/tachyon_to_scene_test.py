@@ -45,6 +45,7 @@ T = ("pigment { color rgb <1, 0.5, 0> } finish { ambient 0.2 diffuse 0.9 "
      "specular 0.6 roughness 0.05 reflection 0.5 } }")
 EXPECTED = [
     "camera { location <-1, 2, 3> up <0, 0.5, 0> right <-1, 0, 0> look_at <-1, 2, 4> }",
+    "background { color rgb <0.1, 0.2, 0.3> }",
     "light_source { <-4, 5, 6> color rgb <0.5, 0.5, 0.5> }",
     "light_source { <1, 0, 0> color rgb <1, 1, 1> }",
     "sphere { <-1.5, 0, -2>, 0.25 " + T,
@@ -74,9 +75,28 @@ class Conversion(unittest.TestCase):
         self.assertEqual(dict(counts), {"SPHERE": 1, "PLANE": 1, "STRI": 1, "FCYLINDER": 2,
                                         "RING": 1, "BOX": 1, "POLYCYLINDER": 1})
         self.assertEqual(set(notes), {
-            "BACKGROUND (not converted)", "CYLINDER (not converted)",
+            "CYLINDER (not converted)",
             "RAYDEPTH (our depth is fixed)", "TEXFUNC 1 (plain colour kept)",
             "FCYLINDER without length or with a negative radius (dropped)"})
+
+    def test_fog_spotlights_and_directional_lights(self):
+        scene = SCENE.replace("BACKGROUND 0.1 0.2 0.3", """FOG EXP START 0 END 15 DENSITY 0.1
+  COLOR 1 1 1
+SpotLight Center 0 3 17 Rad 0.2 Direction 0 -2 0
+  Falloff_Start 20 Falloff_End 45 Color 1 0 0
+Directional_Light Direction 1 -1 0 Color 0.5 0.5 0.5""")
+        text, notes, _ = tachyon_to_scene.convert(scene)
+        self.assertIn("fog { distance 10 color rgb <1, 1, 1> }", text)
+        self.assertIn("light_source { <0, 3, 17> color rgb <1, 0, 0> spotlight radius 20 "
+                      "falloff 45 point_at <0, 2, 17> }", text)
+        # Mirrored in x; the light comes from the opposite of its direction.
+        self.assertIn("light_source { <0.707106781186547, 0.707106781186547, 0> color rgb "
+                      "<0.5, 0.5, 0.5> parallel point_at <0, 0, 0> }", text)
+        linear = tachyon_to_scene.convert(scene.replace("FOG EXP", "FOG LINEAR"))
+        self.assertIn("fog { distance 5 color", linear[0])
+        self.assertIn("FOG LINEAR (as exponential fog)", linear[1])
+        with self.assertRaises(tachyon_to_scene.ConversionError):
+            tachyon_to_scene.convert(scene.replace("DENSITY 0.1", "DENSITY 0"))
 
     def test_size_from_the_command_line_sets_the_width(self):
         text, _, _ = tachyon_to_scene.convert(SCENE, (100, 100))
@@ -108,7 +128,7 @@ class Conversion(unittest.TestCase):
             done = subprocess.run([sys.executable, CONVERTER, good, out],
                                   capture_output=True, text=True)
             self.assertEqual(done.returncode, 0)
-            self.assertIn(f"{good}: BACKGROUND (not converted): 1", done.stderr)
+            self.assertIn(f"{good}: CYLINDER (not converted): 1", done.stderr)
             os.remove(out)
             done = subprocess.run([sys.executable, CONVERTER, bad, out],
                                   capture_output=True, text=True)

@@ -23,7 +23,8 @@ render() {  # name scene [option]
 
 render demo scenes/demo.pov
 for name in shadows reflection refraction boxes triangles no_lights \
-    cylinders_cones discs smooth_triangles transforms mesh obj_model; do
+    cylinders_cones discs smooth_triangles transforms mesh obj_model \
+    spotlight area_light fog mirror_sky; do
     render "$name" "scenes/gallery/$name.pov"
 done
 render shadows_off scenes/gallery/shadows.pov -shadows

@@ -6,9 +6,9 @@ import math
 # Statement keywords; skipping an unknown statement stops at the next one.
 OBJECTS = ("SPHERE", "PLANE", "TRI", "STRI", "FCYLINDER", "RING", "BOX", "POLYCYLINDER")
 HANDLED = {"BEGIN_SCENE", "END_SCENE", "RESOLUTION", "CAMERA", "LIGHT",
-           "TEXDEF", "TEXALIAS"} | set(OBJECTS)
-SKIPPED = {"BACKGROUND", "BACKGROUND_GRADIENT", "FOG", "DIRECTIONAL_LIGHT",
-           "SPOTLIGHT", "CYLINDER",
+           "TEXDEF", "TEXALIAS", "BACKGROUND", "FOG", "DIRECTIONAL_LIGHT",
+           "SPOTLIGHT"} | set(OBJECTS)
+SKIPPED = {"BACKGROUND_GRADIENT", "CYLINDER",
            "SCAPE", "SCALARVOL", "QUADRIC", "VCSTRI", "TPOLYFILE", "INCLUDE",
            "SHADER_MODE", "AMBIENT_OCCLUSION", "START_CLIPGROUP",
            "END_CLIPGROUP"}
@@ -117,8 +117,10 @@ class Reader:
         self.textures = {}
         self.resolution = (512, 512)
         self.camera = None
-        self.lights = []
+        self.lights = []  # (center, color, modifiers after the colour)
         self.objects = []  # (keyword, geometry, texture)
+        self.background = None
+        self.fog = None  # (distance, color)
 
     def read(self):
         tokens = self.tokens
@@ -134,6 +136,20 @@ class Reader:
                 self.camera = self.read_camera()
             elif keyword == "LIGHT":
                 self.read_light()
+            elif keyword == "SPOTLIGHT":
+                self.read_spotlight()
+            elif keyword == "DIRECTIONAL_LIGHT":
+                direction = mirror(tokens.keyed("DIRECTION"))
+                if dot(direction, direction) == 0:
+                    tokens.fail("DIRECTIONAL_LIGHT has no direction")
+                # The light travels along DIRECTION: it comes from -DIRECTION.
+                origin = scaled(unit(direction), -1.0)
+                self.lights.append((origin, tokens.keyed("COLOR"),
+                                    "parallel point_at <0, 0, 0>"))
+            elif keyword == "BACKGROUND":
+                self.background = tokens.vector()
+            elif keyword == "FOG":
+                self.read_fog()
             elif keyword == "TEXDEF":
                 name = tokens.word()
                 self.textures[name] = self.read_texture()
@@ -190,18 +206,67 @@ class Reader:
             tokens.fail("VIEWDIR is zero or parallel to UPDIR", start)
         return camera
 
-    def read_light(self):
+    def read_attenuation(self, keyword):
         tokens = self.tokens
-        center = mirror(tokens.keyed("CENTER"))
-        tokens.expect("RAD")
-        tokens.number()
         if tokens.peek() == "ATTENUATION":
             tokens.word()
             for key in ("CONSTANT", "LINEAR", "QUADRATIC"):
                 tokens.expect(key)
                 tokens.number()
-            self.notes["LIGHT ATTENUATION (not converted)"] += 1
-        self.lights.append((center, tokens.keyed("COLOR")))
+            self.notes[f"{keyword} ATTENUATION (not converted)"] += 1
+
+    def read_light(self):
+        tokens = self.tokens
+        center = mirror(tokens.keyed("CENTER"))
+        tokens.expect("RAD")
+        tokens.number()
+        self.read_attenuation("LIGHT")
+        self.lights.append((center, tokens.keyed("COLOR"), ""))
+
+    def read_spotlight(self):
+        tokens = self.tokens
+        start = tokens.pos - 1
+        center = mirror(tokens.keyed("CENTER"))
+        tokens.expect("RAD")
+        tokens.number()
+        direction = mirror(tokens.keyed("DIRECTION"))
+        tokens.expect("FALLOFF_START")
+        inner = tokens.number()
+        tokens.expect("FALLOFF_END")
+        outer = tokens.number()
+        self.read_attenuation("SPOTLIGHT")
+        color = tokens.keyed("COLOR")
+        if dot(direction, direction) == 0 or not 0 <= inner <= 180 or not 0 <= outer <= 180:
+            tokens.fail("SPOTLIGHT needs a direction and angles from 0 to 180", start)
+        at = tuple(c + d for c, d in zip(center, unit(direction)))
+        self.lights.append((center, color, (inner, outer, at)))
+
+    def read_fog(self):
+        """Our fog is exponential: EXP and EXP2 become distance 1 / DENSITY,
+        LINEAR a distance that leaves 5% of the colour at END."""
+        tokens = self.tokens
+        start = tokens.pos - 1
+        mode = tokens.word().upper()
+        values = {"START": 0.0, "END": 1.0, "DENSITY": 1.0}
+        color = (1.0, 1.0, 1.0)
+        while tokens.peek() in ("START", "END", "DENSITY", "COLOR"):
+            key = tokens.word().upper()
+            if key == "COLOR":
+                color = tokens.vector()
+            else:
+                values[key] = tokens.number()
+        if mode == "LINEAR":
+            distance = values["END"] / 3
+            self.notes["FOG LINEAR (as exponential fog)"] += 1
+        elif mode in ("EXP", "EXP2"):
+            distance = 1 / values["DENSITY"] if values["DENSITY"] > 0 else 0
+            if mode == "EXP2" or values["START"] != 0:
+                self.notes[f"FOG {mode} START (as exponential fog from the eye)"] += 1
+        else:
+            tokens.fail(f"unknown fog mode '{mode}'", start + 1)
+        if not distance > 0:
+            tokens.fail("the fog has no positive extent", start)
+        self.fog = (distance, color)
 
     def texture_named(self, name):
         if name not in self.textures:

@@ -42,9 +42,15 @@ What maps to what:
 - OPACITY o below 1: pigment rgbf with filter 1 - o and finish ior 1
   refraction 1 (light passes straight through, as in tachyon). Our
   transparent objects cast full shadows.
+- BACKGROUND: background. FOG: fog, which is exponential in our language
+  (EXP and EXP2 DENSITY d give distance 1/d; LINEAR leaves 5% at END;
+  START is dropped, both reported).
+- SPOTLIGHT: a light with spotlight radius FALLOFF_START falloff
+  FALLOFF_END pointing along DIRECTION. DIRECTIONAL_LIGHT: a parallel light
+  travelling along DIRECTION.
 - Reported and skipped: TEXFUNC other than 0 (the plain colour is kept),
-  TRANSMODE, OUTLINE, BACKGROUND, FOG, other lights and objects (infinite
-  cylinders, landscapes, volumes, ...), INCLUDE.
+  TRANSMODE, OUTLINE, other lights and objects (infinite cylinders,
+  landscapes, volumes, ...), INCLUDE.
 """
 import argparse
 import collections
@@ -95,6 +101,14 @@ def modifiers(texture, grey):
     return f"pigment {{ {pigment} }} finish {{ {' '.join(items)} }}"
 
 
+def light_text(center, color, extra):
+    if isinstance(extra, tuple):  # a spotlight: its angles and aim
+        inner, outer, at = extra
+        extra = f"spotlight radius {fmt(inner)} falloff {fmt(outer)} point_at {vec(at)}"
+    tail = " " + extra if extra else ""
+    return f"light_source {{ {vec(center)} color rgb {vec(color)}{tail} }}"
+
+
 def cylinder_text(base, apex, radius, finish):
     return f"cylinder {{ {vec(base)}, {vec(apex)}, {fmt(radius)} open {finish} }}"
 
@@ -141,12 +155,16 @@ def convert(text, size=None, name="scene"):
     width, height = size or reader.resolution
     if width <= 0 or height <= 0:
         raise ConversionError(f"bad image size {width}x{height}")
-    grey = (sum(sum(color) / 3 for _, color in reader.lights) / len(reader.lights)
+    grey = (sum(sum(color) / 3 for _, color, _ in reader.lights) / len(reader.lights)
             if reader.lights else 1.0)
     lines = [f"// {name} converted from tachyon's format for a {width}x{height} image,",
              "// mirrored in x so that it looks the same in our right-handed camera.",
              camera_text(reader.camera, width, height)]
-    lines += [f"light_source {{ {vec(c)} color rgb {vec(k)} }}" for c, k in reader.lights]
+    if reader.background is not None:
+        lines.append(f"background {{ color rgb {vec(reader.background)} }}")
+    if reader.fog is not None:
+        lines.append(f"fog {{ distance {fmt(reader.fog[0])} color rgb {vec(reader.fog[1])} }}")
+    lines += [light_text(*light) for light in reader.lights]
     finishes = {}
     counts = collections.Counter()
     for keyword, geometry, texture in reader.objects:

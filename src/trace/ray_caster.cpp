@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "geom.h"
+#include "lighting/light_sample.h"
+#include "pigment/pigment.h"
+#include "trace/sample_seed.h"
 
 namespace {
 
@@ -110,14 +113,16 @@ std::vector<Color> unlitHighlights(const std::vector<Light>& lights) {
 
 }  // namespace
 
-RayCaster::RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows)
+RayCaster::RayCaster(const SceneQuery& scene, const std::vector<Light>& sceneLights, bool shadows,
+                     const Atmosphere& atmosphere)
     : m_scene(scene),
-      m_lights(lights),
+      m_lights(sceneLights),
       m_shadows(shadows),
-      m_blockers(lights.size()),
-      m_unlitHighlights(unlitHighlights(lights)),
-      m_lightsNotNegative(std::all_of(lights.begin(), lights.end(),
-                                      [](const Light& light) { return notNegative(light.color); })) {}
+      m_blockers(sceneLights.size()),
+      m_unlitHighlights(unlitHighlights(sceneLights)),
+      m_lightsNotNegative(std::all_of(sceneLights.begin(), sceneLights.end(),
+                                      [](const Light& light) { return notNegative(light.color); })),
+      m_atmosphere(atmosphere) {}
 
 bool RayCaster::inShadow(const Ray& feeler, double lightDistance, std::size_t light) {
     ++m_rays;
@@ -128,8 +133,19 @@ Color RayCaster::cast(const Ray& ray, int recursionDepth) {
     ++m_rays;
     HitRec hitrec;
     if (!m_scene.nearestHit(ray, hitrec)) {
-        return Color(0, 0, 0);
+        return m_atmosphere.miss();
     }
+    if (hitrec.finish.pattern != nullptr) {
+        hitrec.color = hitrec.finish.pattern->at(hitrec.p);
+    }
+    if (m_atmosphere.foggy()) {
+        return m_atmosphere.fogged(shade(ray, hitrec, recursionDepth),
+                                   hitrec.t * ray.direction.magnitude());
+    }
+    return shade(ray, hitrec, recursionDepth);
+}
+
+Color RayCaster::shade(const Ray& ray, const HitRec& hitrec, int recursionDepth) {
     const Point& p = hitrec.p;
     const Vector3& n = hitrec.n;
     const Finish& finish = hitrec.finish;
@@ -194,9 +210,14 @@ Color RayCaster::localLight(const Ray& ray, const HitRec& hitrec) {
         return shading;
     }
     const Surface surface(ray, hitrec);
+    ++m_shadings;
     Ray feeler;
     feeler.origin = p;
     for (std::size_t light = 0; light < m_lights.size(); ++light) {
+        if (m_lights[light].modifiers.any()) {
+            addSampledLight<Paint>(hitrec, surface, light, shading);
+            continue;
+        }
         // The shadow feeler goes the way the light's terms are computed.
         // The light's distance is the length normalize() divides by.
         const Vector3 toLight = m_lights[light].location - p;
@@ -209,6 +230,31 @@ Color RayCaster::localLight(const Ray& ray, const HitRec& hitrec) {
         }
     }
     return shading;
+}
+
+template <class Paint, class Facing>
+void RayCaster::addSampledLight(const HitRec& hitrec, const Facing& surface, std::size_t light,
+                                Color& shading) {
+    const Light& source = m_lights[light];
+    const bool shadows = m_shadows && !source.modifiers.shadowless;
+    const std::uint64_t seed = mixSeed(mixSeed(m_pixelSeed, m_shadings), light);
+    Ray feeler;
+    feeler.origin = hitrec.p;
+    const int samples = lightSampleCount(source);
+    for (int index = 0; index < samples; ++index) {
+        const LightSample sample = sampleLight(source, hitrec.p, index, seed);
+        if (!(sample.factor > 0)) {
+            continue;
+        }
+        feeler.direction = sample.L;
+        if (shadows && inShadow(feeler, sample.distance, light)) {
+            continue;
+        }
+        // The factor scales the diffuse and the specular term alike.
+        Color term;
+        addLocalLight<Paint>(hitrec, surface, sample.L, source, m_unlitHighlights[light], term);
+        shading = Paint::plus(shading, Paint::times(term, sample.factor));
+    }
 }
 
 Vector3 reflect(Vector3 d, Vector3 n) {

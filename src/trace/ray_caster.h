@@ -5,6 +5,7 @@
 
 #include "accel/scene_query.h"
 #include "light.h"
+#include "lighting/atmosphere.h"
 #include "trace/cache_line.h"
 
 // The recursion depth of camera rays; secondary rays get one less, and none
@@ -28,10 +29,18 @@ Vector3 refract(Vector3 d, Vector3 n, double iorIn, double iorOut, bool* tir);
 class alignas(kCacheLine) RayCaster {
 public:
     // The scene and the lights must outlive the caster. shadows false: every
-    // light reaches every surface.
-    RayCaster(const SceneQuery& scene, const std::vector<Light>& lights, bool shadows);
+    // light reaches every surface. The atmosphere gives the colour of a miss
+    // and the fog.
+    RayCaster(const SceneQuery& scene, const std::vector<Light>& sceneLights, bool shadows,
+              const Atmosphere& atmosphere = Atmosphere());
 
     Color cast(const Ray& ray, int recursionDepth);
+    // The rays cast from here on belong to the pixel of this seed: jittered
+    // light samples follow from it and from the order of the casts.
+    void beginPixel(std::uint64_t seed) {
+        m_pixelSeed = seed;
+        m_shadings = 0;
+    }
     // Rays cast so far: camera, secondary and shadow rays.
     std::uint64_t rays() const { return m_rays; }
 
@@ -43,6 +52,13 @@ private:
     // arithmetic.
     template <class Paint>
     Color localLight(const Ray& ray, const HitRec& hitrec);
+    // The light of one that is not a plain point light (modifiers.any()):
+    // the sum over its samples, each scaled by its factor.
+    template <class Paint, class Facing>
+    void addSampledLight(const HitRec& hitrec, const Facing& surface, std::size_t light,
+                         Color& shading);
+    // The shading of a hit, before fog.
+    Color shade(const Ray& ray, const HitRec& hitrec, int recursionDepth);
 
     const SceneQuery& m_scene;
     const std::vector<Light>& m_lights;
@@ -52,5 +68,8 @@ private:
     // surface whose highlight is known to be 0 without asking std::pow.
     std::vector<Color> m_unlitHighlights;
     bool m_lightsNotNegative;  // no light's colour has a negative component
+    const Atmosphere m_atmosphere;
+    std::uint64_t m_pixelSeed = 0;
+    std::uint64_t m_shadings = 0;  // local-light evaluations since beginPixel
     std::uint64_t m_rays = 0;
 };

@@ -9,9 +9,14 @@
 #include "accel/trace_accel.h"
 #include "image/progress.h"
 #include "trace/cache_line.h"
+#include "trace/lens.h"
 #include "trace/ray_caster.h"
+#include "trace/sample_seed.h"
 
 namespace {
+
+// One row of a thread's colours, on cache lines of its own.
+using RowColors = std::vector<Color, CacheLineAllocator<Color>>;
 
 // The directions of the camera rays, job.toWorld * screen point, each
 // component summed from the product's four terms in the product's order. The
@@ -73,12 +78,13 @@ private:
 // The colours of row y into traced, one per column: each pixel's one ray,
 // or the average of its n x n. The ray's origin is set by the caller.
 void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
-              std::vector<Color, CacheLineAllocator<Color>>& traced) {
+              RowColors& traced) {
     const int n = view.samples();
     const std::size_t width = traced.size();
     const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
     if (n == 1) {
         for (std::size_t x = 0; x < width; ++x) {
+            caster.beginPixel(pixelSeed(static_cast<int>(x), y));
             ray.direction = view.at(x, row);
             traced[x] = caster.cast(ray, PRIMARY_RECURSION_DEPTH);
         }
@@ -87,12 +93,41 @@ void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
     const double weight = 1.0 / (n * n);
     for (std::size_t x = 0; x < width; ++x) {
         const std::size_t column = x * static_cast<std::size_t>(n);
+        caster.beginPixel(pixelSeed(static_cast<int>(x), y));
         Color sum;
         for (int j = 0; j < n; ++j) {
             for (int i = 0; i < n; ++i) {
                 ray.direction = view.at(column + static_cast<std::size_t>(i),
                                         row + static_cast<std::size_t>(j));
                 sum = sum + caster.cast(ray, PRIMARY_RECURSION_DEPTH);
+            }
+        }
+        traced[x] = sum * weight;
+    }
+}
+
+// traceRow through a lens: each of a pixel's n x n camera rays becomes
+// blurSamples rays from points of the lens, and the pixel is the average of
+// them all, summed in order.
+void traceRowThroughLens(const ViewDirections& view, const LensFrame& lens, int blurSamples,
+                         RayCaster& caster, int y, RowColors& traced) {
+    const int n = view.samples();
+    const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
+    const double weight = 1.0 / (static_cast<double>(n) * n * blurSamples);
+    for (std::size_t x = 0; x < traced.size(); ++x) {
+        const std::uint64_t seed = pixelSeed(static_cast<int>(x), y);
+        caster.beginPixel(seed);
+        const std::size_t column = x * static_cast<std::size_t>(n);
+        Color sum;
+        for (int j = 0; j < n; ++j) {
+            for (int i = 0; i < n; ++i) {
+                const Vector3 direction = view.at(column + static_cast<std::size_t>(i),
+                                                  row + static_cast<std::size_t>(j));
+                const int first = (j * n + i) * blurSamples;
+                for (int k = 0; k < blurSamples; ++k) {
+                    sum = sum + caster.cast(lens.ray(direction, first + k, seed),
+                                            PRIMARY_RECURSION_DEPTH);
+                }
             }
         }
         traced[x] = sum * weight;
@@ -112,22 +147,28 @@ RenderResult renderImage(const RenderJob& job, const SceneQuery& index, Color* c
     std::uint64_t rays = 0;
     int team = 1;
     const ViewDirections view(job);
+    const LensFrame lens(job.camera.lens, job.camera.eye, job.toWorld);
+    const bool throughLens = job.camera.lens.on();
 #pragma omp parallel num_threads(threads) reduction(+ : rays)
     {
 #pragma omp single
         team = omp_get_num_threads();
         // One caster per thread: its blocker caches follow the thread's rows.
-        RayCaster caster(index, job.lights, job.shadows);
+        RayCaster caster(index, job.lights, job.shadows, job.camera.atmosphere);
         // The image is stored by column, so neighbouring rows share cache
         // lines: a row is traced into a buffer of its own and copied at the end.
-        std::vector<Color, CacheLineAllocator<Color>> traced(static_cast<std::size_t>(width));
+        RowColors traced(static_cast<std::size_t>(width));
         Ray ray;
         ray.origin = job.camera.eye;
 #pragma omp for schedule(dynamic, 1)
         for (int row = 0; row < rows; ++row) {
             const int y = row * step;
             const std::uint64_t before = caster.rays();
-            traceRow(view, caster, ray, y, traced);
+            if (throughLens) {
+                traceRowThroughLens(view, lens, job.camera.lens.blurSamples, caster, y, traced);
+            } else {
+                traceRow(view, caster, ray, y, traced);
+            }
             for (int x = 0; x < width; ++x) {
                 image[x][y] = traced[x];
             }

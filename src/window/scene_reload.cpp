@@ -26,7 +26,8 @@ long long nanoseconds(const timespec& time) {
 // Two readings of the camera statement; the resolution is the window's, not
 // the file's.
 bool sameStatement(const Camera& a, const Camera& b) {
-    return a.eye == b.eye && a.up == b.up && a.right == b.right && a.lookAt == b.lookAt;
+    return a.eye == b.eye && a.up == b.up && a.right == b.right && a.lookAt == b.lookAt &&
+           a.lens == b.lens;
 }
 
 void deleteObject(GeomObject* object) { deleteSceneObject(object); }
@@ -130,5 +131,7 @@ void SceneWatch::reload() {
         camera = fileCamera;
         gRotate = 0;
     }
+    // The background and fog follow the file whatever the view.
+    camera.atmosphere = fileCamera.atmosphere;
     m_fileCamera = fileCamera;
 }

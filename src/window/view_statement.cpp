@@ -30,13 +30,53 @@ Vector3 turnBack(const Vector3& v, double cosine, double sine) {
 }  // namespace
 
 std::string cameraStatement(const Camera& view) {
-    return "camera { location " + vectorText(view.eye) + " up " + vectorText(view.up) + " right " +
-           vectorText(view.right) + " look_at " + vectorText(view.lookAt) + " }";
+    std::string lens;
+    if (view.lens.on()) {
+        lens = " aperture " + exactNumber(view.lens.aperture) + " focal_point " +
+               vectorText(view.lens.focalPoint) +
+               " blur_samples " + std::to_string(view.lens.blurSamples);
+    }
+    return "camera { location " + vectorText(view.eye) + " up " + vectorText(view.up) +
+           " right " + vectorText(view.right) + " look_at " + vectorText(view.lookAt) +
+           lens + " }";
 }
+
+namespace {
+
+// The modifiers as the light statement writes them; empty for a point light.
+std::string modifiersText(const LightModifiers& m) {
+    std::string text;
+    if (m.spotlight) {
+        text += " spotlight radius " + exactNumber(m.radius) + " falloff " +
+                exactNumber(m.falloff) + " tightness " + exactNumber(m.tightness);
+    }
+    if (m.parallel) {
+        text += " parallel";
+    }
+    if (m.spotlight || m.parallel) {
+        text += " point_at " + vectorText(m.pointAt);
+    }
+    if (m.fadeDistance > 0) {
+        text += " fade_distance " + exactNumber(m.fadeDistance) + " fade_power " +
+                exactNumber(m.fadePower);
+    }
+    if (m.shadowless) {
+        text += " shadowless";
+    }
+    if (m.area()) {
+        text += " area_light " + vectorText(m.axis1) + ", " + vectorText(m.axis2) + ", " +
+                std::to_string(m.samples1) + ", " + std::to_string(m.samples2) +
+                (m.jitter ? " jitter" : "");
+    }
+    return text;
+}
+
+}  // namespace
 
 std::string lightStatement(const Light& light) {
     return "light_source { " + vectorText(light.location) + " color rgb " +
-           vectorText(light.color.r, light.color.g, light.color.b) + " }";
+           vectorText(light.color.r, light.color.g, light.color.b) +
+           modifiersText(light.modifiers) + " }";
 }
 
 Camera turnedCamera(const Camera& view, double rotateDegrees) {

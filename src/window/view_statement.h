@@ -10,9 +10,10 @@
 
 // The shortest decimal text that reads back as the same double.
 std::string exactNumber(double value);
-// camera { location <x, y, z> up <x, y, z> right <x, y, z> look_at <x, y, z> }
+// camera { location <x, y, z> up <x, y, z> right <x, y, z> look_at <x, y, z> },
+// with the lens's keys when it blurs.
 std::string cameraStatement(const Camera& view);
-// light_source { <x, y, z> color rgb <r, g, b> }
+// light_source { <x, y, z> color rgb <r, g, b> }, with the light's modifiers.
 std::string lightStatement(const Light& light);
 
 // The camera that sees the scene as the preview shows it when it turns the

@@ -260,7 +260,7 @@ TEST(SceneWarnings, RunsAreOneWarningEachAndEndAtAStatement) {
     writeFile("runs.pov", "global_settings { assumed_gamma 1 }\n" + scene +
                               "sphere { <0, 0, 0>, 1 finish { ambient 1 } // a } in a comment\n"
                               "  no_shadow }\n"
-                              "fog { distance 3 }\r\n");
+                              "rainbow { distance 3 }\r\n");
     const auto run = runRaytracer({"+W32", "+H24", "+Iruns.pov"}, tempDir());
     EXPECT_EQ(run.err,
               "runs.pov:1:1: warning: skipped \"global_settings assumed_gamma 1\", words that no "
@@ -268,7 +268,7 @@ TEST(SceneWarnings, RunsAreOneWarningEachAndEndAtAStatement) {
               "runs.pov:5:1: warning: the sphere shows no light: its pigment is black (or "
               "missing) and it has no specular, reflection or refraction, so it renders black; "
               "give it a pigment such as 'pigment { color rgb <1, 1, 1> }'\n"
-              "runs.pov:6:3: warning: skipped 5 words starting \"no_shadow fog distance ...\", "
+              "runs.pov:6:3: warning: skipped 5 words starting \"no_shadow rainbow distance ...\", "
               "ignored inside the sphere that starts at 5:1\n");
 }
 
