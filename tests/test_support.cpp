@@ -128,4 +128,13 @@ std::string withoutWarnings(const std::string& err) {
     return kept;
 }
 
+int farApart(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return -1;
+    int count = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        count += std::abs(static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i])) > 1;
+    }
+    return count;
+}
+
 }  // namespace testing_support

@@ -26,6 +26,9 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 // Every byte value once, in order: a file no reader should take.
 std::string allBytes();
+// How many bytes of two images of one size differ by more than one unit;
+// -1 when the sizes differ.
+int farApart(const std::string& a, const std::string& b);
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> entriesOf(const std::string& dir);
 

@@ -54,15 +54,6 @@ bool hasPixel(const std::string& ppm, int r, int g, int b) {
     return false;
 }
 
-int farApart(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return -1;
-    int count = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        count += std::abs(static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i])) > 1;
-    }
-    return count;
-}
-
 }  // namespace
 
 TEST(ObjMesh, CubeRendersAsTheEqualBox) {

@@ -35,16 +35,6 @@ std::string render(const std::string& body, int threads = 1) {
     return image;
 }
 
-// Bytes that differ by more than one unit.
-int farApart(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return -1;
-    int count = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        count += std::abs(static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i])) > 1;
-    }
-    return count;
-}
-
 }  // namespace
 
 TEST(ShapeScenes, TransformsMatchTheMovedGeometry) {
