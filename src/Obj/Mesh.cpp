@@ -33,10 +33,13 @@ bool inRange(int index, int first, std::size_t size) {
     return index >= first && static_cast<std::size_t>(index) < size;
 }
 
-// Copy, swap, release: the copy's capacity is its size.
+// Leaves the capacity equal to the size. The elements are moved, not
+// copied, so a vector of faces never exists twice.
 template <typename T>
 void shrinkVector(std::vector<T>& v) {
-    std::vector<T>(v).swap(v);
+    if (v.capacity() != v.size()) {
+        v.shrink_to_fit();
+    }
 }
 
 }  // namespace

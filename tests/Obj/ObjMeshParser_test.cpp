@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <boost/shared_ptr.hpp>
+#include <cstdio>
+#include <cstring>
+#include <locale>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -186,4 +190,47 @@ TEST(ObjMeshParser, ProgressLinesForFilesOverOneMebibyte) {
         if (line.find("% done") != std::string::npos) progress.push_back(line);
     for (int p = 10; p <= 90; p += 10) expected.push_back("  " + std::to_string(p) + " % done...");
     EXPECT_EQ(progress, expected);
+}
+
+// The file is read straight from its buffer where the text is plain; a
+// stream of the same text takes formatted input all the way. Both must give
+// the same bits and indices, for plain numbers, odd ones that fall back,
+// and tokens cut by the buffer's end (the file spans several buffers).
+TEST(ObjMeshParser, DirectReadingEqualsFormattedInput) {
+    std::string text = "v -0.0 1e5 +3\nv .5 1. 1e40\nv 0.";
+    text += std::string(60, '0') + "1 -1.5e-3 3.4028235677973366e38\n";
+    text += "vn 0.1 0.2 0.3\nf 1//1 -1//1 2//1\nf 1 / 1 2//+1 3//1\nf 1//1 2//12345678901 3//1\n";
+    unsigned state = 12345;
+    for (int i = 0; i < 6000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        const double x = static_cast<int>(state >> 8) / 16777216.0 - 0.3;
+        char line[160];
+        std::snprintf(line, sizeof line, "v %.9f %.17g %.3f\nvn %.6f 0.%u %d\nf %d//%d %u//2 3//3\n",
+                      x, x * 7, -x, x, state, static_cast<int>(state % 1000),
+                      i + 1, i % 7 + 1, state % 100);
+        text += line;
+    }
+    const MeshPtr direct = load(text);
+    MeshPtr formatted(new CMesh);
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    testing::internal::CaptureStderr();
+    while (CObjMeshParser::skipCommentLine(in) && CObjMeshParser::processLine(formatted, in)) {
+    }
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(direct->getNumVertices(), formatted->getNumVertices());
+    ASSERT_EQ(direct->getNumNormals(), formatted->getNumNormals());
+    ASSERT_EQ(direct->getNumFaces(), formatted->getNumFaces());
+    for (int i = 1; i <= direct->getNumVertices(); ++i) {
+        ASSERT_EQ(0, std::memcmp(&direct->getVertex(i), &formatted->getVertex(i), sizeof(SVertex)))
+            << i;
+    }
+    for (int i = 1; i <= direct->getNumNormals(); ++i) {
+        ASSERT_EQ(0, std::memcmp(&direct->getNormal(i), &formatted->getNormal(i), sizeof(SVertex)))
+            << i;
+    }
+    for (int i = 0; i < direct->getNumFaces(); ++i) {
+        ASSERT_EQ(direct->getFace(i).v, formatted->getFace(i).v) << i;
+        ASSERT_EQ(direct->getFace(i).vn, formatted->getFace(i).vn) << i;
+    }
 }
