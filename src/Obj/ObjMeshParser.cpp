@@ -7,6 +7,7 @@
 #include <limits>
 #include <locale>
 #include <streambuf>
+#include <typeinfo>
 #include <vector>
 
 #include "Exception.h"
@@ -29,7 +30,7 @@ const int NO_INDEX = 0;
 
 // The file as a buffered input stream that knows its read position without
 // asking the system, since the progress report wants it at every statement.
-class FileBuffer : public std::streambuf {
+class FileBuffer final : public std::streambuf {
 public:
     explicit FileBuffer(std::FILE* file) : m_file(file), m_buffer(1 << 16) {}
     ~FileBuffer() override { std::fclose(m_file); }
@@ -86,7 +87,10 @@ FileBuffer* directBuffer(std::istream& in) {
     if (in.rdstate() != std::ios::goodbit || !(in.flags() & std::ios::skipws)) {
         return nullptr;
     }
-    return dynamic_cast<FileBuffer*>(in.rdbuf());
+    // Cheaper than a dynamic_cast, which showed in the profile: the class is final.
+    std::streambuf* const buf = in.rdbuf();
+    return buf != nullptr && typeid(*buf) == typeid(FileBuffer) ? static_cast<FileBuffer*>(buf)
+                                                                 : nullptr;
 }
 
 // The forms exporters write are read straight from the buffer, with the
