@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "shapes/shape.h"
@@ -23,6 +24,7 @@ public:
     struct Material {
         Color color;
         Finish finish;
+        std::shared_ptr<const Pigment> pattern;  // what finish.pattern points to
     };
 
     std::vector<Point> positions;
