@@ -52,7 +52,7 @@ GeomObject* readMeshStatement(Tokens& tokens) {
             scratch.parseOptions(tokens);
             face.material = static_cast<std::uint32_t>(mesh->materials.size());
             // The material keeps the pattern alive: the scratch triangle goes.
-            mesh->materials.push_back({scratch.color, scratch.finish, scratch.pattern});
+            mesh->materials.push_back({scratch.color, scratch.finish, scratch.pattern, nullptr});
         }
         mesh->faces.push_back(face);
     }
