@@ -88,9 +88,17 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
     bool transformed = false;
     // A pattern read before a transform stays unless a later pigment replaces it.
     std::shared_ptr<const Pigment> pattern = object.pattern;
+    // The object's transform when the pattern was written, and whether the
+    // object moved on after it: the pattern moves along.
+    Transform atPattern;
+    if (transform != nullptr) {
+        atPattern = *transform;
+    }
+    bool movedPattern = false;
     while (!tokens.empty()) {
         if (transform != nullptr && readTransformWord(tokens, *transform)) {
             transformed = true;
+            movedPattern = pattern != nullptr;
             continue;
         }
         if (surfaced != nullptr && (tokens.front() == "pigment"sv || tokens.front() == "finish"sv)) {
@@ -99,6 +107,10 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
         if (tokens.front() == "pigment"sv) {
             tokens.pop_front();
             pattern = readPigmentPattern(tokens);
+            movedPattern = false;
+            if (transform != nullptr) {
+                atPattern = *transform;
+            }
             if (pattern) {
                 object.color = pattern->base();
                 tmpFilter = 0;
@@ -127,7 +139,12 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
     // The filter always comes from the last rgbf pigment, whatever finish
     // blocks came before or after it.
     object.finish.filter = tmpFilter;
-    // Likewise the pattern, which only the last pigment may give.
+    // Likewise the pattern, which only the last pigment may give. A hit
+    // point goes back through the transforms written after the pattern.
+    if (movedPattern) {
+        pattern = std::make_shared<const Pigment>(
+            pattern->movedBy(atPattern.toWorld * transform->toObject));
+    }
     object.pattern = pattern;
     object.finish.pattern = pattern.get();
     (OutputLine() << "filter = " << object.finish.filter).print();

@@ -15,6 +15,7 @@
 
 #include "GLSL_helper.h"
 #include "image/image_output.h"
+#include "lighting/light_markers.h"
 #include "main.h"
 #include "program_exit.h"
 #include "render.h"
@@ -86,6 +87,35 @@ void drawRayTraced() {
     glutSwapBuffers();
 }
 
+void vertex(const Point& p) {
+    glVertex3f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y), static_cast<GLfloat>(p.z));
+}
+
+void drawLightMarker(const LightMarker& marker) {
+    glColor3f(static_cast<GLfloat>(marker.color.r), static_cast<GLfloat>(marker.color.g),
+              static_cast<GLfloat>(marker.color.b));
+    if (marker.aimed || marker.area) {
+        glBegin(GL_LINES);
+        if (marker.aimed) {
+            vertex(marker.at);
+            vertex(marker.aimAt);
+        }
+        if (marker.area) {
+            for (int i = 0; i < 4; ++i) {
+                vertex(marker.corners[i]);
+                vertex(marker.corners[(i + 1) % 4]);
+            }
+        }
+        glEnd();
+    }
+    glPushMatrix();
+    glTranslatef(static_cast<GLfloat>(marker.at.x), static_cast<GLfloat>(marker.at.y),
+                 static_cast<GLfloat>(marker.at.z));
+    const int slices = marker.radius < 0.5 ? 12 : 20;
+    glutSolidSphere(marker.radius, slices, slices);
+    glPopMatrix();
+}
+
 void drawPreview() {
     glUseProgram(static_cast<GLuint>(ShadeProg));
     if (ShadeProg != 0 && (ShadeProg == NormalMapShader || ShadeProg == DiffuseShader)) {
@@ -113,15 +143,9 @@ void drawPreview() {
     }
     printOpenGLError();
     gTyra.glDraw();
-    // The marker ball at the first light, in whatever state the objects left.
-    if (!lights.empty()) {
-        const Point& light = lights[0]->location;
-        glPushMatrix();
-        glTranslatef(static_cast<GLfloat>(light.x), static_cast<GLfloat>(light.y),
-                     static_cast<GLfloat>(light.z));
-        glColor3f(1, 1, 1);
-        glutSolidSphere(0.5, 20, 20);
-        glPopMatrix();
+    // The lights' markers, in whatever state the objects left.
+    for (const LightMarker& marker : lightMarkers(lights)) {
+        drawLightMarker(marker);
     }
     glPopMatrix();
     glutSwapBuffers();

@@ -1,6 +1,7 @@
 #include "lighting/light_modifiers.h"
 
 #include <cmath>
+#include <sstream>
 #include <string_view>
 
 #include "parser.h"
@@ -42,6 +43,9 @@ int readCount(Tokens& tokens) {
 template <typename Tokens>
 void readModifiers(Tokens& tokens, const Point& location, LightModifiers& m) {
     const double big = 1e300;
+    // Where the last radius or falloff stood: a cone that narrows the wrong
+    // way is told there.
+    std::size_t coneAt = 0;
     while (!tokens.empty()) {
         const std::string_view key = tokens.front();
         if (key == "spotlight"sv) {
@@ -65,9 +69,11 @@ void readModifiers(Tokens& tokens, const Point& location, LightModifiers& m) {
             m.pointAt = Parser::parse_vector(tokens);
             (OutputLine() << "point_at = " << m.pointAt).print();
         } else if (key == "radius"sv) {
+            coneAt = tokens.size();
             tokens.pop_front();
             m.radius = readWithin(tokens, "radius", 0, 180);
         } else if (key == "falloff"sv) {
+            coneAt = tokens.size();
             tokens.pop_front();
             m.falloff = readWithin(tokens, "falloff", 0, 180);
         } else if (key == "tightness"sv) {
@@ -89,6 +95,12 @@ void readModifiers(Tokens& tokens, const Point& location, LightModifiers& m) {
         } else {
             break;
         }
+    }
+    if (m.spotlight && coneAt != 0 && m.falloff < m.radius) {
+        std::ostringstream text;
+        text << "the spotlight's falloff (" << m.falloff << ") is smaller than its radius ("
+             << m.radius << "); its light stops sharply at the radius";
+        note_warning(tokens, coneAt, text.str());
     }
     if ((m.spotlight || m.parallel) && m.pointAt == location) {
         throw SceneError("a spotlight or parallel light needs a point_at away from its location");

@@ -26,6 +26,9 @@ public:
              bool interpolate);
 
     Color at(const Point& p) const;
+    // The colour at image coordinates u (0 at the left) and v (0 at the
+    // bottom), repeated, as a model's texture coordinates give them.
+    Color atUV(double u, double v) const { return sample(u, v); }
     // The average of the pixels: what the preview draws.
     Color average() const;
 

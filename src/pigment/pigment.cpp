@@ -46,7 +46,15 @@ Pigment Pigment::imageMap(std::shared_ptr<const ImageMap> image) {
     return pigment;
 }
 
-Color Pigment::at(const Point& p) const {
+Pigment Pigment::movedBy(const Matrix4x4& toPattern) const {
+    Pigment moved = *this;
+    moved.m_toPattern = m_moved ? m_toPattern * toPattern : toPattern;
+    moved.m_moved = true;
+    return moved;
+}
+
+Color Pigment::at(const Point& world) const {
+    const Point p = m_moved ? m_toPattern * world : world;
     if (m_image) {
         return m_image->at(p);
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "color.h"
+#include "matrix4x4.h"
 #include "vector3.h"
 
 class ImageMap;
@@ -20,6 +21,10 @@ public:
     // The picture of an image map.
     static Pigment imageMap(std::shared_ptr<const ImageMap> image);
 
+    // The same pattern seen at toPattern * p: a map from the scene to the
+    // space the pattern was written in. Unmoved patterns take no map at all.
+    Pigment movedBy(const Matrix4x4& toPattern) const;
+
     Color at(const Point& p) const;
     // The colour that stands for the whole pigment: the preview draws it.
     const Color& base() const { return m_a; }
@@ -30,6 +35,8 @@ private:
     Color m_a;
     Color m_b;
     std::shared_ptr<const ImageMap> m_image;  // null for a checker
+    bool m_moved = false;
+    Matrix4x4 m_toPattern;  // used only when moved
 };
 
 // The pattern of a pigment statement, from the token after "pigment"

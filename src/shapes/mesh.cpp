@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "geom_hit.h"
+#include "pigment/image_map.h"
 #include "shapes/smooth_triangle.h"
 
 namespace {
@@ -165,6 +166,20 @@ std::uint32_t Mesh::nearestFace(const Ray& ray, double& t) const {
     return best;
 }
 
+Color Mesh::textureColor(const Material& material, std::uint32_t f, const Point& a,
+                         const Point& b, const Point& c, const Point& p) const {
+    double w[3];
+    barycentric(a, b, c, p, w[0], w[1], w[2]);
+    double u = 0;
+    double v = 0;
+    for (int i = 0; i < 3; ++i) {
+        const TextureCoord& corner = textureCoords[faceTextureCoords[f][i]];
+        u += w[i] * corner.u;
+        v += w[i] * corner.v;
+    }
+    return material.texture->atUV(u, v);
+}
+
 void Mesh::record(std::uint32_t f, double t, const Ray& ray, HitRec& hitrec) const {
     const Face& face = faces[f];
     const Point& a = positions[face.v[0]];
@@ -182,8 +197,13 @@ void Mesh::record(std::uint32_t f, double t, const Ray& ray, HitRec& hitrec) con
         hitrec.color = color;
         hitrec.finish = finish;
     } else {
-        hitrec.color = materials[face.material].color;
-        hitrec.finish = materials[face.material].finish;
+        const Material& material = materials[face.material];
+        hitrec.color = material.color;
+        hitrec.finish = material.finish;
+        if (material.texture && f < faceTextureCoords.size() &&
+            faceTextureCoords[f][0] != kNone) {
+            hitrec.color = textureColor(material, f, a, b, c, hitrec.p);
+        }
     }
 }
 
@@ -215,6 +235,8 @@ double Mesh::bytesPerFace() const {
     const std::size_t bytes =
         positions.capacity() * sizeof(Point) + normals.capacity() * sizeof(Vector3) +
         faces.capacity() * sizeof(Face) + materials.capacity() * sizeof(Material) +
+        textureCoords.capacity() * sizeof(TextureCoord) +
+        faceTextureCoords.capacity() * sizeof(faceTextureCoords[0]) +
         m_nodes.capacity() * sizeof(Node) + m_order.capacity() * sizeof(std::uint32_t);
     return static_cast<double>(bytes) / static_cast<double>(faces.size());
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "shapes/shape.h"
+
+class ImageMap;
 
 // Many triangles as one object, stored as arrays: shared positions and
 // normals, three indices of each per face, and a small table of the
@@ -23,7 +27,19 @@ public:
     struct Material {
         Color color;
         Finish finish;
+        std::shared_ptr<const Pigment> pattern;  // what finish.pattern points to
+        // An OBJ model's map_Kd picture, laid on by the faces' texture
+        // coordinates in place of color; null for none.
+        std::shared_ptr<const ImageMap> texture;
     };
+    // Texture coordinates (u, v) and, per face, the three indices into them
+    // (kNone for a face without). Both empty unless a material has a texture.
+    struct TextureCoord {
+        double u;
+        double v;
+    };
+    std::vector<TextureCoord> textureCoords;
+    std::vector<std::array<std::uint32_t, 3>> faceTextureCoords;
 
     std::vector<Point> positions;
     std::vector<Vector3> normals;  // unit
@@ -61,6 +77,8 @@ private:
     std::uint32_t nearestFace(const Ray& ray, double& t) const;
     double faceDistance(const Face& face, const Ray& ray) const;
     void record(std::uint32_t face, double t, const Ray& ray, HitRec& hitrec) const;
+    Color textureColor(const Material& material, std::uint32_t f, const Point& a, const Point& b,
+                       const Point& c, const Point& p) const;
 
     std::vector<Node> m_nodes;
     std::vector<std::uint32_t> m_order;  // faces in leaf order

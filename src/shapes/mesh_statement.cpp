@@ -51,7 +51,8 @@ GeomObject* readMeshStatement(Tokens& tokens) {
             Triangle scratch(Point(0, 0, 0), Point(0, 0, 0), Point(0, 0, 0));
             scratch.parseOptions(tokens);
             face.material = static_cast<std::uint32_t>(mesh->materials.size());
-            mesh->materials.push_back({scratch.color, scratch.finish});
+            // The material keeps the pattern alive: the scratch triangle goes.
+            mesh->materials.push_back({scratch.color, scratch.finish, scratch.pattern, nullptr});
         }
         mesh->faces.push_back(face);
     }
@@ -66,6 +67,7 @@ GeomObject* readMeshStatement(Tokens& tokens) {
         // The last triangle's modifiers are the mesh's.
         mesh->color = mesh->materials.back().color;
         mesh->finish = mesh->materials.back().finish;
+        mesh->pattern = mesh->materials.back().pattern;
         mesh->materials.pop_back();
         mesh->faces.back().material = Mesh::kNone;
     }

@@ -3,8 +3,11 @@
 #include <boost/shared_ptr.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cmath>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -14,11 +17,35 @@
 #include "Obj/Mesh.h"
 #include "Obj/ObjMeshParser.h"
 #include "parser.h"
+#include "pigment/image_map.h"
 #include "scene/reader_output.h"
 #include "shapes/mesh.h"
 #include "shapes/shape_statements.h"
 
 using namespace std::string_view_literals;
+
+namespace {
+
+// A material's map_Kd picture (PNG by its name's ending, else BMP); a file
+// that cannot be read leaves the material its Kd colour, with a warning.
+std::shared_ptr<const ImageMap> readTexture(const std::string& path) {
+    std::string ending = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    int width = 0;
+    int height = 0;
+    try {
+        std::vector<Color> pixels = readPicture(path, ending == ".png", width, height);
+        return std::make_shared<const ImageMap>(width, height, std::move(pixels),
+                                                ImageMap::Projection::Planar, false, true);
+    } catch (const SceneError& error) {
+        std::cerr << path << ": warning: " << error.what()
+                  << "; the material keeps its Kd colour\n";
+        return nullptr;
+    }
+}
+
+}  // namespace
 
 void mapObjMaterial(const SMaterial& m, Color& color, Finish& finish) {
     const auto mean = [](const float c[4]) { return (c[0] + c[1] + c[2]) / 3.0; };
@@ -83,10 +110,29 @@ std::string convertObjModel(const CMesh& model, bool smooth, Mesh& mesh) {
     // Materials: one per usemtl, the file's defaults before the first.
     const auto& runs = model.getMaterialRuns();
     mapObjMaterial(SMaterial(), mesh.color, mesh.finish);
+    std::map<std::string, std::shared_ptr<const ImageMap>> textures;
     for (const auto& run : runs) {
         Mesh::Material material;
         mapObjMaterial(run.material, material.color, material.finish);
+        if (!run.material.map_Kd.empty()) {
+            auto found = textures.find(run.material.map_Kd);
+            if (found == textures.end()) {
+                found = textures.emplace(run.material.map_Kd, readTexture(run.material.map_Kd))
+                            .first;
+            }
+            material.texture = found->second;
+        }
         mesh.materials.push_back(material);
+    }
+    const bool textured = !textures.empty() && model.getNumTextureCoords() > 0;
+    if (textured) {
+        const int coords = model.getNumTextureCoords();
+        mesh.textureCoords.reserve(static_cast<std::size_t>(coords));
+        for (int i = 1; i <= coords; ++i) {
+            const SVertex& t = model.getTextureCoord(i);
+            mesh.textureCoords.push_back({std::isfinite(t.x) ? t.x : 0.0,
+                                          std::isfinite(t.y) ? t.y : 0.0});
+        }
     }
 
     std::size_t run = 0;
@@ -113,6 +159,17 @@ std::string convertObjModel(const CMesh& model, bool smooth, Mesh& mesh) {
             }
             face.material = material;
             mesh.faces.push_back(face);
+            if (textured) {
+                std::array<std::uint32_t, 3> coords{Mesh::kNone, Mesh::kNone, Mesh::kNone};
+                if (std::all_of(polygon.vt.begin(), polygon.vt.end(),
+                                [](int t) { return t != 0; })) {
+                    for (int i = 0; i < 3; ++i) {
+                        coords[static_cast<std::size_t>(i)] =
+                            static_cast<std::uint32_t>(polygon.vt[corners[i]] - 1);
+                    }
+                }
+                mesh.faceTextureCoords.push_back(coords);
+            }
         }
     }
     if (smooth) {

@@ -335,3 +335,47 @@ TEST(SceneWarnings, ACarriageReturnThatCutsAStatementIsNamed) {
               "the camera that starts at 1:1 (a carriage return ends the statement: save the file "
               "with LF line ends)\n");
 }
+
+// A spotlight's falloff below its radius is told at whichever of the two
+// came last; the light still renders, with a hard edge at the radius.
+TEST(SceneWarnings, ASpotlightNarrowingTheWrongWayIsNamed) {
+    const std::string camera =
+        "camera { location <0, 0, 10> up <0, 1, 0> right <1.33333, 0, 0> look_at <0, 0, 0> }\n";
+    const std::string sphere =
+        "\nsphere { <0, 0, 0>, 2 pigment { color rgb <1, 0, 0> } finish { ambient 0.2 diffuse 0.6 "
+        "} }\n";
+    struct Spot {
+        const char* name;
+        const char* light;
+        const char* warnings;
+    };
+    const Spot spots[] = {
+        {"spot_falloff_last",
+         "light_source { <5, 8, 6> color rgb <1, 1, 1> spotlight radius 30 falloff 20 point_at "
+         "<0, 0, 0> }",
+         "@:2:66: warning: the spotlight's falloff (20) is smaller than its radius (30); its light "
+         "stops sharply at the radius\n"},
+        {"spot_radius_last",
+         "light_source { <5, 8, 6> color rgb <1, 1, 1> spotlight falloff 20 point_at <0, 0, 0> "
+         "radius 30 }",
+         "@:2:86: warning: the spotlight's falloff (20) is smaller than its radius (30); its light "
+         "stops sharply at the radius\n"},
+        // The defaults, an even cone and a point light's stray keys are fine.
+        {"spot_defaults",
+         "light_source { <5, 8, 6> color rgb <1, 1, 1> spotlight point_at <0, 0, 0> }", ""},
+        {"spot_even",
+         "light_source { <5, 8, 6> color rgb <1, 1, 1> spotlight radius 20 falloff 20 "
+         "point_at <0, 0, 0> }",
+         ""},
+    };
+    for (const Spot& spot : spots) {
+        const std::string name = std::string(spot.name) + ".pov";
+        const std::string image = tempDir() + "/" + spot.name + ".ppm";
+        writeFile(name, camera + spot.light + sphere);
+        std::remove(image.c_str());
+        const auto run = runRaytracer({"+W32", "+H24", "+I" + name}, tempDir());
+        EXPECT_EQ(run.status, 0) << spot.name;
+        EXPECT_EQ(run.err, named(spot.warnings, name)) << spot.name;
+        EXPECT_TRUE(fileExists(image)) << spot.name;
+    }
+}
