@@ -30,7 +30,7 @@ struct CSkipWarning {
     const std::string* fileName;
     std::vector<std::string>* warnings;
 
-    void operator()(Iterator first, Iterator last) const {
+    void operator()(const Iterator& first, const Iterator& last) const {
         const auto line = 1 + std::count(begin, first, '\n');
         warnings->push_back(*fileName + ":" + std::to_string(line) +
                             ": warning: skipped the statement \"" + std::string(first, last) +
