@@ -1,11 +1,14 @@
 #include "test_support.h"
 
+#include <png.h>
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -135,6 +138,20 @@ int farApart(const std::string& a, const std::string& b) {
         count += std::abs(static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[i])) > 1;
     }
     return count;
+}
+
+std::string writeQuadPng(const std::string& name) {
+    const std::string path = tempDir() + "/" + name;
+    const unsigned char bytes[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 2;
+    image.height = 2;
+    image.format = PNG_FORMAT_RGB;
+    if (png_image_write_to_file(&image, path.c_str(), 0, bytes, 0, nullptr) == 0) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    return path;
 }
 
 }  // namespace testing_support

@@ -29,6 +29,9 @@ std::string allBytes();
 // How many bytes of two images of one size differ by more than one unit;
 // -1 when the sizes differ.
 int farApart(const std::string& a, const std::string& b);
+// Writes a 2 x 2 PNG (red, green on the top row; blue, white below) to
+// tempDir()/name and returns the path.
+std::string writeQuadPng(const std::string& name);
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> entriesOf(const std::string& dir);
 

@@ -13,19 +13,6 @@
 
 namespace {
 
-// A 2 x 2 PNG: red, green on the top row; blue, white below.
-std::string writeQuad(const std::string& name) {
-    const std::string path = testing_support::tempDir() + "/" + name;
-    const unsigned char bytes[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = 2;
-    image.height = 2;
-    image.format = PNG_FORMAT_RGB;
-    EXPECT_NE(png_image_write_to_file(&image, path.c_str(), 0, bytes, 0, nullptr), 0);
-    return path;
-}
-
 const Color kRed(1, 0, 0);
 const Color kGreen(0, 1, 0);
 const Color kBlue(0, 0, 1);
@@ -34,7 +21,7 @@ const Color kWhite(1, 1, 1);
 }  // namespace
 
 TEST(ImageMap, PlanarMapShowsItsPixelsUprightAndRepeated) {
-    writeQuad("quad.png");
+    testing_support::writeQuadPng("quad.png");
     gInputFileName = testing_support::tempDir() + "/scene.pov";  // names are relative to it
     const TextScene scene(
         "light_source { <0, 0, 10> color rgb <1, 1, 1> }\n"
@@ -53,7 +40,7 @@ TEST(ImageMap, PlanarMapShowsItsPixelsUprightAndRepeated) {
 }
 
 TEST(ImageMap, OnceInterpolationAndProjections) {
-    const std::string path = writeQuad("quad2.png");
+    const std::string path = testing_support::writeQuadPng("quad2.png");
     int width = 0;
     int height = 0;
     const std::vector<Color> pixels = readPicture(path, true, width, height);
@@ -103,7 +90,7 @@ TEST(ImageMap, UnreadableFilesAreRefusedByName) {
           std::string("pigment { image_map { png \"/nonexistent/x.png\" } }"),
           "pigment { image_map { bmp \"" + text + "\" } }",
           std::string("pigment { image_map { gif \"x.gif\" } }"),
-          "pigment { image_map { png \"" + writeQuad("q3.png") + "\" map_type 7 } }"}) {
+          "pigment { image_map { png \"" + testing_support::writeQuadPng("q3.png") + "\" map_type 7 } }"}) {
         std::deque<std::string> tokens = testing_support::tokensOf("sphere { <0, 0, 0>, 1 " + scene);
         try {
             Sphere sphere(tokens);

@@ -1,8 +1,6 @@
 // map_Kd on obj_mesh models: the picture laid on by the faces' vt.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <boost/shared_ptr.hpp>
 
 #include <cmath>
@@ -19,18 +17,6 @@
 using namespace testing_support;
 
 namespace {
-
-// A 2 x 2 PNG: red, green on the top row; blue, white below.
-void writeQuadPicture(const std::string& name) {
-    const std::string path = tempDir() + "/" + name;
-    const unsigned char bytes[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = 2;
-    image.height = 2;
-    image.format = PNG_FORMAT_RGB;
-    ASSERT_NE(png_image_write_to_file(&image, path.c_str(), 0, bytes, 0, nullptr), 0);
-}
 
 // The unit square on the x-y plane as one quad, its texture coordinates
 // equal to x and y (or none), in a material with the given map_Kd.
@@ -67,7 +53,7 @@ bool near(const Color& a, const Color& b) {
 }  // namespace
 
 TEST(ObjTexture, PictureLiesByTheTextureCoordinates) {
-    writeQuadPicture("square_picture.png");
+    writeQuadPng("square_picture.png");
     const auto mesh = readSquare("textured_square", "square_picture.png", true);
     // Pixel centres, v up: the top row at v = 0.75.
     EXPECT_TRUE(near(seen(*mesh, 0.25, 0.75), Color(1, 0, 0)));
@@ -79,7 +65,7 @@ TEST(ObjTexture, PictureLiesByTheTextureCoordinates) {
 // Without texture coordinates, or with a picture that cannot be read, the
 // material keeps its Kd colour.
 TEST(ObjTexture, WithoutCoordinatesOrPictureTheColourIsKd) {
-    writeQuadPicture("square_picture.png");
+    writeQuadPng("square_picture.png");
     const Color kd(0.2, 0.4, 0.6);
     const auto plain = readSquare("uncoordinated_square", "square_picture.png", false);
     EXPECT_TRUE(near(seen(*plain, 0.25, 0.75), kd));
