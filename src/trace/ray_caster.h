@@ -35,10 +35,13 @@ public:
               const Atmosphere& atmosphere = Atmosphere());
 
     Color cast(const Ray& ray, int recursionDepth);
-    // The rays cast from here on belong to the pixel of this seed: jittered
-    // light samples follow from it and from the order of the casts.
-    void beginPixel(std::uint64_t seed) {
-        m_pixelSeed = seed;
+    // The rays cast from here on belong to pixel (x, y): jittered light
+    // samples follow from its seed and from the order of the casts. The seed
+    // is worked out only when a sampled light asks for it, so that scenes
+    // without one pay two stores per pixel.
+    void beginPixel(int x, int y) {
+        m_pixelX = x;
+        m_pixelY = y;
         m_shadings = 0;
     }
     // Rays cast so far: camera, secondary and shadow rays.
@@ -68,8 +71,11 @@ private:
     // surface whose highlight is known to be 0 without asking std::pow.
     std::vector<Color> m_unlitHighlights;
     bool m_lightsNotNegative;  // no light's colour has a negative component
+    bool m_anySampledLight;    // some light has modifiers: its own path
     const Atmosphere m_atmosphere;
-    std::uint64_t m_pixelSeed = 0;
+    const Color m_miss;  // the atmosphere's colour of a miss, asked once
+    int m_pixelX = 0;
+    int m_pixelY = 0;
     std::uint64_t m_shadings = 0;  // local-light evaluations since beginPixel
     std::uint64_t m_rays = 0;
 };

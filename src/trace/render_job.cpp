@@ -84,7 +84,7 @@ void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
     const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
     if (n == 1) {
         for (std::size_t x = 0; x < width; ++x) {
-            caster.beginPixel(pixelSeed(static_cast<int>(x), y));
+            caster.beginPixel(static_cast<int>(x), y);
             ray.direction = view.at(x, row);
             traced[x] = caster.cast(ray, PRIMARY_RECURSION_DEPTH);
         }
@@ -93,7 +93,7 @@ void traceRow(const ViewDirections& view, RayCaster& caster, Ray& ray, int y,
     const double weight = 1.0 / (n * n);
     for (std::size_t x = 0; x < width; ++x) {
         const std::size_t column = x * static_cast<std::size_t>(n);
-        caster.beginPixel(pixelSeed(static_cast<int>(x), y));
+        caster.beginPixel(static_cast<int>(x), y);
         Color sum;
         for (int j = 0; j < n; ++j) {
             for (int i = 0; i < n; ++i) {
@@ -116,7 +116,7 @@ void traceRowThroughLens(const ViewDirections& view, const LensFrame& lens, int 
     const double weight = 1.0 / (static_cast<double>(n) * n * blurSamples);
     for (std::size_t x = 0; x < traced.size(); ++x) {
         const std::uint64_t seed = pixelSeed(static_cast<int>(x), y);
-        caster.beginPixel(seed);
+        caster.beginPixel(static_cast<int>(x), y);
         const std::size_t column = x * static_cast<std::size_t>(n);
         Color sum;
         for (int j = 0; j < n; ++j) {
