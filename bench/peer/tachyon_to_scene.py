@@ -57,7 +57,9 @@ import collections
 import os
 import sys
 
-from tachyon_reader import ConversionError, Reader, cross, dot, scaled, sub, unit
+import tachyon_textures
+from tachyon_reader import ConversionError, Reader
+from vec3 import cross, dot, scaled, sub, unit
 
 
 def fmt(x):
@@ -70,7 +72,7 @@ def vec(v):
     return "<" + ", ".join(fmt(x) for x in v) + ">"
 
 
-def camera_text(camera, width, height):
+def camera_text(camera, width, height, notes):
     eye, view, updir = camera["CENTER"], camera["VIEWDIR"], camera["UPDIR"]
     window_height = 1.0 / camera["ZOOM"]
     window_width = window_height * width / (height * camera["ASPECTRATIO"])
@@ -78,11 +80,16 @@ def camera_text(camera, width, height):
     up = unit(sub(updir, scaled(forward, dot(updir, forward))))
     right = unit(cross(forward, up))
     look_at = tuple(e + v for e, v in zip(eye, view))
+    lens = ""
+    if camera.get("PROJECTION") == "PERSPECTIVE_DOF":
+        lens = tachyon_textures.lens_text(camera, window_width, window_height, notes)
+    elif camera.get("ANTIALIASING", 0) > 0:
+        notes["ANTIALIASING (one ray per pixel)"] += 1
     return (f"camera {{ location {vec(eye)} up {vec(scaled(up, window_height))} "
-            f"right {vec(scaled(right, window_width))} look_at {vec(look_at)} }}")
+            f"right {vec(scaled(right, window_width))} look_at {vec(look_at)}{lens} }}")
 
 
-def modifiers(texture, grey):
+def modifiers(texture, grey, pigment=None):
     local = texture.opacity - texture.specular
     weight = 1.0 / local if local > 0 else 1.0
     items = [f"ambient {fmt(texture.ambient * weight)}",
@@ -94,11 +101,11 @@ def modifiers(texture, grey):
         items.append(f"reflection {fmt(texture.specular)}")
     if texture.opacity < 1:
         items.append("ior 1 refraction 1")
-        pigment = (f"color rgbf <{', '.join(fmt(c) for c in texture.color)}, "
-                   f"{fmt(1.0 - texture.opacity)}>")
+        colour = (f"color rgbf <{', '.join(fmt(c) for c in texture.color)}, "
+                  f"{fmt(1.0 - texture.opacity)}>")
     else:
-        pigment = f"color rgb {vec(texture.color)}"
-    return f"pigment {{ {pigment} }} finish {{ {' '.join(items)} }}"
+        colour = f"color rgb {vec(texture.color)}"
+    return f"{pigment or f'pigment {{ {colour} }}'} finish {{ {' '.join(items)} }}"
 
 
 def light_text(center, color, extra):
@@ -148,8 +155,19 @@ def object_text(keyword, geometry, finish, notes):
     return [f"triangle {{ {', '.join(vec(v) for v in geometry)} {finish} }}"]
 
 
-def convert(text, size=None, name="scene"):
-    """Returns (our scene text, notes Counter, object counts Counter)."""
+def texture_pigment(texture, pictures, by_name, notes):
+    if texture.func is None:
+        return None
+    if pictures is None and texture.func.number in tachyon_textures.MAP_TYPES:
+        notes[f"TEXFUNC {texture.func.number} (no pictures written: plain colour kept)"] += 1
+        return None
+    return tachyon_textures.pigment_text(texture.func, pictures, by_name, notes)
+
+
+def convert(text, size=None, name="scene", pictures=None):
+    """Returns (our scene text, notes Counter, object counts Counter). The
+    image maps' pictures go through pictures (a tachyon_textures.Pictures);
+    without it they keep their plain colour."""
     reader = Reader(text)
     reader.read()
     width, height = size or reader.resolution
@@ -159,7 +177,7 @@ def convert(text, size=None, name="scene"):
             if reader.lights else 1.0)
     lines = [f"// {name} converted from tachyon's format for a {width}x{height} image,",
              "// mirrored in x so that it looks the same in our right-handed camera.",
-             camera_text(reader.camera, width, height)]
+             camera_text(reader.camera, width, height, reader.notes)]
     if reader.background is not None:
         lines.append(f"background {{ color rgb {vec(reader.background)} }}")
     if reader.fog is not None:
@@ -169,7 +187,8 @@ def convert(text, size=None, name="scene"):
     counts = collections.Counter()
     for keyword, geometry, texture in reader.objects:
         if id(texture) not in finishes:
-            finishes[id(texture)] = modifiers(texture, grey)
+            finishes[id(texture)] = modifiers(texture, grey, texture_pigment(
+                texture, pictures, reader.pictures, reader.notes))
         lines += object_text(keyword, geometry, finishes[id(texture)], reader.notes)
         counts[keyword] += 1
     return "\n".join(lines) + "\n", reader.notes, counts
@@ -185,13 +204,19 @@ def main(argv):
     if (args.width is None) != (args.height is None):
         parser.error("give both --width and --height, or neither")
     size = (args.width, args.height) if args.width is not None else None
+    folder = os.path.dirname(os.path.abspath(args.output))
+    pictures = tachyon_textures.Pictures(
+        folder, os.path.splitext(os.path.basename(args.output))[0],
+        os.path.dirname(os.path.abspath(args.scene)))
     try:
         with open(args.scene, encoding="latin-1") as f:
-            text, notes, _ = convert(f.read(), size, os.path.basename(args.scene))
+            text, notes, _ = convert(f.read(), size, os.path.basename(args.scene), pictures)
     except OSError as error:
+        pictures.remove()
         sys.stderr.write(f"{args.scene}: {error.strerror}\n")
         return 1
     except ConversionError as error:
+        pictures.remove()
         sys.stderr.write(f"{args.scene}: {error}\n")
         return 1
     for note, count in sorted(notes.items()):
@@ -204,6 +229,7 @@ def main(argv):
     except OSError as error:
         if os.path.exists(partial):
             os.remove(partial)
+        pictures.remove()
         sys.stderr.write(f"{args.output}: {error.strerror}\n")
         return 1
     return 0
