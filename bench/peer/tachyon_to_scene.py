@@ -4,6 +4,9 @@
 Usage: tachyon_to_scene.py IN.dat OUT.pov [--width W --height H]
 
 The image size (default: the scene's RESOLUTION) sets the window's width.
+Image textures become PNG files beside OUT.pov (OUT.tex0.png, ...), written
+with ImageMagick's convert from the files the scene names (relative to the
+scene's folder) or its IMAGEDEF pictures.
 What was left out or approximated goes to standard error, one line per kind
 with a count. Bad input stops the conversion with a message naming the file
 and line, exit status 1, and no output file.
@@ -48,8 +51,33 @@ What maps to what:
 - SPOTLIGHT: a light with spotlight radius FALLOFF_START falloff
   FALLOFF_END pointing along DIRECTION. DIRECTIONAL_LIGHT: a parallel light
   travelling along DIRECTION.
-- Reported and skipped: TEXFUNC other than 0 (the plain colour is kept),
-  TRANSMODE, OUTLINE, other lights and objects (infinite cylinders,
+- TEXFUNC 1, tachyon's 3D checker (its own blue and orange, in cubes of
+  1/3 centred on CENTER): pigment checker with a scale of 1/3 and a
+  translate inside the pigment's braces.
+- TEXFUNC 7, 8, 9 (cylindrical, spherical and planar image maps) and 10
+  (a volume picture from an IMAGEDEF, shown as its slice at w = ROTATE's z,
+  which is exact when WAXIS is zero): image_map with map_type 2, 1 or 0
+  and interpolate 2, placed by a transform inside the pigment's braces
+  (tachyon_textures.py has the measured formulas). Approximate: the
+  pictures are turned over and, where tachyon scales the angle of a
+  cylindrical or spherical map or the height of a spherical one, resampled
+  (nearest pixel) with the scale and offset baked in; tachyon filters from
+  pixel centres at the picture's edges with no blend across them where ours
+  blends round, so a picture under 64 pixels is enlarged as tachyon filters
+  it; tachyon's MIP-mapping of distant texture is not done (ours aliases
+  there); VAXIS not square to UAXIS is made square. A missing picture, a
+  zero SCALE or axis, or no ImageMagick keeps the plain colour (reported).
+  A TEXFUNC without CENTER, ROTATE and SCALE (and an image map without a
+  file name) is an error, as in tachyon.
+- CAMERA PROJECTION PERSPECTIVE_DOF: aperture, focal_point and
+  blur_samples. Tachyon 0.99 focuses at distance 1 along VIEWDIR whatever
+  FOCALLENGTH says (reported when it is not 1), which is our focal_point;
+  its lens spans APERTURE times the window at distance 1 along each side,
+  ours is round with the geometric mean of the two (exact for a square
+  window; reported otherwise); ANTIALIASING n is n lens samples a pixel
+  (1 to 1024).
+- Reported and skipped: the other texture functions (the plain colour is
+  kept), TRANSMODE, OUTLINE, other lights and objects (infinite cylinders,
   landscapes, volumes, ...), INCLUDE.
 """
 import argparse
