@@ -192,12 +192,46 @@ def texture_pigment(texture, pictures, by_name, notes):
     return tachyon_textures.pigment_text(texture.func, pictures, by_name, notes)
 
 
-def convert(text, size=None, name="scene", pictures=None):
+def keep_first_words(reader):
+    """Leaves in reader only what the first version of our language could
+    say, so that an earlier build can be timed on the same scene: smooth
+    triangles flat, other new shapes dropped, no background, fog, lens,
+    light modifiers or textures. Reports each."""
+    def left_out(what, count=1):
+        if count:
+            reader.notes[f"{what} (left out for the earlier version)"] += count
+    left_out("BACKGROUND", reader.background is not None)
+    left_out("FOG", reader.fog is not None)
+    left_out("PERSPECTIVE_DOF", reader.camera.get("PROJECTION") == "PERSPECTIVE_DOF")
+    left_out("SPOTLIGHT and DIRECTIONAL_LIGHT", sum(1 for light in reader.lights if light[2]))
+    reader.background = reader.fog = None
+    reader.camera["PROJECTION"] = "PERSPECTIVE"
+    reader.lights = [(center, color, "") for center, color, _ in reader.lights]
+    plain = {}  # one plain texture for each shared one, so they stay shared
+    objects = []
+    for keyword, geometry, texture in reader.objects:
+        if keyword not in ("SPHERE", "PLANE", "TRI", "STRI", "BOX"):
+            left_out(keyword)
+            continue
+        if texture.func is not None and id(texture) not in plain:
+            left_out(f"TEXFUNC {texture.func.number}")
+            plain[id(texture)] = texture._replace(func=None)
+        if keyword == "STRI":
+            left_out("STRI normals")
+            keyword, geometry = "TRI", geometry[:3]
+        objects.append((keyword, geometry, plain.get(id(texture), texture)))
+    reader.objects = objects
+
+
+def convert(text, size=None, name="scene", pictures=None, first_words=False):
     """Returns (our scene text, notes Counter, object counts Counter). The
     image maps' pictures go through pictures (a tachyon_textures.Pictures);
-    without it they keep their plain colour."""
+    without it they keep their plain colour. first_words keeps to the first
+    version of our language."""
     reader = Reader(text)
     reader.read()
+    if first_words:
+        keep_first_words(reader)
     width, height = size or reader.resolution
     if width <= 0 or height <= 0:
         raise ConversionError(f"bad image size {width}x{height}")
