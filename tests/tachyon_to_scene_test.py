@@ -97,6 +97,8 @@ Directional_Light Direction 1 -1 0 Color 0.5 0.5 0.5""")
         # Mirrored in x; the light comes from the opposite of its direction.
         self.assertIn("light_source { <0.707106781186547, 0.707106781186547, 0> color rgb "
                       "<0.5, 0.5, 0.5> parallel point_at <0, 0, 0> }", text)
+        later = tachyon_to_scene.convert(scene.replace("START 0", "START 5"))
+        self.assertIn("fog { distance 15 color rgb <1, 1, 1> }", later[0])
         linear = tachyon_to_scene.convert(scene.replace("FOG EXP", "FOG LINEAR"))
         self.assertIn("fog { distance 5 color", linear[0])
         self.assertIn("FOG LINEAR (as exponential fog)", linear[1])

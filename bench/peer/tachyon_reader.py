@@ -228,8 +228,11 @@ class Reader:
         self.lights.append((center, color, (inner, outer, at)))
 
     def read_fog(self):
-        """Our fog is exponential: EXP and EXP2 become distance 1 / DENSITY,
-        LINEAR a distance that leaves 5% of the colour at END."""
+        """Our fog is exponential from the eye; tachyon's EXP fog keeps
+        exp(-DENSITY (t - START)) from START on. EXP and EXP2 become distance
+        START + 1 / DENSITY, which agrees with it 1 / DENSITY past START (and
+        everywhere when START is 0), LINEAR a distance that leaves 5% of the
+        colour at END."""
         tokens = self.tokens
         start = tokens.pos - 1
         mode = tokens.word().upper()
@@ -245,7 +248,7 @@ class Reader:
             distance = values["END"] / 3
             self.notes["FOG LINEAR (as exponential fog)"] += 1
         elif mode in ("EXP", "EXP2"):
-            distance = 1 / values["DENSITY"] if values["DENSITY"] > 0 else 0
+            distance = values["START"] + 1 / values["DENSITY"] if values["DENSITY"] > 0 else 0
             if mode == "EXP2" or values["START"] != 0:
                 self.notes[f"FOG {mode} START (as exponential fog from the eye)"] += 1
         else:

@@ -45,9 +45,11 @@ What maps to what:
 - OPACITY o below 1: pigment rgbf with filter 1 - o and finish ior 1
   refraction 1 (light passes straight through, as in tachyon). Our
   transparent objects cast full shadows.
-- BACKGROUND: background. FOG: fog, which is exponential in our language
-  (EXP and EXP2 DENSITY d give distance 1/d; LINEAR leaves 5% at END;
-  START is dropped, both reported).
+- BACKGROUND: background. FOG: fog, which is exponential from the eye in
+  our language where tachyon's EXP fog starts at START: EXP and EXP2
+  START s DENSITY d give distance s + 1/d, which agrees with tachyon's fog
+  1/d past START and everywhere when s is 0 (nearer, ours is foggier;
+  farther, clearer); LINEAR leaves 5% at END (both reported).
 - SPOTLIGHT: a light with spotlight radius FALLOFF_START falloff
   FALLOFF_END pointing along DIRECTION. DIRECTIONAL_LIGHT: a parallel light
   travelling along DIRECTION.
