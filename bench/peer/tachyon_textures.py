@@ -177,9 +177,10 @@ def baked(width, height, pixels, bake):
             x = u * (width - 1)
             x0, fx = int(x), x - int(x)
             x1 = min(width - 1, x0 + 1)
+            corners = [3 * (y * width + x) for y in (y0, y1) for x in (x0, x1)]
             for k in range(3):
-                top = pixels[3 * (y0 * width + x0) + k] * (1 - fx) + pixels[3 * (y0 * width + x1) + k] * fx
-                low = pixels[3 * (y1 * width + x0) + k] * (1 - fx) + pixels[3 * (y1 * width + x1) + k] * fx
+                top = pixels[corners[0] + k] * (1 - fx) + pixels[corners[1] + k] * fx
+                low = pixels[corners[2] + k] * (1 - fx) + pixels[corners[3] + k] * fx
                 out.append(int(top * (1 - fy) + low * fy + 0.5))
     return out_w, out_h, bytes(out)
 
