@@ -295,6 +295,18 @@ class Textures(unittest.TestCase):
 
 @unittest.skipUnless(shutil.which("convert"), "no ImageMagick convert")
 class PicturesOnDisk(unittest.TestCase):
+    def test_tga_pictures_keep_their_bottom_row_first_as_tachyon_does(self):
+        red, blue = bytes([0, 0, 255]), bytes([255, 0, 0])  # stored blue, green, red
+        with tempfile.TemporaryDirectory() as work:
+            pictures = tachyon_textures.Pictures(work, "s", work)
+            for descriptor, first in ((0x20, blue), (0x00, red)):
+                with open(os.path.join(work, "p.tga"), "wb") as f:
+                    # 1 x 2, 24 bits, uncompressed; red stored first, on
+                    # top (0x20) or at the bottom (0).
+                    f.write(bytes([0, 0, 2] + [0] * 9 + [1, 0, 2, 0, 24, descriptor]) + red + blue)
+                _, _, pixels = pictures.read("p.tga")
+                self.assertEqual(pixels[:3], first[::-1], hex(descriptor))
+
     def test_pictures_go_beside_the_scene_and_go_away_on_error(self):
         with tempfile.TemporaryDirectory() as work:
             with open(os.path.join(work, "in.ppm"), "wb") as f:

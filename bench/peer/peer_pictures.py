@@ -25,7 +25,7 @@ import tachyon_to_scene
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
-SCENES = ["dnadof", "texture", "imagedef", "spotlight", "fog", "balls"]
+SCENES = ["dnadof", "texture", "imagedef", "room", "spotlight", "fog", "balls"]
 REPAIRS = {"texture": [
     ("TEXFUNC 7", "TEXFUNC 7 imaps/rufbrik.ppm CENTER 0 0 5 ROTATE 0 0 0 SCALE 3 -3 1"),
     ("TEXFUNC  1", "TEXFUNC 1 CENTER 0 -5 0 ROTATE 0 0 0 SCALE 1 1 1"),
@@ -57,7 +57,8 @@ def pair(args, name, work):
         raise RuntimeError(f"tachyon drew no image of {name}")
     out = os.path.join(args.out, name + ".png")
     subprocess.run(["convert", os.path.join(work, name + ".ppm"), "-size",
-                    f"4x{args.size}", "xc:white", tga, "+append", out], check=True)
+                    f"4x{args.size}", "xc:white", tga, "+append", "-define",
+                    "png:exclude-chunks=date,time", out], check=True)
     listed = "; ".join(f"{note} {n}" for note, n in sorted(notes.items()))
     print(f"{out}: {listed or 'everything converted'}")
 

@@ -14,7 +14,8 @@ u' = u s.x + r.x and v' = v s.y + r.y, which then repeat with period 1):
 - The image's column is u times its width and its row v times its height,
   counted from the top; COLOR is ignored. So tachyon shows a picture upside
   down where ours (top row at v = 1) shows it upright: every picture is
-  turned over as it is written.
+  turned over as it is written. A TGA, whose rows tachyon keeps from the
+  bottom up (as its header says where they start), it shows upright.
 Ours gets v (and, in a plane, u) from a pigment transform; the angle that
 gives u about an axis cannot be scaled by one, so a scaled u (and a
 spherical v) is baked into the picture: column c of our picture shows
@@ -128,7 +129,7 @@ class Pictures:
         path = os.path.join(self.scene_dir, source)
         if not os.path.isfile(path):
             raise PictureError(f"no image file {source}")
-        done = subprocess.run([self.convert, path + "[0]", "-depth", "8", "-format",
+        done = subprocess.run([self.convert, path + "[0]", "-auto-orient", "-depth", "8", "-format",
                                "%w %h\n", "-write", "info:-", "rgb:-"], capture_output=True)
         size, _, pixels = done.stdout.partition(b"\n")
         try:
@@ -137,11 +138,18 @@ class Pictures:
             width = height = 0
         if done.returncode != 0 or width < 1 or len(pixels) != width * height * 3:
             raise PictureError(f"convert cannot read {source}")
+        if path.lower().endswith(".tga"):
+            # Tachyon keeps a TGA's bottom row first (as the file's header
+            # says, where a PPM's top row comes first): turned over here,
+            # it comes out upright in the end, as tachyon shows it.
+            line = width * 3
+            pixels = b"".join(pixels[i:i + line] for i in range(len(pixels) - line, -1, -line))
         return width, height, pixels
 
     def write(self, path, width, height, pixels):
         done = subprocess.run([self.convert, "-size", f"{width}x{height}", "-depth", "8",
-                               "rgb:-", "png:" + path], input=pixels, capture_output=True)
+                               "rgb:-", "-define", "png:exclude-chunks=date,time", "png:" + path],
+                              input=pixels, capture_output=True)
         if done.returncode != 0:
             raise PictureError(f"convert cannot write {path}: "
                                f"{done.stderr.decode(errors='replace').strip()}")
