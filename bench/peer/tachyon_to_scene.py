@@ -60,10 +60,11 @@ What maps to what:
   (a volume picture from an IMAGEDEF, shown as its slice at w = ROTATE's z,
   which is exact when WAXIS is zero): image_map with map_type 2, 1 or 0
   and interpolate 2, placed by a transform inside the pigment's braces
-  (tachyon_textures.py has the measured formulas). Approximate: the
-  pictures are turned over and, where tachyon scales the angle of a
-  cylindrical or spherical map or the height of a spherical one, resampled
-  (nearest pixel) with the scale and offset baked in; tachyon filters from
+  (tachyon_textures.py has the measured formulas; tachyon shows a PPM
+  picture upside down, so it is turned over). Approximate: where tachyon
+  scales the angle of a cylindrical or spherical map or the height of a
+  spherical one, the picture is resampled (nearest pixel) with the scale
+  and offset baked in; tachyon filters from
   pixel centres at the picture's edges with no blend across them where ours
   blends round, so a picture under 64 pixels is enlarged as tachyon filters
   it; tachyon's MIP-mapping of distant texture is not done (ours aliases
