@@ -13,6 +13,12 @@ out broken) and reports time and peak memory. --cases million adds a scene of
 1,000,000 spheres and triangles: load, hierarchy and trace times and peak
 memory of ours alone (--cases scenes,load,million runs everything).
 
+--baseline BINARY adds an earlier build of ours to the scenes and the loading,
+run in turn with the other two, and its time beside ours: the scenes are then
+converted into the first version of our language only (smooth triangles
+flat; no background, fog, lens, light modifiers, textures or new shapes), so
+that both builds render the same file.
+
 Ours runs as OMP_NUM_THREADS=n BINARY +W512 +H512 +Iscene.pov with standard
 output to /dev/null; tachyon as tachyon scene.dat -numthreads n -res 512 512
 -o out.tga. Peak memory is each child's maximum resident set, from GNU time
@@ -137,7 +143,8 @@ def bench_scenes(args, work, report):
         try:
             with open(source, encoding="latin-1") as f:
                 text, notes, counts = tachyon_to_scene.convert(
-                    f.read(), (args.size, args.size), name + ".dat")
+                    f.read(), (args.size, args.size), name + ".dat",
+                    first_words=args.baseline is not None)
         except tachyon_to_scene.ConversionError as error:
             report.not_converted(name + ".dat", error)
             continue
@@ -146,11 +153,12 @@ def bench_scenes(args, work, report):
         report.converted(name + ".dat", counts, notes)
         for threads in args.threads:
             print(f"  {name}: {threads} thread(s) ...", file=sys.stderr, flush=True)
-            mine, theirs = fastest([
-                ours(args.binary, threads, args.size, args.size, scene),
-                tachyon(threads, args.size, args.size, source,
-                        os.path.join(work, name + ".tga"))], args.runs)
-            report.scene_row(name + ".dat", counts, threads, mine, theirs)
+            commands = [ours(args.binary, threads, args.size, args.size, scene),
+                        tachyon(threads, args.size, args.size, source,
+                                os.path.join(work, name + ".tga"))]
+            if args.baseline:
+                commands.append(ours(args.baseline, threads, args.size, args.size, scene))
+            report.scene_row(name + ".dat", counts, threads, *fastest(commands, args.runs))
 
 
 def bench_loading(args, work, report):
@@ -160,9 +168,11 @@ def bench_loading(args, work, report):
     print(f"  writing {count} spheres ...", file=sys.stderr, flush=True)
     sizes = scene_gen.write_sphere_scenes(count, *paths)
     image = os.path.join(work, "spheres.tga")
-    results = fastest([ours(args.binary, 1, 1, 1, paths[0]),
-                       tachyon(1, 2, 2, paths[1], image),
-                       tachyon(1, 2, 2, paths[2], image)], args.runs)
+    commands = [ours(args.binary, 1, 1, 1, paths[0]), tachyon(1, 2, 2, paths[1], image),
+                tachyon(1, 2, 2, paths[2], image)]
+    if args.baseline:
+        commands.append(ours(args.baseline, 1, 1, 1, paths[0]))
+    results = fastest(commands, args.runs)
     report.loading(count, sizes, results)
 
 
@@ -199,6 +209,8 @@ def parse_args(argv):
         formatter_class=argparse.RawDescriptionHelpFormatter, epilog=__doc__)
     parser.add_argument("--binary", default=os.path.join(REPO, "build", "src", "raytracer"),
                         help="our ray tracer (default: %(default)s)")
+    parser.add_argument("--baseline", metavar="BINARY",
+                        help="an earlier build of ours, timed beside it")
     parser.add_argument("--runs", type=int, default=3,
                         help="runs per case, fastest kept (default: %(default)s)")
     parser.add_argument("--threads", default="1,2",
@@ -240,6 +252,11 @@ def main(argv):
               file=sys.stderr)
         return 2
     args.binary = os.path.abspath(args.binary)
+    if args.baseline is not None:
+        if not (os.path.isfile(args.baseline) and os.access(args.baseline, os.X_OK)):
+            print(f"peer_bench: no executable at {args.baseline} (--baseline)", file=sys.stderr)
+            return 2
+        args.baseline = os.path.abspath(args.baseline)
     if shutil.which("tachyon") is None or missing_scenes(args.scene_dir):
         print(f"peer_bench: skipped: needs tachyon and its example scenes "
               f"({', '.join(s + '.dat' for s in SCENES)} in {args.scene_dir}); "

@@ -67,6 +67,24 @@ class PeerBench(unittest.TestCase):
         self.assertRegex(done.stdout, r"\| 4x3 \|" + 5 * number)
         self.assertIn("- balls.dat: 1 sphere; RAYDEPTH (our depth is fixed) 1", done.stdout)
 
+    def test_a_baseline_adds_its_column_and_keeps_to_the_first_words(self):
+        scene = os.path.join(self.scenes, "teapot.dat")
+        with open(scene, "w") as f:
+            f.write(SCENE.replace("END_SCENE", "BACKGROUND 0 0 1\nSTRI V0 0 0 0 V1 1 0 0 "
+                                  "V2 0 1 0 N0 0 0 1 N1 0 0 1 N2 0 0 1 TEXTURE AMBIENT 1 "
+                                  "DIFFUSE 0 SPECULAR 0 OPACITY 1 COLOR 1 1 1 TEXFUNC 0\n"
+                                  "END_SCENE"))
+        done = self.bench("--cases", "scenes,load", "--threads", "1", "--load-objects", "30",
+                          "--baseline", RAYTRACER)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn("| ours (s) | tachyon (s) | before (s) | ours / tachyon | ours / before |",
+                      done.stdout)
+        self.assertRegex(done.stdout, r"\| teapot.dat \| 1 sphere \+ 1 triangle \| 1 \|"
+                         + 5 * r" [0-9.]+ \|")
+        self.assertRegex(done.stdout, r"\| ours before \|" + 6 * r" [0-9.]+ \|")
+        self.assertIn("BACKGROUND (left out for the earlier version) 1", done.stdout)
+        self.assertIn("STRI normals (left out for the earlier version) 1", done.stdout)
+
     def test_a_failing_peer_shows_in_the_table_and_the_exit_status(self):
         # Tachyon exits with status 0 when it cannot read a scene: no image
         # is a failure too.

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Tests of bench/peer/tachyon_to_scene.py. Usage: tachyon_to_scene_test.py
 [RAYTRACER]; with our ray tracer's path it also renders a converted scene."""
+import collections
+import math
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -10,6 +13,8 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 CONVERTER = os.path.join(HERE, "..", "bench", "peer", "tachyon_to_scene.py")
 sys.path.insert(0, os.path.dirname(CONVERTER))
+import tachyon_reader  # noqa: E402
+import tachyon_textures  # noqa: E402
 import tachyon_to_scene  # noqa: E402
 
 RAYTRACER = sys.argv.pop(1) if len(sys.argv) > 1 else None
@@ -32,7 +37,7 @@ PLANE CENTER 0 -1 0 NORMAL 0 2 0
   TEXTURE AMBIENT 0 DIFFUSE 1 SPECULAR 0 OPACITY 0.25 COLOR 0 0 1 TEXFUNC 0
 STRI V0 1 0 0 V1 0 1 0 V2 0 0 1 N0 1 0 0 N1 0 1 0 N2 0 0 1
   TEXTURE AMBIENT 1 DIFFUSE 0 SPECULAR 0 OPACITY 1 COLOR 1 1 1
-  TEXFUNC 1 CENTER 0 0 0 ROTATE 0 0 0 SCALE 1 1 1
+  TEXFUNC 3 CENTER 0 0 0 ROTATE 0 0 0 SCALE 1 1 1
 FCYLINDER BASE 1 0 0 APEX 1 2 0 RAD 0.5 t
 FCylinder Base 1 0 0 Apex 1 0 0 Rad 0.5 t
 ring center 0 1 0 normal 0 1 0 inner 0.5 outer 2 t
@@ -76,7 +81,7 @@ class Conversion(unittest.TestCase):
                                         "RING": 1, "BOX": 1, "POLYCYLINDER": 1})
         self.assertEqual(set(notes), {
             "CYLINDER (not converted)",
-            "RAYDEPTH (our depth is fixed)", "TEXFUNC 1 (plain colour kept)",
+            "RAYDEPTH (our depth is fixed)", "TEXFUNC 3 (plain colour kept)",
             "FCYLINDER without length or with a negative radius (dropped)"})
 
     def test_fog_spotlights_and_directional_lights(self):
@@ -92,6 +97,8 @@ Directional_Light Direction 1 -1 0 Color 0.5 0.5 0.5""")
         # Mirrored in x; the light comes from the opposite of its direction.
         self.assertIn("light_source { <0.707106781186547, 0.707106781186547, 0> color rgb "
                       "<0.5, 0.5, 0.5> parallel point_at <0, 0, 0> }", text)
+        later = tachyon_to_scene.convert(scene.replace("START 0", "START 5"))
+        self.assertIn("fog { distance 15 color rgb <1, 1, 1> }", later[0])
         linear = tachyon_to_scene.convert(scene.replace("FOG EXP", "FOG LINEAR"))
         self.assertIn("fog { distance 5 color", linear[0])
         self.assertIn("FOG LINEAR (as exponential fog)", linear[1])
@@ -135,6 +142,202 @@ Directional_Light Direction 1 -1 0 Color 0.5 0.5 0.5""")
             self.assertEqual((done.returncode, done.stderr),
                              (1, f"{bad}: line 13: unknown texture 'v'\n"))
             self.assertEqual(sorted(os.listdir(work)), ["bad.dat", "good.dat"])
+
+
+def texture_scene(texfunc, obj="PLANE CENTER 0 0 0 NORMAL 0 0 -1", before=""):
+    return f"""BEGIN_SCENE RESOLUTION 8 8
+CAMERA ZOOM 1 ASPECTRATIO 1 ANTIALIASING 0 RAYDEPTH 1
+  CENTER 0 0 -1 VIEWDIR 0 0 1 UPDIR 0 1 0 END_CAMERA
+{before}
+{obj} TEXTURE AMBIENT 1 DIFFUSE 0 SPECULAR 0 OPACITY 1 COLOR 1 1 1
+  TEXFUNC {texfunc}
+END_SCENE"""
+
+
+class FakePictures:
+    """Records what the converter asks of the pictures."""
+
+    def __init__(self):
+        self.asked = []
+
+    def png(self, source, bake):
+        self.asked.append((source, bake))
+        return f"p{len(self.asked)}.png"
+
+
+def matrix(steps):
+    """Our transform steps (translate, rotate in degrees about x, y, z, scale)
+    as a function from pattern to world points, as the ray tracer composes them."""
+    def turn(p, axis, degrees):
+        a, b = (axis + 1) % 3, (axis + 2) % 3
+        c, s = math.cos(math.radians(degrees)), math.sin(math.radians(degrees))
+        q = list(p)
+        q[a], q[b] = c * p[a] - s * p[b], s * p[a] + c * p[b]
+        return tuple(q)
+
+    def apply(p):
+        for word, v in steps:
+            if word == "translate":
+                p = tuple(x + y for x, y in zip(p, v))
+            elif word == "scale":
+                p = tuple(x * y for x, y in zip(p, v))
+            else:
+                for axis in range(3):
+                    p = turn(p, axis, v[axis])
+        return p
+    return apply
+
+
+class Textures(unittest.TestCase):
+    def pigment(self, texfunc, **kw):
+        pictures = FakePictures()
+        text, notes, _ = tachyon_to_scene.convert(texture_scene(texfunc, **kw), None, "t",
+                                                  pictures)
+        lines = [line for line in text.splitlines() if "pigment" in line]
+        return lines, notes, pictures.asked
+
+    def test_checker_is_tachyons_third_unit_cubes_about_its_centre(self):
+        lines, _, _ = self.pigment("1 CENTER 1 2 3 ROTATE 9 9 9 SCALE 5 5 5")
+        # Mirrored in x; ROTATE, SCALE and COLOR are tachyon's to ignore.
+        self.assertIn("pigment { checker color rgb <0, 0.2, 1> color rgb <1, 0.2, 0> "
+                      "scale <0.333333333333333, 0.333333333333333, 0.333333333333333> "
+                      "translate <-1.16666666666667, 1.83333333333333, 2.83333333333333> }",
+                      lines[0])
+
+    def test_planar_maps_lay_tachyons_u_and_v_where_it_does(self):
+        # The pattern's x and y at a world point must be tachyon's u and v
+        # there: u = s.x (d . UAXIS) + r.x, with d = point - CENTER (mirrored).
+        cases = [((1, 0, 0), (0, 0, 1)), ((0, 0, -1), (0, -1, 0)), ((0, 2, 0), (1, 0, 1)),
+                 ((0.6, 0.8, 0), (0, 0, 1))]
+        for u_axis, v_axis in cases:
+            func = tachyon_reader.TexFunc(9, "a.ppm", (1.0, -2.0, 0.5), (0.25, 0.5, 0),
+                                          (2.0, -3.0, 1.0),
+                                          {"UAXIS": u_axis, "VAXIS": v_axis})
+            to_world = matrix(tachyon_textures.planar_steps(func, collections.Counter()))
+            for pattern in ((0.0, 0.0, 0.0), (0.3, 0.7, 0.0), (-1.5, 2.0, 0.0)):
+                d = [w - c for w, c in zip(to_world(pattern), func.center)]
+                u = 2.0 * sum(a * b for a, b in zip(d, u_axis)) + 0.25
+                v = -3.0 * sum(a * b for a, b in zip(d, v_axis)) + 0.5
+                self.assertEqual((round(u, 9), round(v, 9)), pattern[:2], (u_axis, v_axis))
+
+    def test_image_maps_name_their_picture_and_projection(self):
+        lines, notes, asked = self.pigment(
+            "9 a.ppm CENTER 0 0 0 ROTATE 0 0 0 SCALE 0.05 0.05 1 UAXIS 1 0 0 VAXIS 0 0 1")
+        self.assertIn('pigment { image_map { png "p1.png" map_type 0 interpolate 2 } '
+                      'scale <20, 20, 1> rotate <90, 0, 180> }', lines[0])
+        self.assertEqual(asked, [("a.ppm", (1.0, 0.0, 1.0, 0.0))])
+        # Cylindrical: the angle's scale and offset (a quarter turn behind
+        # ours, mirrored) go into the picture, v into the transform.
+        lines, _, asked = self.pigment("7 b.ppm CENTER 2 0 5 ROTATE 0.5 0.25 0 SCALE 3 -2 1",
+                                       obj="SPHERE CENTER 2 0 5 RAD 1")
+        self.assertIn('map_type 2 interpolate 2 } translate <0, -0.25, 0> scale <1, -0.5, 1> '
+                      'translate <-2, 0, 5> }', lines[0])
+        self.assertEqual(asked, [("b.ppm", (3.0, -0.25, 1.0, 0.0))])
+        _, _, asked = self.pigment("8 c.ppm CENTER 0 0 0 ROTATE 0 0.5 0 SCALE 1 2 1",
+                                   obj="SPHERE CENTER 0 0 0 RAD 1")
+        self.assertEqual(asked, [("c.ppm", (1.0, -0.25, 2.0, 0.5))])
+        _, notes, _ = self.pigment("8 c.ppm CENTER 0 0 0 ROTATE 0 0 0 SCALE 0 1 1",
+                                   obj="SPHERE CENTER 0 0 0 RAD 1")
+        self.assertIn("TEXFUNC 8 (a zero SCALE: plain colour kept)", notes)
+
+    def test_imagedef_slices_become_pictures(self):
+        before = ("IMAGEDEF ::p FORMAT RGB24 RESOLUTION 2 1 2 ENCODING HEX\n"
+                  "  f00 0f0  0000ff 102030")
+        _, _, asked = self.pigment(
+            "10 ::p CENTER 0 0 0 ROTATE 0 0 0.5 SCALE 1 1 1 UAXIS 1 0 0 VAXIS 0 1 0",
+            before=before)
+        (picture, _), = asked
+        # ROTATE's z picks the slice (w = 0.5 of 2 slices: the second).
+        self.assertEqual((picture.width, picture.height, picture.pixels),
+                         (2, 1, bytes([0, 0, 255, 16, 32, 48])))
+        with self.assertRaises(tachyon_to_scene.ConversionError) as caught:
+            self.pigment("0", before=before.replace("0000ff", "00zz"))
+        self.assertIn("line 5: expected a pixel of 3 or 6 hex digits, found '00zz'",
+                      str(caught.exception))
+
+    def test_texture_functions_need_their_parameters_as_in_tachyon(self):
+        # tachyon's own texture.dat writes "TEXFUNC 7" and "TEXFUNC 1" bare,
+        # and tachyon rejects it; so does the converter, naming the line.
+        for texfunc, message in (("7\nPLANE CENTER 0 -5 0 NORMAL 0 1 0 t",
+                                  "line 7: TEXFUNC 7 needs an image file name, found 'PLANE'"),
+                                 ("1\nSPHERE CENTER 0 0 0 RAD 1 t",
+                                  "line 7: expected CENTER, found 'SPHERE'")):
+            with self.assertRaises(tachyon_to_scene.ConversionError) as caught:
+                self.pigment(texfunc)
+            self.assertIn(message, str(caught.exception))
+
+    def test_baked_pictures_turn_over_repeat_and_enlarge_small_ones(self):
+        rows = bytes(i % 251 for i in range(3 * 64 * 2))  # 64 x 2, rows from the top
+        width, height, pixels = tachyon_textures.baked(64, 2, rows, (1.0, 0.0, 1.0, 0.0))
+        # Too small in height: enlarged 32 times, filtered as tachyon does.
+        self.assertEqual((width, height), (64 * 32, 2 * 32))
+        # Turned over: our top left is tachyon's bottom left, and our bottom
+        # right its top right, within the filter's blend of a neighbour.
+        for ours, theirs in ((pixels[:3], rows[192:195]), (pixels[-3:], rows[189:192])):
+            self.assertTrue(all(abs(a - b) <= 2 for a, b in zip(ours, theirs)), (ours, theirs))
+        wide = bytes(range(256)) * 3 * 64  # 256 x 64: nothing enlarged
+        width, height, pixels = tachyon_textures.baked(256, 64, wide, (-2.0, 0.0, 1.0, 0.0))
+        self.assertEqual((width, height), (512, 64))
+        # Scaled by -2: our u = 1/4 shows tachyon's u = 1/2 run backwards.
+        self.assertEqual(pixels[3 * 128:3 * 129], wide[3 * 127:3 * 128])
+
+    def test_depth_of_field_is_tachyons_lens_in_focus_at_one(self):
+        scene = SCENE.replace("ZOOM 2.0 ASPECTRATIO 1.0 ANTIALIASING 0",
+                              "PROJECTION PERSPECTIVE_DOF FOCALLENGTH 0.75 APERTURE 0.02 "
+                              "ZOOM 2.0 ASPECTRATIO 1.0 ANTIALIASING 32")
+        text, notes, _ = tachyon_to_scene.convert(scene, (100, 100))
+        # A window of 1/2 x 1/2: a lens of 0.01, 32 samples, focused 1 ahead.
+        self.assertIn("look_at <-1, 2, 4> aperture 0.01 focal_point <-1, 2, 4> "
+                      "blur_samples 32 }", text)
+        self.assertIn("FOCALLENGTH (in focus at distance 1, as tachyon renders it)", notes)
+        self.assertNotIn("ANTIALIASING (one ray per pixel)", notes)
+
+
+@unittest.skipUnless(shutil.which("convert"), "no ImageMagick convert")
+class PicturesOnDisk(unittest.TestCase):
+    def test_tga_pictures_keep_their_bottom_row_first_as_tachyon_does(self):
+        red, blue = bytes([0, 0, 255]), bytes([255, 0, 0])  # stored blue, green, red
+        with tempfile.TemporaryDirectory() as work:
+            pictures = tachyon_textures.Pictures(work, "s", work)
+            for descriptor, first in ((0x20, blue), (0x00, red)):
+                with open(os.path.join(work, "p.tga"), "wb") as f:
+                    # 1 x 2, 24 bits, uncompressed; red stored first, on
+                    # top (0x20) or at the bottom (0).
+                    f.write(bytes([0, 0, 2] + [0] * 9 + [1, 0, 2, 0, 24, descriptor]) + red + blue)
+                _, _, pixels = pictures.read("p.tga")
+                self.assertEqual(pixels[:3], first[::-1], hex(descriptor))
+
+    def test_pictures_go_beside_the_scene_and_go_away_on_error(self):
+        with tempfile.TemporaryDirectory() as work:
+            with open(os.path.join(work, "in.ppm"), "wb") as f:
+                f.write(b"P6\n2 2\n255\n" + bytes(range(12)))
+            scene = texture_scene("9 in.ppm CENTER 0 0 0 ROTATE 0 0 0 SCALE 1 1 1 "
+                                  "UAXIS 1 0 0 VAXIS 0 1 0")
+            good = os.path.join(work, "a b.dat")
+            scene = scene.replace("END_SCENE", "SPHERE CENTER 0 0 0 RAD 1 TEXTURE AMBIENT 1 "
+                                  "DIFFUSE 0 SPECULAR 0 OPACITY 1 COLOR 1 1 1 TEXFUNC 8 "
+                                  "missing.ppm CENTER 0 0 0 ROTATE 0 0 0 SCALE 1 1 1\n")
+            with open(good, "w") as f:
+                f.write(scene)
+            out = os.path.join(work, "out dir", "a b.pov")
+            os.mkdir(os.path.dirname(out))
+            done = subprocess.run([sys.executable, CONVERTER, good, out],
+                                  capture_output=True, text=True)
+            self.assertEqual(done.returncode, 0, done.stderr)
+            self.assertIn("TEXFUNC 8 (no image file missing.ppm: plain colour kept): 1",
+                          done.stderr)
+            self.assertEqual(sorted(os.listdir(os.path.dirname(out))),
+                             ["a b.pov", "a_b.tex0.png"])
+            with open(out) as f:
+                self.assertIn('png "a_b.tex0.png"', f.read())
+            with open(good, "w") as f:
+                f.write(scene + "SPHERE CENTER 0 0 0 RAD 1 nosuchtexture\n")
+            os.remove(out)
+            os.remove(os.path.join(os.path.dirname(out), "a_b.tex0.png"))
+            done = subprocess.run([sys.executable, CONVERTER, good, out],
+                                  capture_output=True, text=True)
+            self.assertEqual(done.returncode, 1)
+            self.assertEqual(os.listdir(os.path.dirname(out)), [])
 
 
 @unittest.skipUnless(RAYTRACER, "no ray tracer given")

@@ -41,8 +41,12 @@ class Report:
             "",
             f"Ours: {args.binary}; tachyon {_tachyon_version()} (Debian package "
             f"tachyon-bin-nox). {os.cpu_count()} cores; load average {_load()} at start. "
-            f"Fastest of {args.runs} runs, the two programs alternating.",
+            f"Fastest of {args.runs} runs, the programs taking turns.",
             ""]
+        if args.baseline:
+            self.head[-1:-1] = [
+                "", f"Before: {args.baseline}, on the same scenes, converted into the "
+                "first version of our language (see the notes below)."]
         self.scenes = []
         self.notes = []
         self.met = []  # (what, met?)
@@ -57,31 +61,32 @@ class Report:
         self.failures += 1
         self.notes.append(f"- {name}: not converted: {error}")
 
-    def scene_row(self, name, counts, threads, mine, theirs):
+    def scene_row(self, name, counts, threads, mine, theirs, before=None):
+        """before: the baseline's run, when there is one."""
         cells = [name, _objects(counts), str(threads)]
-        if mine is not None and theirs is not None and mine.status == 0 == theirs.status:
-            ratio = mine.seconds / theirs.seconds
-            cells += ["%.2f" % mine.seconds, "%.2f" % theirs.seconds, "%.2f" % ratio]
-            self.met.append(ratio <= 1.0)
-        else:
+        results = [mine, theirs] + ([before] if self.args.baseline else [])
+        for result in results:
+            cells.append("%.2f" % result.seconds if result and result.status == 0
+                         else _failed(result))
+        if any(result is None or result.status != 0 for result in results):
             self.failures += 1
-            for result in (mine, theirs):
-                cells.append("%.2f" % result.seconds if result and result.status == 0
-                             else _failed(result))
-            cells.append("-")
+            cells += ["-"] * (len(results) - 1)
+        else:
+            ratios = [mine.seconds / r.seconds for r in results[1:]]
+            cells += ["%.2f" % ratio for ratio in ratios]
+            self.met += [ratio <= 1.0 for ratio in ratios]
         self.scenes.append("| " + " | ".join(cells) + " |")
 
     def loading(self, count, sizes, results):
-        rows = [("ours", results[0]),
-                ("tachyon, a texture per sphere (as ours)", results[1]),
-                ("tachyon, one shared texture", results[2])]
+        labels = ["ours", "tachyon, a texture per sphere (as ours)",
+                  "tachyon, one shared texture", "ours before"]
         lines = [f"Loading {count:,} random spheres (ours at +W1 +H1, one thread; tachyon "
                  "at -res 2 2, one thread, as its 1x1 image comes out broken), "
                  "end-to-end wall time:", "",
                  "| program | scene text (MB) | time (s) | CPU (s) | MB/s | peak RSS (MB) "
                  "| bytes/object |",
                  "|---|---:|---:|---:|---:|---:|---:|"]
-        for (label, result), size in zip(rows, sizes):
+        for label, result, size in zip(labels, results, list(sizes) + [sizes[0]]):
             if result is None or result.status != 0:
                 self.failures += 1
                 lines.append(f"| {label} | {size / 1e6:.1f} | {_failed(result)} | | | | |")
@@ -92,8 +97,8 @@ class Report:
                          f"{peak / count:.0f} |")
         if all(r is not None and r.status == 0 for r in results):
             mine = results[0]
-            times = [mine.seconds / r.seconds for r in results[1:]]
-            peaks = [mine.peak_kb / r.peak_kb for r in results[1:]]
+            times = [mine.seconds / r.seconds for r in results[1:3]]
+            peaks = [mine.peak_kb / r.peak_kb for r in results[1:3]]
             lines += ["",
                       "- time, ours / tachyon: %.2f (texture per sphere), %.2f (shared "
                       "texture); target at most 1" % tuple(times),
@@ -102,6 +107,12 @@ class Report:
                       % (peaks[0], peaks[1], mine.peak_kb * 1024 / count)]
             self.met.append(max(times) <= 1.0)
             self.met.append(max(peaks) <= 2.0)
+            for before in results[3:]:
+                ratio = mine.seconds / before.seconds
+                lines.append("- time, ours / ours before: %.2f (CPU %.2f); peak memory %.2f; "
+                             "target: time at most 1" % (ratio, mine.cpu / before.cpu,
+                                                         mine.peak_kb / before.peak_kb))
+                self.met.append(ratio <= 1.0)
         self.sections.append("\n".join(lines))
 
     def million(self, count, size, image, threads, results):
@@ -143,11 +154,16 @@ class Report:
         out = list(self.head)
         if self.scenes:
             size = self.args.size
+            before = bool(self.args.baseline)
             out += [f"Tachyon's example scenes at {size}x{size}, end-to-end wall time "
                     "(start-up, reading, tracing, writing the image):", "",
-                    "| scene | objects | threads | ours (s) | tachyon (s) | ratio |",
-                    "|---|---|---:|---:|---:|---:|"] + self.scenes
-            out += ["", "ratio = our time / tachyon's; target: at most 1.00 on every row.", ""]
+                    "| scene | objects | threads | ours (s) | tachyon (s) | "
+                    + ("before (s) | ours / tachyon | ours / before |" if before else "ratio |"),
+                    "|---|---|---:|---:|---:|---:|" + ("---:|---:|" if before else "")]
+            out += self.scenes
+            out += ["", "ratio = our time / tachyon's"
+                    + (" (or our earlier build's)" if before else "")
+                    + "; target: at most 1.00 on every row.", ""]
         for section in self.sections:
             out += [section, ""]
         if not self.gnu_time:

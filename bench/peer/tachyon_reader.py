@@ -1,13 +1,15 @@
 """Reads a tachyon scene (.dat) into plain lists for tachyon_to_scene.py,
-mirrored in x (see there why); also the small vector helpers both use."""
+mirrored in x (see there why)."""
 import collections
 import math
+
+from vec3 import cross, dot, mirror, scaled, unit
 
 # Statement keywords; skipping an unknown statement stops at the next one.
 OBJECTS = ("SPHERE", "PLANE", "TRI", "STRI", "FCYLINDER", "RING", "BOX", "POLYCYLINDER")
 HANDLED = {"BEGIN_SCENE", "END_SCENE", "RESOLUTION", "CAMERA", "LIGHT",
            "TEXDEF", "TEXALIAS", "BACKGROUND", "FOG", "DIRECTIONAL_LIGHT",
-           "SPOTLIGHT"} | set(OBJECTS)
+           "SPOTLIGHT", "IMAGEDEF"} | set(OBJECTS)
 SKIPPED = {"BACKGROUND_GRADIENT", "CYLINDER",
            "SCAPE", "SCALARVOL", "QUADRIC", "VCSTRI", "TPOLYFILE", "INCLUDE",
            "SHADER_MODE", "AMBIENT_OCCLUSION", "START_CLIPGROUP",
@@ -15,11 +17,17 @@ SKIPPED = {"BACKGROUND_GRADIENT", "CYLINDER",
 STATEMENTS = HANDLED | SKIPPED
 # Texture functions that read an image file name first.
 IMAGE_TEXFUNCS = {7, 8, 9, 10}
-TEXFUNC_PARAMS = {"CENTER", "ROTATE", "SCALE", "UAXIS", "VAXIS", "WAXIS"}
+TEXFUNC_AXES = ("UAXIS", "VAXIS", "WAXIS")
 
 Texture = collections.namedtuple(
-    "Texture", "color ambient diffuse specular opacity phong phong_size")
-DEFAULT_TEXTURE = Texture((1.0, 1.0, 1.0), 0.0, 0.0, 0.0, 1.0, 0.0, 1.0)
+    "Texture", "color ambient diffuse specular opacity phong phong_size func")
+DEFAULT_TEXTURE = Texture((1.0, 1.0, 1.0), 0.0, 0.0, 0.0, 1.0, 0.0, 1.0, None)
+# A texture function: its number, image name (or None), CENTER (mirrored),
+# ROTATE, SCALE and the axes given (mirrored; None when left out).
+TexFunc = collections.namedtuple("TexFunc", "number image center rotate scale axes")
+# An IMAGEDEF picture: width, height, depth and RGB bytes, slice by slice,
+# rows from the top.
+Picture = collections.namedtuple("Picture", "width height depth pixels")
 
 
 class ConversionError(Exception):
@@ -81,32 +89,6 @@ class Tokens:
         return self.vector()
 
 
-def mirror(v):
-    return (-v[0], v[1], v[2])
-
-
-def sub(a, b):
-    return tuple(x - y for x, y in zip(a, b))
-
-
-def dot(a, b):
-    return sum(x * y for x, y in zip(a, b))
-
-
-def cross(a, b):
-    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
-            a[0] * b[1] - a[1] * b[0])
-
-
-def scaled(v, s):
-    return tuple(x * s for x in v)
-
-
-def unit(v):
-    length = math.sqrt(dot(v, v))
-    return scaled(v, 1.0 / length) if length > 0 else v
-
-
 class Reader:
     """Reads the statements into plain lists; writing comes after, once the
     lights (which scale the diffuse terms) are all known."""
@@ -121,6 +103,7 @@ class Reader:
         self.objects = []  # (keyword, geometry, texture)
         self.background = None
         self.fog = None  # (distance, color)
+        self.pictures = {}  # IMAGEDEF name -> Picture
 
     def read(self):
         tokens = self.tokens
@@ -153,6 +136,8 @@ class Reader:
             elif keyword == "TEXDEF":
                 name = tokens.word()
                 self.textures[name] = self.read_texture()
+            elif keyword == "IMAGEDEF":
+                self.read_imagedef()
             elif keyword == "TEXALIAS":
                 alias = tokens.word()
                 self.textures[alias] = self.texture_named(tokens.word())
@@ -178,17 +163,16 @@ class Reader:
             elif key in ("CENTER", "VIEWDIR", "UPDIR"):
                 camera[key] = mirror(tokens.vector())
             elif key == "ANTIALIASING":
-                if tokens.number() > 0:
-                    self.notes["ANTIALIASING (one ray per pixel)"] += 1
+                camera[key] = tokens.number()
             elif key == "RAYDEPTH":
                 tokens.number()
                 self.notes["RAYDEPTH (our depth is fixed)"] += 1
             elif key == "PROJECTION":
-                if tokens.word().upper() != "PERSPECTIVE":
+                camera[key] = tokens.word().upper()
+                if camera[key] not in ("PERSPECTIVE", "PERSPECTIVE_DOF"):
                     self.notes["PROJECTION (rendered in perspective)"] += 1
             elif key in ("FOCALLENGTH", "APERTURE"):
-                tokens.number()
-                self.notes[f"{key} (not converted)"] += 1
+                camera[key] = tokens.number()
             elif key == "FRUSTUM":
                 for _ in range(4):
                     tokens.number()
@@ -201,6 +185,8 @@ class Reader:
                 tokens.fail(f"the camera has no {key}", start)
         if camera["ZOOM"] <= 0 or camera["ASPECTRATIO"] <= 0:
             tokens.fail("ZOOM and ASPECTRATIO must be positive", start)
+        if camera.get("APERTURE", 0) < 0:
+            tokens.fail("APERTURE must not be negative", start)
         if dot(cross(camera["VIEWDIR"], camera["UPDIR"]),
                cross(camera["VIEWDIR"], camera["UPDIR"])) < 1e-24:
             tokens.fail("VIEWDIR is zero or parallel to UPDIR", start)
@@ -242,8 +228,11 @@ class Reader:
         self.lights.append((center, color, (inner, outer, at)))
 
     def read_fog(self):
-        """Our fog is exponential: EXP and EXP2 become distance 1 / DENSITY,
-        LINEAR a distance that leaves 5% of the colour at END."""
+        """Our fog is exponential from the eye; tachyon's EXP fog keeps
+        exp(-DENSITY (t - START)) from START on. EXP and EXP2 become distance
+        START + 1 / DENSITY, which agrees with it 1 / DENSITY past START (and
+        everywhere when START is 0), LINEAR a distance that leaves 5% of the
+        colour at END."""
         tokens = self.tokens
         start = tokens.pos - 1
         mode = tokens.word().upper()
@@ -259,7 +248,7 @@ class Reader:
             distance = values["END"] / 3
             self.notes["FOG LINEAR (as exponential fog)"] += 1
         elif mode in ("EXP", "EXP2"):
-            distance = 1 / values["DENSITY"] if values["DENSITY"] > 0 else 0
+            distance = values["START"] + 1 / values["DENSITY"] if values["DENSITY"] > 0 else 0
             if mode == "EXP2" or values["START"] != 0:
                 self.notes[f"FOG {mode} START (as exponential fog from the eye)"] += 1
         else:
@@ -293,22 +282,69 @@ class Reader:
                 tokens.word()
                 self.notes[f"{key} (not converted)"] += 1
             elif key == "TEXFUNC":
-                self.read_texfunc(int(tokens.number()))
+                values["func"] = self.read_texfunc(tokens.number())
                 return Texture(**values)
             else:
                 tokens.pos -= 1
                 tokens.fail(f"unknown texture keyword '{key}'")
 
     def read_texfunc(self, function):
-        if function == 0:
-            return
-        self.notes[f"TEXFUNC {function} (plain colour kept)"] += 1
+        """Every function but 0 takes CENTER, ROTATE and SCALE (the image
+        maps a file name first, and any of them axes after), as tachyon
+        requires: texture.dat, which leaves them out, fails in both."""
         tokens = self.tokens
+        if function == 0:
+            return None
+        if function != int(function) or function < 0:
+            tokens.pos -= 1
+            tokens.fail(f"expected a texture function number, found '{tokens.word()}'")
+        function = int(function)
+        image = None
         if function in IMAGE_TEXFUNCS:
-            tokens.word()
-        while tokens.peek() in TEXFUNC_PARAMS:
-            tokens.word()
-            tokens.vector()
+            image = tokens.word()
+            if image.upper() in STATEMENTS or image.upper() in ("CENTER", "END_SCENE"):
+                tokens.pos -= 1
+                tokens.fail(f"TEXFUNC {function} needs an image file name, found '{image}'")
+        center = mirror(tokens.keyed("CENTER"))
+        rotate, scale = tokens.keyed("ROTATE"), tokens.keyed("SCALE")
+        axes = {}
+        while tokens.peek() in TEXFUNC_AXES:
+            key = tokens.word().upper()
+            axes[key] = mirror(tokens.vector())
+        return TexFunc(function, image, center, rotate, scale, axes)
+
+    def read_imagedef(self):
+        """IMAGEDEF ::name FORMAT RGB24 RESOLUTION x y z ENCODING HEX, then
+        a hex word per pixel: three digits (one a channel) or six."""
+        tokens = self.tokens
+        name = tokens.word()
+        tokens.expect("FORMAT")
+        if tokens.word().upper() != "RGB24":
+            tokens.pos -= 1
+            tokens.fail(f"IMAGEDEF format '{tokens.word()}' is not converted (only RGB24)")
+        tokens.expect("RESOLUTION")
+        size = [tokens.number() for _ in range(3)]
+        if any(n < 1 or n != int(n) for n in size) or size[0] * size[1] * size[2] > 1 << 24:
+            tokens.fail("IMAGEDEF needs a resolution of whole numbers from 1 up")
+        width, height, depth = (int(n) for n in size)
+        tokens.expect("ENCODING")
+        if tokens.word().upper() != "HEX":
+            tokens.pos -= 1
+            tokens.fail(f"IMAGEDEF encoding '{tokens.word()}' is not converted (only HEX)")
+        pixels = bytearray()
+        for _ in range(width * height * depth):
+            word = tokens.word()
+            try:
+                if len(word) == 3:
+                    pixels += bytes(17 * int(digit, 16) for digit in word)
+                elif len(word) == 6:
+                    pixels += bytes.fromhex(word)
+                else:
+                    raise ValueError
+            except ValueError:
+                tokens.pos -= 1
+                tokens.fail(f"expected a pixel of 3 or 6 hex digits, found '{word}'")
+        self.pictures[name] = Picture(width, height, depth, bytes(pixels))
 
     def read_object(self, keyword):
         tokens = self.tokens

@@ -4,6 +4,9 @@
 Usage: tachyon_to_scene.py IN.dat OUT.pov [--width W --height H]
 
 The image size (default: the scene's RESOLUTION) sets the window's width.
+Image textures become PNG files beside OUT.pov (OUT.tex0.png, ...), written
+with ImageMagick's convert from the files the scene names (relative to the
+scene's folder) or its IMAGEDEF pictures.
 What was left out or approximated goes to standard error, one line per kind
 with a count. Bad input stops the conversion with a message naming the file
 and line, exit status 1, and no output file.
@@ -42,14 +45,42 @@ What maps to what:
 - OPACITY o below 1: pigment rgbf with filter 1 - o and finish ior 1
   refraction 1 (light passes straight through, as in tachyon). Our
   transparent objects cast full shadows.
-- BACKGROUND: background. FOG: fog, which is exponential in our language
-  (EXP and EXP2 DENSITY d give distance 1/d; LINEAR leaves 5% at END;
-  START is dropped, both reported).
+- BACKGROUND: background. FOG: fog, which is exponential from the eye in
+  our language where tachyon's EXP fog starts at START: EXP and EXP2
+  START s DENSITY d give distance s + 1/d, which agrees with tachyon's fog
+  1/d past START and everywhere when s is 0 (nearer, ours is foggier;
+  farther, clearer); LINEAR leaves 5% at END (both reported).
 - SPOTLIGHT: a light with spotlight radius FALLOFF_START falloff
   FALLOFF_END pointing along DIRECTION. DIRECTIONAL_LIGHT: a parallel light
   travelling along DIRECTION.
-- Reported and skipped: TEXFUNC other than 0 (the plain colour is kept),
-  TRANSMODE, OUTLINE, other lights and objects (infinite cylinders,
+- TEXFUNC 1, tachyon's 3D checker (its own blue and orange, in cubes of
+  1/3 centred on CENTER): pigment checker with a scale of 1/3 and a
+  translate inside the pigment's braces.
+- TEXFUNC 7, 8, 9 (cylindrical, spherical and planar image maps) and 10
+  (a volume picture from an IMAGEDEF, shown as its slice at w = ROTATE's z,
+  which is exact when WAXIS is zero): image_map with map_type 2, 1 or 0
+  and interpolate 2, placed by a transform inside the pigment's braces
+  (tachyon_textures.py has the measured formulas; tachyon shows a PPM
+  picture upside down, so it is turned over). Approximate: where tachyon
+  scales the angle of a cylindrical or spherical map or the height of a
+  spherical one, the picture is resampled (nearest pixel) with the scale
+  and offset baked in; tachyon filters from
+  pixel centres at the picture's edges with no blend across them where ours
+  blends round, so a picture under 64 pixels is enlarged as tachyon filters
+  it; tachyon's MIP-mapping of distant texture is not done (ours aliases
+  there); VAXIS not square to UAXIS is made square. A missing picture, a
+  zero SCALE or axis, or no ImageMagick keeps the plain colour (reported).
+  A TEXFUNC without CENTER, ROTATE and SCALE (and an image map without a
+  file name) is an error, as in tachyon.
+- CAMERA PROJECTION PERSPECTIVE_DOF: aperture, focal_point and
+  blur_samples. Tachyon 0.99 focuses at distance 1 along VIEWDIR whatever
+  FOCALLENGTH says (reported when it is not 1), which is our focal_point;
+  its lens spans APERTURE times the window at distance 1 along each side,
+  ours is round with the geometric mean of the two (exact for a square
+  window; reported otherwise); ANTIALIASING n is n lens samples a pixel
+  (1 to 1024).
+- Reported and skipped: the other texture functions (the plain colour is
+  kept), TRANSMODE, OUTLINE, other lights and objects (infinite cylinders,
   landscapes, volumes, ...), INCLUDE.
 """
 import argparse
@@ -57,7 +88,9 @@ import collections
 import os
 import sys
 
-from tachyon_reader import ConversionError, Reader, cross, dot, scaled, sub, unit
+import tachyon_textures
+from tachyon_reader import ConversionError, Reader
+from vec3 import cross, dot, scaled, sub, unit
 
 
 def fmt(x):
@@ -70,7 +103,7 @@ def vec(v):
     return "<" + ", ".join(fmt(x) for x in v) + ">"
 
 
-def camera_text(camera, width, height):
+def camera_text(camera, width, height, notes):
     eye, view, updir = camera["CENTER"], camera["VIEWDIR"], camera["UPDIR"]
     window_height = 1.0 / camera["ZOOM"]
     window_width = window_height * width / (height * camera["ASPECTRATIO"])
@@ -78,11 +111,16 @@ def camera_text(camera, width, height):
     up = unit(sub(updir, scaled(forward, dot(updir, forward))))
     right = unit(cross(forward, up))
     look_at = tuple(e + v for e, v in zip(eye, view))
+    lens = ""
+    if camera.get("PROJECTION") == "PERSPECTIVE_DOF":
+        lens = tachyon_textures.lens_text(camera, window_width, window_height, notes)
+    elif camera.get("ANTIALIASING", 0) > 0:
+        notes["ANTIALIASING (one ray per pixel)"] += 1
     return (f"camera {{ location {vec(eye)} up {vec(scaled(up, window_height))} "
-            f"right {vec(scaled(right, window_width))} look_at {vec(look_at)} }}")
+            f"right {vec(scaled(right, window_width))} look_at {vec(look_at)}{lens} }}")
 
 
-def modifiers(texture, grey):
+def modifiers(texture, grey, pigment=None):
     local = texture.opacity - texture.specular
     weight = 1.0 / local if local > 0 else 1.0
     items = [f"ambient {fmt(texture.ambient * weight)}",
@@ -94,11 +132,11 @@ def modifiers(texture, grey):
         items.append(f"reflection {fmt(texture.specular)}")
     if texture.opacity < 1:
         items.append("ior 1 refraction 1")
-        pigment = (f"color rgbf <{', '.join(fmt(c) for c in texture.color)}, "
-                   f"{fmt(1.0 - texture.opacity)}>")
+        colour = (f"color rgbf <{', '.join(fmt(c) for c in texture.color)}, "
+                  f"{fmt(1.0 - texture.opacity)}>")
     else:
-        pigment = f"color rgb {vec(texture.color)}"
-    return f"pigment {{ {pigment} }} finish {{ {' '.join(items)} }}"
+        colour = f"color rgb {vec(texture.color)}"
+    return f"{pigment or f'pigment {{ {colour} }}'} finish {{ {' '.join(items)} }}"
 
 
 def light_text(center, color, extra):
@@ -148,10 +186,55 @@ def object_text(keyword, geometry, finish, notes):
     return [f"triangle {{ {', '.join(vec(v) for v in geometry)} {finish} }}"]
 
 
-def convert(text, size=None, name="scene"):
-    """Returns (our scene text, notes Counter, object counts Counter)."""
+def texture_pigment(texture, pictures, by_name, notes):
+    if texture.func is None:
+        return None
+    if pictures is None and texture.func.number in tachyon_textures.MAP_TYPES:
+        notes[f"TEXFUNC {texture.func.number} (no pictures written: plain colour kept)"] += 1
+        return None
+    return tachyon_textures.pigment_text(texture.func, pictures, by_name, notes)
+
+
+def keep_first_words(reader):
+    """Leaves in reader only what the first version of our language could
+    say, so that an earlier build can be timed on the same scene: smooth
+    triangles flat, other new shapes dropped, no background, fog, lens,
+    light modifiers or textures. Reports each."""
+    def left_out(what, count=1):
+        if count:
+            reader.notes[f"{what} (left out for the earlier version)"] += count
+    left_out("BACKGROUND", reader.background is not None)
+    left_out("FOG", reader.fog is not None)
+    left_out("PERSPECTIVE_DOF", reader.camera.get("PROJECTION") == "PERSPECTIVE_DOF")
+    left_out("SPOTLIGHT and DIRECTIONAL_LIGHT", sum(1 for light in reader.lights if light[2]))
+    reader.background = reader.fog = None
+    reader.camera["PROJECTION"] = "PERSPECTIVE"
+    reader.lights = [(center, color, "") for center, color, _ in reader.lights]
+    plain = {}  # one plain texture for each shared one, so they stay shared
+    objects = []
+    for keyword, geometry, texture in reader.objects:
+        if keyword not in ("SPHERE", "PLANE", "TRI", "STRI", "BOX"):
+            left_out(keyword)
+            continue
+        if texture.func is not None and id(texture) not in plain:
+            left_out(f"TEXFUNC {texture.func.number}")
+            plain[id(texture)] = texture._replace(func=None)
+        if keyword == "STRI":
+            left_out("STRI normals")
+            keyword, geometry = "TRI", geometry[:3]
+        objects.append((keyword, geometry, plain.get(id(texture), texture)))
+    reader.objects = objects
+
+
+def convert(text, size=None, name="scene", pictures=None, first_words=False):
+    """Returns (our scene text, notes Counter, object counts Counter). The
+    image maps' pictures go through pictures (a tachyon_textures.Pictures);
+    without it they keep their plain colour. first_words keeps to the first
+    version of our language."""
     reader = Reader(text)
     reader.read()
+    if first_words:
+        keep_first_words(reader)
     width, height = size or reader.resolution
     if width <= 0 or height <= 0:
         raise ConversionError(f"bad image size {width}x{height}")
@@ -159,7 +242,7 @@ def convert(text, size=None, name="scene"):
             if reader.lights else 1.0)
     lines = [f"// {name} converted from tachyon's format for a {width}x{height} image,",
              "// mirrored in x so that it looks the same in our right-handed camera.",
-             camera_text(reader.camera, width, height)]
+             camera_text(reader.camera, width, height, reader.notes)]
     if reader.background is not None:
         lines.append(f"background {{ color rgb {vec(reader.background)} }}")
     if reader.fog is not None:
@@ -169,7 +252,8 @@ def convert(text, size=None, name="scene"):
     counts = collections.Counter()
     for keyword, geometry, texture in reader.objects:
         if id(texture) not in finishes:
-            finishes[id(texture)] = modifiers(texture, grey)
+            finishes[id(texture)] = modifiers(texture, grey, texture_pigment(
+                texture, pictures, reader.pictures, reader.notes))
         lines += object_text(keyword, geometry, finishes[id(texture)], reader.notes)
         counts[keyword] += 1
     return "\n".join(lines) + "\n", reader.notes, counts
@@ -185,13 +269,19 @@ def main(argv):
     if (args.width is None) != (args.height is None):
         parser.error("give both --width and --height, or neither")
     size = (args.width, args.height) if args.width is not None else None
+    folder = os.path.dirname(os.path.abspath(args.output))
+    pictures = tachyon_textures.Pictures(
+        folder, os.path.splitext(os.path.basename(args.output))[0],
+        os.path.dirname(os.path.abspath(args.scene)))
     try:
         with open(args.scene, encoding="latin-1") as f:
-            text, notes, _ = convert(f.read(), size, os.path.basename(args.scene))
+            text, notes, _ = convert(f.read(), size, os.path.basename(args.scene), pictures)
     except OSError as error:
+        pictures.remove()
         sys.stderr.write(f"{args.scene}: {error.strerror}\n")
         return 1
     except ConversionError as error:
+        pictures.remove()
         sys.stderr.write(f"{args.scene}: {error}\n")
         return 1
     for note, count in sorted(notes.items()):
@@ -204,6 +294,7 @@ def main(argv):
     except OSError as error:
         if os.path.exists(partial):
             os.remove(partial)
+        pictures.remove()
         sys.stderr.write(f"{args.output}: {error.strerror}\n")
         return 1
     return 0
