@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <deque>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "geom_hit.h"
@@ -78,6 +81,38 @@ Finish readFinish(Tokens& tokens) {
     return finish;
 }
 
+// Whether the front token lies inside the braces of the pigment whose
+// keyword was at the front when pigmentAt tokens were left. A queue of
+// strings knows no braces: to it nothing does.
+bool insidePigment(const std::deque<std::string>&, std::size_t) { return false; }
+bool insidePigment(const TokenViews& tokens, std::size_t pigmentAt) {
+    return tokens.depth(tokens.size()) > tokens.depth(pigmentAt);
+}
+
+// The transforms inside a pigment's braces, after its pattern or colour:
+// they move the pattern alone, never the object. The pattern moved; a plain
+// colour (no pattern) looks the same however it is moved.
+template <typename Tokens>
+std::shared_ptr<const Pigment> readPigmentTransforms(Tokens& tokens, std::size_t pigmentAt,
+                                                     std::shared_ptr<const Pigment> pattern) {
+    Transform transform;
+    bool moved = false;
+    while (!tokens.empty() && isTransformWord(tokens.front()) && insidePigment(tokens, pigmentAt)) {
+        if (!pattern && !moved) {
+            note_warning(tokens, tokens.size(),
+                         "the pigment is a plain colour, which '" + std::string(tokens.front()) +
+                             "' does not change; an object's transforms go after the "
+                             "pigment's closing brace");
+        }
+        readTransformWord(tokens, transform);
+        moved = true;
+    }
+    if (!moved || !pattern) {
+        return pattern;
+    }
+    return std::make_shared<const Pigment>(pattern->movedBy(transform.toObject));
+}
+
 // The modifiers loop. With a transform to fill, translate, rotate and scale
 // are read too, in any order among the others; without one the loop stops
 // at them. filter is the filter of the modifiers read before this loop.
@@ -105,6 +140,7 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
             *surfaced = true;
         }
         if (tokens.front() == "pigment"sv) {
+            const std::size_t pigmentAt = tokens.size();
             tokens.pop_front();
             pattern = readPigmentPattern(tokens);
             movedPattern = false;
@@ -114,6 +150,7 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
             if (pattern) {
                 object.color = pattern->base();
                 tmpFilter = 0;
+                pattern = readPigmentTransforms(tokens, pigmentAt, pattern);
                 continue;
             }
             drop_front(tokens, "\"color\"");
@@ -130,6 +167,7 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
                              withFilter ? "the pigment's 'color rgbf' takes 4 numbers, found more"
                                         : "the pigment's 'color rgb' takes 3 numbers, found more");
             }
+            readPigmentTransforms(tokens, pigmentAt, nullptr);
         } else if (tokens.front() == "finish"sv) {
             object.finish = readFinish(tokens);
         } else {

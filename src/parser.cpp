@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -103,6 +104,12 @@ void open_scene_file(const std::string& fileName, std::ifstream& in) {
     if (!in) {
         throw SceneError("cannot open scene file: " + std::string(std::strerror(errno)));
     }
+}
+
+std::ptrdiff_t TokenViews::depth(std::size_t tokensLeft) const {
+    const auto count = static_cast<std::size_t>(m_end - m_begin);
+    assert(tokensLeft >= 1 && tokensLeft <= count);
+    return m_places != nullptr ? m_places[count - tokensLeft].depth : 0;
 }
 
 void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens) {

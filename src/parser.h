@@ -12,6 +12,7 @@
 #include "vector3.h"
 
 class StatementNotes;
+struct TokenPlace;
 
 // A scene the reader cannot use. It says in plain words what was expected
 // and what was found, and names the failed condition; the reader that knows
@@ -79,15 +80,27 @@ void tokenize_line(const std::string& line, std::deque<std::string>& tokens);
 // The statement readers' other token queue: the streaming reader's tokens as
 // views into the scene text, consumed from the front as the queue is but
 // without a string made for each. The views stay where they are; only the
-// front moves.
+// front moves. With the tokens' places it also knows the braces around
+// them, which the separators drop from the text.
 class TokenViews {
 public:
-    TokenViews(const std::string_view* begin, const std::string_view* end)
-        : m_front(begin), m_end(end) {}
+    // places, when given, runs alongside the views.
+    TokenViews(const std::string_view* begin, const std::string_view* end,
+               const TokenPlace* places = nullptr)
+        : m_begin(begin), m_front(begin), m_end(end), m_places(places) {}
 
     // Where the statement readers note their warnings; none by default.
     void setNotes(StatementNotes* notes) { m_notes = notes; }
     StatementNotes* notes() const { return m_notes; }
+    // The scene file, whose folder the files that the scene names are found
+    // against; empty (the default) for the working directory. The name must
+    // outlive the reading.
+    void setSceneFile(std::string_view fileName) { m_sceneFile = fileName; }
+    std::string_view sceneFile() const { return m_sceneFile; }
+    // The brace depth (TokenPlace::depth) of the token that was at the front
+    // when tokensLeft tokens were left, the front itself included; 0 for
+    // every token when no places were given.
+    std::ptrdiff_t depth(std::size_t tokensLeft) const;
 
     bool empty() const { return m_front == m_end; }
     std::size_t size() const { return static_cast<std::size_t>(m_end - m_front); }
@@ -101,9 +114,12 @@ public:
     }
 
 private:
+    const std::string_view* m_begin;
     const std::string_view* m_front;
     const std::string_view* m_end;
+    const TokenPlace* m_places;  // null when unknown
     StatementNotes* m_notes = nullptr;
+    std::string_view m_sceneFile;
 };
 
 // The statement readers' hook for warnings: notes text about the token that

@@ -12,13 +12,18 @@ struct TokenPlace {
     std::size_t offset = 0;     // bytes from the start of the text
     std::size_t line = 1;       // 1-based
     std::size_t lineStart = 0;  // offset of the line's first byte
+    // The braces opened and not closed before the token ('{' counts one up,
+    // '}' one down, so a stray '}' takes it below 0); those in comments do
+    // not count.
+    std::ptrdiff_t depth = 0;
 
     // 1-based, in bytes.
     std::size_t column() const { return offset - lineStart + 1; }
 };
 
 // The separators " \n\t<>,{}": dropped, and a run of them ends a token.
-// Carriage return is not one of them.
+// Carriage return is not one of them. The braces leave only the depth they
+// give the tokens after them.
 bool is_separator(char c);
 
 // Splits scene text into tokens: the runs of bytes between separators; a
