@@ -179,13 +179,17 @@ bool readsBraces(const std::string& text) {
     SceneLexer lexer(in);
     std::string_view token;
     TokenPlace place;
+    std::size_t end = 0;  // of the token before
+    std::ptrdiff_t depth = 0;
     bool afterPigment = false;
     std::ptrdiff_t pigmentDepth = 0;
     while (lexer.next(token, place)) {
+        depth += braceSteps(std::string_view(text).substr(end, place.offset - end)).net;
+        end = place.offset + token.size();
         if (token == "pigment") {
             afterPigment = true;
-            pigmentDepth = place.depth;
-        } else if (afterPigment && place.depth > pigmentDepth &&
+            pigmentDepth = depth;
+        } else if (afterPigment && depth > pigmentDepth &&
                    (token == "translate" || token == "rotate" || token == "scale")) {
             return true;
         }

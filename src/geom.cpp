@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
-#include <deque>
-#include <memory>
-#include <string>
 #include <string_view>
 
 #include "geom_hit.h"
 #include "parser.h"
 #include "pigment/pigment.h"
+#include "pigment/pigment_transforms.h"
 #include "scene/reader_output.h"
 #include "shapes/modifiers.h"
 
@@ -81,38 +79,6 @@ Finish readFinish(Tokens& tokens) {
     return finish;
 }
 
-// Whether the front token lies inside the braces of the pigment whose
-// keyword was at the front when pigmentAt tokens were left. A queue of
-// strings knows no braces: to it nothing does.
-bool insidePigment(const std::deque<std::string>&, std::size_t) { return false; }
-bool insidePigment(const TokenViews& tokens, std::size_t pigmentAt) {
-    return tokens.depth(tokens.size()) > tokens.depth(pigmentAt);
-}
-
-// The transforms inside a pigment's braces, after its pattern or colour:
-// they move the pattern alone, never the object. The pattern moved; a plain
-// colour (no pattern) looks the same however it is moved.
-template <typename Tokens>
-std::shared_ptr<const Pigment> readPigmentTransforms(Tokens& tokens, std::size_t pigmentAt,
-                                                     std::shared_ptr<const Pigment> pattern) {
-    Transform transform;
-    bool moved = false;
-    while (!tokens.empty() && isTransformWord(tokens.front()) && insidePigment(tokens, pigmentAt)) {
-        if (!pattern && !moved) {
-            note_warning(tokens, tokens.size(),
-                         "the pigment is a plain colour, which '" + std::string(tokens.front()) +
-                             "' does not change; an object's transforms go after the "
-                             "pigment's closing brace");
-        }
-        readTransformWord(tokens, transform);
-        moved = true;
-    }
-    if (!moved || !pattern) {
-        return pattern;
-    }
-    return std::make_shared<const Pigment>(pattern->movedBy(transform.toObject));
-}
-
 // The modifiers loop. With a transform to fill, translate, rotate and scale
 // are read too, in any order among the others; without one the loop stops
 // at them. filter is the filter of the modifiers read before this loop.
@@ -150,7 +116,9 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
             if (pattern) {
                 object.color = pattern->base();
                 tmpFilter = 0;
-                pattern = readPigmentTransforms(tokens, pigmentAt, pattern);
+                if (!tokens.empty() && isTransformWord(tokens.front())) {
+                    pattern = readPigmentTransforms(tokens, pigmentAt, pattern);
+                }
                 continue;
             }
             drop_front(tokens, "\"color\"");
@@ -167,7 +135,9 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
                              withFilter ? "the pigment's 'color rgbf' takes 4 numbers, found more"
                                         : "the pigment's 'color rgb' takes 3 numbers, found more");
             }
-            readPigmentTransforms(tokens, pigmentAt, nullptr);
+            if (!tokens.empty() && isTransformWord(tokens.front())) {
+                readPigmentTransforms(tokens, pigmentAt, nullptr);
+            }
         } else if (tokens.front() == "finish"sv) {
             object.finish = readFinish(tokens);
         } else {

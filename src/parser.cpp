@@ -106,10 +106,11 @@ void open_scene_file(const std::string& fileName, std::ifstream& in) {
     }
 }
 
-std::ptrdiff_t TokenViews::depth(std::size_t tokensLeft) const {
-    const auto count = static_cast<std::size_t>(m_end - m_begin);
-    assert(tokensLeft >= 1 && tokensLeft <= count);
-    return m_places != nullptr ? m_places[count - tokensLeft].depth : 0;
+std::string_view TokenViews::textAfter(std::size_t tokensLeft) const {
+    assert(m_inOneText && tokensLeft >= 2);
+    const std::string_view* const token = m_end - tokensLeft;
+    const char* const start = token->data() + token->size();
+    return std::string_view(start, static_cast<std::size_t>(token[1].data() - start));
 }
 
 void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens) {

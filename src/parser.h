@@ -12,7 +12,6 @@
 #include "vector3.h"
 
 class StatementNotes;
-struct TokenPlace;
 
 // A scene the reader cannot use. It says in plain words what was expected
 // and what was found, and names the failed condition; the reader that knows
@@ -80,14 +79,15 @@ void tokenize_line(const std::string& line, std::deque<std::string>& tokens);
 // The statement readers' other token queue: the streaming reader's tokens as
 // views into the scene text, consumed from the front as the queue is but
 // without a string made for each. The views stay where they are; only the
-// front moves. With the tokens' places it also knows the braces around
-// them, which the separators drop from the text.
+// front moves. Views into one text, in order, also give the text between
+// the tokens, where the braces that the separators drop from the tokens
+// are.
 class TokenViews {
 public:
-    // places, when given, runs alongside the views.
-    TokenViews(const std::string_view* begin, const std::string_view* end,
-               const TokenPlace* places = nullptr)
-        : m_begin(begin), m_front(begin), m_end(end), m_places(places) {}
+    // inOneText: the views lie in one text in order, with only separators
+    // and comments between them, as the scene lexer hands them out.
+    TokenViews(const std::string_view* begin, const std::string_view* end, bool inOneText = false)
+        : m_front(begin), m_end(end), m_inOneText(inOneText) {}
 
     // Where the statement readers note their warnings; none by default.
     void setNotes(StatementNotes* notes) { m_notes = notes; }
@@ -97,10 +97,12 @@ public:
     // outlive the reading.
     void setSceneFile(std::string_view fileName) { m_sceneFile = fileName; }
     std::string_view sceneFile() const { return m_sceneFile; }
-    // The brace depth (TokenPlace::depth) of the token that was at the front
-    // when tokensLeft tokens were left, the front itself included; 0 for
-    // every token when no places were given.
-    std::ptrdiff_t depth(std::size_t tokensLeft) const;
+    // Whether textAfter can say anything.
+    bool inOneText() const { return m_inOneText; }
+    // The text between the token that was at the front when tokensLeft
+    // tokens were left and the token after it, which must both be in the
+    // views (the consumed ones stay); only for views in one text.
+    std::string_view textAfter(std::size_t tokensLeft) const;
 
     bool empty() const { return m_front == m_end; }
     std::size_t size() const { return static_cast<std::size_t>(m_end - m_front); }
@@ -114,10 +116,9 @@ public:
     }
 
 private:
-    const std::string_view* m_begin;
     const std::string_view* m_front;
     const std::string_view* m_end;
-    const TokenPlace* m_places;  // null when unknown
+    bool m_inOneText;
     StatementNotes* m_notes = nullptr;
     std::string_view m_sceneFile;
 };

@@ -152,13 +152,11 @@ public:
             ++end;
         }
         m_end = std::min(end, m_read);
-        return TokenViews(m_views.data() + m_first, m_views.data() + m_end,
-                          m_places.data() + m_first);
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_end, true);
     }
     // The front token alone.
     TokenViews front() const {
-        return TokenViews(m_views.data() + m_first, m_views.data() + m_first + 1,
-                          m_places.data() + m_first);
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_first + 1, true);
     }
     // The last fill reached the end of the file.
     bool endsFile() const { return m_ended && m_end == m_read; }

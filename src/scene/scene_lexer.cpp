@@ -18,40 +18,31 @@ namespace {
 
 // What a byte is to the scan: a byte of a token, a null (a byte of a token
 // too, or the buffer's closing null, which stops the scans without a
-// bounds check per byte), a separator, or one of the separators that count:
-// the line feed, which starts a line, and the braces.
-enum ByteKind : unsigned char { kTokenByte, kNull, kSeparator, kLineFeed, kOpen, kClose };
+// bounds check per byte), a separator, or the line feed, a separator that
+// starts a line.
+enum ByteKind : unsigned char { kTokenByte, kNull, kSeparator, kLineFeed };
 
 struct ByteKinds {
     ByteKind kinds[256] = {};
     constexpr ByteKinds() {
         kinds[0] = kNull;
-        for (const char c : {' ', '\t', '<', '>', ','}) {
+        for (const char c : {' ', '\t', '<', '>', ',', '{', '}'}) {
             kinds[static_cast<unsigned char>(c)] = kSeparator;
         }
         kinds[static_cast<unsigned char>('\n')] = kLineFeed;
-        kinds[static_cast<unsigned char>('{')] = kOpen;
-        kinds[static_cast<unsigned char>('}')] = kClose;
     }
     ByteKind operator()(char c) const { return kinds[static_cast<unsigned char>(c)]; }
 };
 constexpr ByteKinds kByteKind;
 
 // The first byte from p that is no separator (the buffer's closing null
-// stops the scan); counts the line feeds passed into line, setting
-// lineStart to the start of the last line begun, if any, and the braces
-// into depth.
-const char* skipSeparators(const char* p, std::size_t& line, const char*& lineStart,
-                           std::ptrdiff_t& depth) {
+// stops the scan); counts the line feeds passed into line and sets
+// lineStart to the start of the last line begun, if any.
+const char* skipSeparators(const char* p, std::size_t& line, const char*& lineStart) {
     for (ByteKind kind; (kind = kByteKind(*p)) >= kSeparator; ++p) {
-        if (kind == kSeparator) {
-            continue;
-        }
         if (kind == kLineFeed) {
             ++line;
             lineStart = p + 1;
-        } else {
-            depth += kind == kOpen ? 1 : -1;
         }
     }
     return p;
@@ -80,6 +71,22 @@ const char* skipTokenBytes(const char* p) {
 }  // namespace
 
 bool is_separator(char c) { return kByteKind(c) >= kSeparator; }
+
+BraceSteps braceSteps(std::string_view between) {
+    BraceSteps steps;
+    for (std::size_t i = 0; i < between.size(); ++i) {
+        const char c = between[i];
+        if (c == '{') {
+            ++steps.net;
+        } else if (c == '}') {
+            steps.lowest = std::min(steps.lowest, --steps.net);
+        } else if (!is_separator(c)) {
+            // A comment, to its line feed.
+            i = std::min(between.find('\n', i), between.size());
+        }
+    }
+    return steps;
+}
 
 SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_buffer(1, '\0'), m_pin(std::string::npos) {}
 
@@ -135,11 +142,10 @@ std::size_t SceneLexer::nextInBuffer(std::string_view* tokens, TokenPlace* place
     const char* p = data + (m_next.offset - m_base);
     std::size_t line = m_next.line;
     std::size_t lineStart = m_next.lineStart;
-    std::ptrdiff_t depth = m_next.depth;
     std::size_t taken = 0;
     for (; taken < count; ++taken) {
         const char* newLine = nullptr;
-        p = skipSeparators(p, line, newLine, depth);
+        p = skipSeparators(p, line, newLine);
         if (newLine != nullptr) {
             lineStart = offsetOf(newLine);
         }
@@ -147,31 +153,27 @@ std::size_t SceneLexer::nextInBuffer(std::string_view* tokens, TokenPlace* place
         if (tokenEnd == end || *tokenEnd == '\0' || (p[0] == '/' && p[1] == '/')) {
             break;
         }
-        places[taken] = TokenPlace{offsetOf(p), line, lineStart, depth};
+        places[taken] = TokenPlace{offsetOf(p), line, lineStart};
         tokens[taken] = std::string_view(p, static_cast<std::size_t>(tokenEnd - p));
         p = tokenEnd;
     }
     if (taken > 0) {
         const TokenPlace& last = places[taken - 1];
-        m_lastEnd = TokenPlace{last.offset + tokens[taken - 1].size(), last.line, last.lineStart,
-                               last.depth};
+        m_lastEnd = TokenPlace{last.offset + tokens[taken - 1].size(), last.line, last.lineStart};
     }
-    m_next = TokenPlace{offsetOf(p), line, lineStart, depth};
+    m_next = TokenPlace{offsetOf(p), line, lineStart};
     return taken;
 }
 
 bool SceneLexer::nextAnywhere(std::string_view& token, TokenPlace& place) {
     for (;;) {
-        // Separators; line feeds count lines and braces the depth. The scan
-        // works on locals: the buffer's bytes could alias the members as far
-        // as the compiler knows.
+        // Separators; line feeds count lines. The scan works on locals: the
+        // buffer's bytes could alias the members as far as the compiler knows.
         for (;;) {
             std::size_t line = m_next.line;
-            std::ptrdiff_t depth = m_next.depth;
             const char* lineStart = nullptr;
-            const char* const p = skipSeparators(byteAt(m_next.offset), line, lineStart, depth);
+            const char* const p = skipSeparators(byteAt(m_next.offset), line, lineStart);
             m_next.line = line;
-            m_next.depth = depth;
             if (lineStart != nullptr) {
                 m_next.lineStart = offsetOf(lineStart);
             }

@@ -12,19 +12,23 @@ struct TokenPlace {
     std::size_t offset = 0;     // bytes from the start of the text
     std::size_t line = 1;       // 1-based
     std::size_t lineStart = 0;  // offset of the line's first byte
-    // The braces opened and not closed before the token ('{' counts one up,
-    // '}' one down, so a stray '}' takes it below 0); those in comments do
-    // not count.
-    std::ptrdiff_t depth = 0;
 
     // 1-based, in bytes.
     std::size_t column() const { return offset - lineStart + 1; }
 };
 
 // The separators " \n\t<>,{}": dropped, and a run of them ends a token.
-// Carriage return is not one of them. The braces leave only the depth they
-// give the tokens after them.
+// Carriage return is not one of them.
 bool is_separator(char c);
+
+// What the braces in the text between two tokens do to the depth of
+// nesting: net, and lowest on the way (at most 0). That text holds only
+// separators and comments, whose braces do not count.
+struct BraceSteps {
+    std::ptrdiff_t net = 0;
+    std::ptrdiff_t lowest = 0;
+};
+BraceSteps braceSteps(std::string_view between);
 
 // Splits scene text into tokens: the runs of bytes between separators; a
 // token that starts with "//" drops itself and the rest of its line. Reads
