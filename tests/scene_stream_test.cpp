@@ -242,6 +242,10 @@ TEST(SceneStream, StatementsThatCrossTheWindowReadAsTheWholeQueueReadsThem) {
              repeated("x ", 30) + "camera { location <0, 0, 1> look_at <0, 0, 0> } a b c d e",
              // Cut short in the middle of a long statement.
              sphere + repeated("finish { ambient 1 } ", 30) + "finish { diffuse",
+             // A pigment's transforms inside its braces, far more than any
+             // window holds, with comments between them.
+             sphere + "pigment { checker color rgb <1, 0, 0> color rgb <0, 0, 1> " +
+                 repeated("translate <0.5, 0, 0> // }\n scale 1.5 ", 30) + "} scale 2 }",
              // Comments and lines of separators between tokens.
              sphere + repeated("// finish\n{,<>}\t\n", 50) + "finish { ambient 2 }",
          }) {

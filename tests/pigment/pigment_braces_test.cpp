@@ -175,6 +175,40 @@ TEST(PigmentBraces, PlainColourWarnsAndStays) {
     deleteObjects(objects);
 }
 
+// Only the braces that open right after "pigment" and stay open hold its
+// transforms; a comment's braces are none.
+TEST(PigmentBraces, OnlyThePigmentsOwnBracesHoldTransforms) {
+    const std::string pattern = "checker color rgb <1, 0, 0> color rgb <1, 1, 1>";
+    const struct {
+        const char* modifiers;
+        bool objectMoved;
+    } cases[] = {
+        {"pigment { PATTERN scale 2 translate <1, 0, 0> }", false},
+        {"pigment { PATTERN // } closed?\n scale 2 }", false},
+        {"pigment { image_map { png \"braces_quad.png\" once } rotate <0, 0, 90> }", false},
+        {"pigment { PATTERN } scale 2", true},
+        {"pigment PATTERN scale 2", true},
+        {"pigment PATTERN { scale 2 }", true},
+        {"pigment { PATTERN } { scale 2 }", true},
+        {"pigment { PATTERN finish { ambient 1 } scale 2 }", true},
+        {"pigment { PATTERN scale 2 } translate <1, 0, 0>", true},
+    };
+    testing_support::writeQuadPng("braces_quad.png");
+    for (const auto& c : cases) {
+        std::string modifiers = c.modifiers;
+        const std::size_t at = modifiers.find("PATTERN");
+        if (at != std::string::npos) {
+            modifiers.replace(at, 7, pattern);
+        }
+        const TextScene scene("sphere { <0, 0, 0>, 1 " + modifiers + " }", 8, 8,
+                              testing_support::tempDir() + "/scene.pov");
+        ASSERT_EQ(scene.objects.size(), 1u) << modifiers;
+        EXPECT_EQ(dynamic_cast<const TransformedObject*>(scene.objects[0]) != nullptr,
+                  c.objectMoved)
+            << modifiers;
+    }
+}
+
 TEST(PigmentBraces, MeshTransformsMoveItsTrianglesPatterns) {
     // Two triangles with patterns of their own; the second's are the mesh's.
     const auto mesh = [](const std::string& transform) {
