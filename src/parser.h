@@ -79,9 +79,9 @@ void tokenize_line(const std::string& line, std::deque<std::string>& tokens);
 // The statement readers' other token queue: the streaming reader's tokens as
 // views into the scene text, consumed from the front as the queue is but
 // without a string made for each. The views stay where they are; only the
-// front moves. Views into one text, in order, also give the text between
-// the tokens, where the braces that the separators drop from the tokens
-// are.
+// front moves. Views that lie in one text, in order, also give the text
+// between two tokens: the separators, braces among them, that the tokens
+// leave out.
 class TokenViews {
 public:
     // inOneText: the views lie in one text in order, with only separators
