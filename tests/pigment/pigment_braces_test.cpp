@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -13,7 +14,6 @@
 #include "lighting/text_scene.h"
 #include "parser.h"
 #include "pigment/pigment.h"
-#include "scene/scene_warnings.h"
 #include "shapes/transformed.h"
 
 namespace {
@@ -120,58 +120,17 @@ TEST(PigmentBraces, InsideAndAfterCompose) {
     }
 }
 
-TEST(PigmentBraces, ImageMapScaledInside) {
-    const std::string folder = testing_support::tempDir();
-    testing_support::writeQuadPng("braces_quad.png");
-    // The 2 x 2 picture over 2 x 2 units: each pixel one unit square.
-    const TextScene scene(std::string(kLight) +
-                              "plane { <0, 0, 1>, 0 pigment { image_map { png \"braces_quad.png\" "
-                              "} scale 2 }" +
-                              kFlat + " }",
-                          8, 8, folder + "/scene.pov");
-    const auto seen = [&](double x, double y) {
-        return scene.cast(Vector3(x, y, 5), Vector3(0, 0, -1));
-    };
-    EXPECT_TRUE(sameBits(seen(0.5, 1.5), kRed));
-    EXPECT_TRUE(sameBits(seen(1.5, 1.5), Color(0, 1, 0)));
-    EXPECT_TRUE(sameBits(seen(0.5, 0.5), Color(0, 0, 1)));
-    EXPECT_TRUE(sameBits(seen(1.5, 0.5), kWhite));
-    EXPECT_EQ(dynamic_cast<const TransformedObject*>(scene.objects[0]), nullptr);
-}
-
-// A plain colour moved looks the same: the reader says so, and the object
-// stays where it is.
-TEST(PigmentBraces, PlainColourWarnsAndStays) {
-    const std::string text =
-        "sphere { <0, 0, 0>, 1 pigment { color rgb <1, 0, 0> scale 2 } }\n"
-        "sphere { <0, 3, 0>, 1 pigment { color rgb <1, 0, 0> } scale 2 }\n"
-        "sphere { <0, 6, 0>, 1" + checker(" scale 2") + " }\n";
-    std::istringstream in(text);
+// A queue of tokens knows no braces: there the transform is the object's,
+// as it follows the pigment.
+TEST(PigmentBraces, AQueueOfTokensReadsThemAsTheObjects) {
+    std::deque<std::string> tokens =
+        testing_support::tokensOf("sphere { <0, 0, 0>, 1" + checker(" scale 2") + " }");
     std::vector<GeomObject*> objects;
     std::vector<Light*> sceneLights;
     Camera view = camera;
-    SceneWarnings warnings;
-    read_scene(in, {8, 8}, objects, sceneLights, &view, kSceneWindow, &warnings);
-    ASSERT_EQ(objects.size(), 3u);
-    EXPECT_NE(dynamic_cast<const Sphere*>(objects[0]), nullptr);
-    EXPECT_NE(dynamic_cast<const TransformedObject*>(objects[1]), nullptr);
-    EXPECT_NE(dynamic_cast<const Sphere*>(objects[2]), nullptr);
-    std::vector<std::string> moved;
-    for (const std::string& line : warnings.lines("s.pov")) {
-        if (line.find("pigment") != std::string::npos) {
-            moved.push_back(line);
-        }
-    }
-    EXPECT_EQ(moved, std::vector<std::string>{
-                         "s.pov:1:53: warning: the pigment is a plain colour, which 'scale' does "
-                         "not change; an object's transforms go after the pigment's closing brace"});
-    deleteObjects(objects);
-    // A queue of tokens knows no braces: there the scale is the object's.
-    std::deque<std::string> tokens = testing_support::tokensOf(text);
     parse_statements(tokens, {8, 8}, objects, sceneLights, &view);
-    ASSERT_EQ(objects.size(), 3u);
+    ASSERT_EQ(objects.size(), 1u);
     EXPECT_NE(dynamic_cast<const TransformedObject*>(objects[0]), nullptr);
-    EXPECT_NE(dynamic_cast<const TransformedObject*>(objects[2]), nullptr);
     deleteObjects(objects);
 }
 
@@ -184,6 +143,7 @@ TEST(PigmentBraces, OnlyThePigmentsOwnBracesHoldTransforms) {
         bool objectMoved;
     } cases[] = {
         {"pigment { PATTERN scale 2 translate <1, 0, 0> }", false},
+        {"pigment { color rgb <1, 0, 0> scale 2 }", false},
         {"pigment { PATTERN // } closed?\n scale 2 }", false},
         {"pigment { image_map { png \"braces_quad.png\" once } rotate <0, 0, 90> }", false},
         {"pigment { PATTERN } scale 2", true},
