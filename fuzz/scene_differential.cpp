@@ -26,16 +26,24 @@ void put(std::string& text, const char* name, const Vector3& v) {
     text += line;
 }
 
+void putPattern(std::string& text, const Pigment* pattern) {
+    if (pattern == nullptr) {
+        return;
+    }
+    // Points that tell moved patterns apart.
+    for (const Vector3& p : {Vector3(1.5, 0.5, 0.5), Vector3(0.7, 2.2, -1.3)}) {
+        const Color seen = pattern->at(p);
+        put(text, "pattern", Vector3(seen.r, seen.g, seen.b));
+    }
+}
+
 void putSurface(std::string& text, const GeomObject& object) {
     put(text, "color", Vector3(object.color.r, object.color.g, object.color.b));
     const Finish& f = object.finish;
     put(text, "finish", Vector3(f.ambient, f.diffuse, f.specular));
     put(text, "", Vector3(f.roughness, f.ior, f.reflection));
     put(text, "", Vector3(f.refraction, f.filter, 0));
-    if (f.pattern != nullptr) {
-        const Color odd = f.pattern->at(Vector3(1.5, 0.5, 0.5));
-        put(text, "pattern", Vector3(odd.r, odd.g, odd.b));
-    }
+    putPattern(text, f.pattern);
     text += '\n';
 }
 
@@ -107,6 +115,7 @@ struct Scene : SceneLists {
                                               material.color.b));
                 put(text, "", Vector3(material.finish.ambient, material.finish.diffuse,
                                       material.finish.filter));
+                putPattern(text, material.finish.pattern);
             }
         } else {
             return false;
@@ -161,6 +170,34 @@ SceneReading capture(Read read) {
 }  // namespace
 
 SceneReading readWhole(const std::string& text) {
+    // There are fewer tokens than bytes.
+    return readStreaming(text, text.size() + 17);
+}
+
+bool readsBraces(const std::string& text) {
+    std::istringstream in(text);
+    SceneLexer lexer(in);
+    std::string_view token;
+    TokenPlace place;
+    std::size_t end = 0;  // of the token before
+    std::ptrdiff_t depth = 0;
+    bool afterPigment = false;
+    std::ptrdiff_t pigmentDepth = 0;
+    while (lexer.next(token, place)) {
+        depth += braceSteps(std::string_view(text).substr(end, place.offset - end)).net;
+        end = place.offset + token.size();
+        if (token == "pigment") {
+            afterPigment = true;
+            pigmentDepth = depth;
+        } else if (afterPigment && depth > pigmentDepth &&
+                   (token == "translate" || token == "rotate" || token == "scale")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+SceneReading readQueue(const std::string& text) {
     return capture([&](Scene& scene) {
         std::istringstream in(text);
         SceneLexer lexer(in);

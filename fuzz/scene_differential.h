@@ -1,8 +1,9 @@
 #pragma once
 
-// The two ways of reading a scene text, for comparing them: the whole token
-// queue through parse_statements, and read_scene's window. The harness and
-// the tests require the same reading from both.
+// The ways of reading a scene text, for comparing them: read_scene's window
+// of tokens, the same with all of them in view, and the whole token queue
+// through parse_statements. The harness and the tests require the same
+// reading from all, but from the queue only where braces cannot matter.
 
 #include <cstddef>
 #include <string>
@@ -24,8 +25,14 @@ inline bool operator==(const SceneReading& a, const SceneReading& b) {
            a.column == b.column;
 }
 
-// Tokenizes the whole text, then parse_statements; the error is placed at
-// the token it points at, counted in the whole queue.
+// read_scene with a window that holds the whole text from the start.
 SceneReading readWhole(const std::string& text);
 // read_scene with the given smallest window (17 or more).
 SceneReading readStreaming(const std::string& text, std::size_t window);
+// Tokenizes the whole text, then parse_statements; the error is placed at
+// the token it points at, counted in the whole queue.
+SceneReading readQueue(const std::string& text);
+// Whether the queue, which knows no braces, may read the text otherwise
+// than read_scene: a transform word lies deeper in braces than the pigment
+// before it.
+bool readsBraces(const std::string& text);

@@ -8,6 +8,7 @@
 #include "geom_hit.h"
 #include "parser.h"
 #include "pigment/pigment.h"
+#include "pigment/pigment_transforms.h"
 #include "scene/reader_output.h"
 #include "shapes/modifiers.h"
 
@@ -105,6 +106,7 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
             *surfaced = true;
         }
         if (tokens.front() == "pigment"sv) {
+            const std::size_t pigmentAt = tokens.size();
             tokens.pop_front();
             pattern = readPigmentPattern(tokens);
             movedPattern = false;
@@ -114,6 +116,9 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
             if (pattern) {
                 object.color = pattern->base();
                 tmpFilter = 0;
+                if (!tokens.empty() && isTransformWord(tokens.front())) {
+                    pattern = readPigmentTransforms(tokens, pigmentAt, pattern);
+                }
                 continue;
             }
             drop_front(tokens, "\"color\"");
@@ -129,6 +134,9 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
                 note_warning(tokens, tokens.size(),
                              withFilter ? "the pigment's 'color rgbf' takes 4 numbers, found more"
                                         : "the pigment's 'color rgb' takes 3 numbers, found more");
+            }
+            if (!tokens.empty() && isTransformWord(tokens.front())) {
+                readPigmentTransforms(tokens, pigmentAt, nullptr);
             }
         } else if (tokens.front() == "finish"sv) {
             object.finish = readFinish(tokens);

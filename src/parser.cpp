@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -103,6 +104,13 @@ void open_scene_file(const std::string& fileName, std::ifstream& in) {
     if (!in) {
         throw SceneError("cannot open scene file: " + std::string(std::strerror(errno)));
     }
+}
+
+std::string_view TokenViews::textAfter(std::size_t tokensLeft) const {
+    assert(m_inOneText && tokensLeft >= 2);
+    const std::string_view* const token = m_end - tokensLeft;
+    const char* const start = token->data() + token->size();
+    return std::string_view(start, static_cast<std::size_t>(token[1].data() - start));
 }
 
 void tokenize_file(const std::string& fileName, std::deque<std::string>& tokens) {

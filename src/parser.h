@@ -79,15 +79,30 @@ void tokenize_line(const std::string& line, std::deque<std::string>& tokens);
 // The statement readers' other token queue: the streaming reader's tokens as
 // views into the scene text, consumed from the front as the queue is but
 // without a string made for each. The views stay where they are; only the
-// front moves.
+// front moves. Views that lie in one text, in order, also give the text
+// between two tokens: the separators, braces among them, that the tokens
+// leave out.
 class TokenViews {
 public:
-    TokenViews(const std::string_view* begin, const std::string_view* end)
-        : m_front(begin), m_end(end) {}
+    // inOneText: the views lie in one text in order, with only separators
+    // and comments between them, as the scene lexer hands them out.
+    TokenViews(const std::string_view* begin, const std::string_view* end, bool inOneText = false)
+        : m_front(begin), m_end(end), m_inOneText(inOneText) {}
 
     // Where the statement readers note their warnings; none by default.
     void setNotes(StatementNotes* notes) { m_notes = notes; }
     StatementNotes* notes() const { return m_notes; }
+    // The scene file, whose folder the files that the scene names are found
+    // against; empty (the default) for the working directory. The name must
+    // outlive the reading.
+    void setSceneFile(std::string_view fileName) { m_sceneFile = fileName; }
+    std::string_view sceneFile() const { return m_sceneFile; }
+    // Whether textAfter can say anything.
+    bool inOneText() const { return m_inOneText; }
+    // The text between the token that was at the front when tokensLeft
+    // tokens were left and the token after it, which must both be in the
+    // views (the consumed ones stay); only for views in one text.
+    std::string_view textAfter(std::size_t tokensLeft) const;
 
     bool empty() const { return m_front == m_end; }
     std::size_t size() const { return static_cast<std::size_t>(m_end - m_front); }
@@ -103,7 +118,9 @@ public:
 private:
     const std::string_view* m_front;
     const std::string_view* m_end;
+    bool m_inOneText;
     StatementNotes* m_notes = nullptr;
+    std::string_view m_sceneFile;
 };
 
 // The statement readers' hook for warnings: notes text about the token that

@@ -152,11 +152,11 @@ public:
             ++end;
         }
         m_end = std::min(end, m_read);
-        return TokenViews(m_views.data() + m_first, m_views.data() + m_end);
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_end, true);
     }
     // The front token alone.
     TokenViews front() const {
-        return TokenViews(m_views.data() + m_first, m_views.data() + m_first + 1);
+        return TokenViews(m_views.data() + m_first, m_views.data() + m_first + 1, true);
     }
     // The last fill reached the end of the file.
     bool endsFile() const { return m_ended && m_end == m_read; }
@@ -165,8 +165,10 @@ public:
     // A statement has consumed this many tokens from the front.
     void consumed(std::size_t count) {
         m_first += count;
-        // The consumed tokens go in batches.
-        if (m_first >= kKept) {
+        // The consumed tokens go in batches, and never more often than the
+        // tokens kept are copied over them: a window as wide as the file
+        // copies no more than the file.
+        if (m_first >= kKept && m_first >= m_read - m_first) {
             const auto first = static_cast<std::ptrdiff_t>(m_first);
             const auto read = static_cast<std::ptrdiff_t>(m_read);
             std::copy(m_places.begin() + first, m_places.begin() + read, m_places.begin());
@@ -274,6 +276,7 @@ void parse_front_statement(TokenWindow& window, SceneLexer& lexer, HeldOutput& o
         const std::size_t objectCount = objects.size();
         notes.clear();
         tokens.setNotes(warnings != nullptr ? &notes : nullptr);
+        tokens.setSceneFile(size.fileName);
         try {
             parse_statement(tokens, size, objects, lights, camera);
             if (warnings != nullptr) {
@@ -363,7 +366,19 @@ void read_scene(std::istream& in, const SceneContext& size, std::vector<GeomObje
 void parse_statements(std::deque<std::string>& tokens, const SceneContext& size,
                       std::vector<GeomObject*>& objects, std::vector<Light*>& lights,
                       Camera* camera) {
-    while (!tokens.empty()) {
-        parse_statement(tokens, size, objects, lights, camera);
+    // Read as views, which carry the scene file's name to the readers that
+    // find files; a queue of strings knows no braces.
+    const std::vector<std::string_view> views(tokens.begin(), tokens.end());
+    TokenViews rest(views.data(), views.data() + views.size());
+    rest.setSceneFile(size.fileName);
+    try {
+        while (!rest.empty()) {
+            parse_statement(rest, size, objects, lights, camera);
+        }
+    } catch (...) {
+        // The queue as the readers leave it: an error's token at its front.
+        tokens.erase(tokens.begin(), tokens.end() - static_cast<std::ptrdiff_t>(rest.size()));
+        throw;
     }
+    tokens.clear();
 }

@@ -4,10 +4,13 @@
 // reads the named file through read_scene, which gives the same output and
 // scene as tokenizing the whole text and parse_statements, holding only a
 // window of tokens (at least `window`, 17 or more) around the statement it
-// reads. All append in file order and throw SceneError on input they cannot
-// use, parse_file and read_scene with the error's place in the file; what was
-// appended before the error stays in the lists. A camera statement replaces
-// *camera with a camera made for an image of the given size.
+// reads. The one difference: a queue of tokens knows no braces, so it reads
+// a transform inside a pigment's braces as the object's, as it comes after
+// the pigment. All append in file order and throw SceneError on input they
+// cannot use, parse_file and read_scene with the error's place in the file,
+// parse_statements leaving the offending token at the front of the queue;
+// what was appended before the error stays in the lists. A camera statement
+// replaces *camera with a camera made for an image of the given size.
 
 #include <cstddef>
 #include <deque>

@@ -14,15 +14,23 @@
 
 namespace {
 
+void expectSameReading(const SceneReading& seen, const SceneReading& whole, std::size_t window,
+                       const std::string& text) {
+    ASSERT_EQ(seen.out, whole.out) << window << ": " << text;
+    ASSERT_EQ(seen.scene, whole.scene) << window << ": " << text;
+    ASSERT_EQ(seen.error, whole.error) << window << ": " << text;
+    ASSERT_EQ(seen.line, whole.line) << window << ": " << text;
+    ASSERT_EQ(seen.column, whole.column) << window << ": " << text;
+}
+
+// Window 0 stands for the queue.
 void expectSameReadings(const std::string& text) {
     const SceneReading whole = readWhole(text);
     for (const std::size_t window : {17, 18, 23, 64}) {
-        const SceneReading streamed = readStreaming(text, window);
-        ASSERT_EQ(streamed.out, whole.out) << window << ": " << text;
-        ASSERT_EQ(streamed.scene, whole.scene) << window << ": " << text;
-        ASSERT_EQ(streamed.error, whole.error) << window << ": " << text;
-        ASSERT_EQ(streamed.line, whole.line) << window << ": " << text;
-        ASSERT_EQ(streamed.column, whole.column) << window << ": " << text;
+        expectSameReading(readStreaming(text, window), whole, window, text);
+    }
+    if (!readsBraces(text)) {
+        expectSameReading(readQueue(text), whole, 0, text);
     }
 }
 
@@ -74,7 +82,9 @@ private:
                 vector(text);
                 word(text, "> color rgb <");
                 vector(text);
+                transforms(text);
                 word(text, "> }");
+                transforms(text);
             } else if (below(2) == 0) {
                 const bool filter = below(2) == 0;
                 word(text, "pigment { color");
@@ -89,6 +99,19 @@ private:
                     number(text);
                 }
                 word(text, "}");
+            }
+        }
+    }
+    // Transforms, inside a pigment's braces or after them.
+    void transforms(std::string& text) {
+        static const char* const words[] = {"translate <", "rotate <", "scale"};
+        for (int count = below(4) == 0 ? below(3) : 0; count > 0; --count) {
+            const int which = below(3);
+            word(text, words[which]);
+            if (which < 2 || below(2) == 0) {
+                vector(text);
+            } else {
+                number(text);
             }
         }
     }
@@ -219,6 +242,10 @@ TEST(SceneStream, StatementsThatCrossTheWindowReadAsTheWholeQueueReadsThem) {
              repeated("x ", 30) + "camera { location <0, 0, 1> look_at <0, 0, 0> } a b c d e",
              // Cut short in the middle of a long statement.
              sphere + repeated("finish { ambient 1 } ", 30) + "finish { diffuse",
+             // A pigment's transforms inside its braces, far more than any
+             // window holds, with comments between them.
+             sphere + "pigment { checker color rgb <1, 0, 0> color rgb <0, 0, 1> " +
+                 repeated("translate <0.5, 0, 0> // }\n scale 1.5 ", 30) + "} scale 2 }",
              // Comments and lines of separators between tokens.
              sphere + repeated("// finish\n{,<>}\t\n", 50) + "finish { ambient 2 }",
          }) {

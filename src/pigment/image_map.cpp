@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <deque>
+#include <string>
 #include <string_view>
 #include <utility>
 
-#include "main.h"
 #include "parser.h"
 #include "scene/reader_output.h"
 #include "tex.h"
@@ -50,17 +51,21 @@ std::vector<Color> fromBytes(const unsigned char* bytes, int width, int height, 
     throw SceneError("cannot read image map \"" + path + "\": " + why);
 }
 
+// The scene file the tokens come from; a queue of strings names none.
+std::string_view sceneFileOf(const std::deque<std::string>&) { return {}; }
+std::string_view sceneFileOf(const TokenViews& tokens) { return tokens.sceneFile(); }
+
 // The file name as written, quotes taken off, from the scene file's folder.
-std::string scenePath(std::string_view token) {
+std::string scenePath(std::string_view token, std::string_view sceneFile) {
     std::string name(token);
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
         name = name.substr(1, name.size() - 2);
     }
-    const std::string::size_type slash = gInputFileName.rfind('/');
-    if (name.empty() || name[0] == '/' || slash == std::string::npos) {
+    const std::string_view::size_type slash = sceneFile.rfind('/');
+    if (name.empty() || name[0] == '/' || slash == std::string_view::npos) {
         return name;
     }
-    return gInputFileName.substr(0, slash + 1) + name;
+    return std::string(sceneFile.substr(0, slash + 1)) + name;
 }
 
 template <typename Tokens>
@@ -77,7 +82,7 @@ std::shared_ptr<const ImageMap> readMap(Tokens& tokens) {
     if (tokens.empty()) {
         throw SceneError::endOfFile("a file name");
     }
-    const std::string path = scenePath(tokens.front());
+    const std::string path = scenePath(tokens.front(), sceneFileOf(tokens));
     tokens.pop_front();
     int mapType = 0;
     bool once = false;

@@ -51,7 +51,9 @@ private:
 std::vector<Color> readPicture(const std::string& path, bool png, int& width, int& height);
 
 // The image_map block from its keyword: "image_map png "file.png" [map_type
-// n] [once] [interpolate n]" (bmp in place of png). The name is relative
-// to the folder of the scene file being read.
+// n] [once] [interpolate n]" (bmp in place of png). A relative name is
+// found in the folder of the tokens' scene file (TokenViews::sceneFile);
+// a queue of strings names no scene file, and then, as for views without
+// one, in the working directory.
 std::shared_ptr<const ImageMap> readImageMap(std::deque<std::string>& tokens);
 std::shared_ptr<const ImageMap> readImageMap(TokenViews& tokens);

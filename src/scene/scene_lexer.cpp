@@ -72,6 +72,22 @@ const char* skipTokenBytes(const char* p) {
 
 bool is_separator(char c) { return kByteKind(c) >= kSeparator; }
 
+BraceSteps braceSteps(std::string_view between) {
+    BraceSteps steps;
+    for (std::size_t i = 0; i < between.size(); ++i) {
+        const char c = between[i];
+        if (c == '{') {
+            ++steps.net;
+        } else if (c == '}') {
+            steps.lowest = std::min(steps.lowest, --steps.net);
+        } else if (!is_separator(c)) {
+            // A comment, to its line feed.
+            i = std::min(between.find('\n', i), between.size());
+        }
+    }
+    return steps;
+}
+
 SceneLexer::SceneLexer(std::istream& in) : m_in(in), m_buffer(1, '\0'), m_pin(std::string::npos) {}
 
 bool SceneLexer::readBlock(std::size_t keep) {

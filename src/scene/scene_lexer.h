@@ -21,6 +21,15 @@ struct TokenPlace {
 // Carriage return is not one of them.
 bool is_separator(char c);
 
+// What the braces in the text between two tokens do to the depth of
+// nesting: net, and lowest on the way (at most 0). That text holds only
+// separators and comments, whose braces do not count.
+struct BraceSteps {
+    std::ptrdiff_t net = 0;
+    std::ptrdiff_t lowest = 0;
+};
+BraceSteps braceSteps(std::string_view between);
+
 // Splits scene text into tokens: the runs of bytes between separators; a
 // token that starts with "//" drops itself and the rest of its line. Reads
 // the stream in blocks and keeps only the text from the pinned offset on

@@ -39,6 +39,8 @@ constexpr std::string_view kKeywords[] = {
     "scale"sv,
     "checker"sv,
     "image_map"sv,
+    "map_type"sv,
+    "interpolate"sv,
     // light modifiers
     "spotlight"sv,
     "parallel"sv,

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "parser.h"
+#include "pigment/pigment.h"
 #include "scene/reader_output.h"
 #include "shapes/mesh.h"
 #include "shapes/shape_statements.h"
@@ -14,6 +15,19 @@ namespace {
 
 bool startsModifier(std::string_view token) {
     return token == "pigment"sv || token == "finish"sv;
+}
+
+// The inner triangles' patterns were written in the mesh's own space, as
+// the mesh's own pattern was before the transforms after it: they move
+// with the mesh as it does.
+void moveInnerPatterns(Mesh& mesh, const Transform& transform) {
+    for (Mesh::Material& material : mesh.materials) {
+        if (material.pattern) {
+            material.pattern =
+                std::make_shared<const Pigment>(material.pattern->movedBy(transform.toObject));
+            material.finish.pattern = material.pattern.get();
+        }
+    }
 }
 
 template <typename Tokens>
@@ -75,7 +89,15 @@ GeomObject* readMeshStatement(Tokens& tokens) {
                   << " triangles")
         .print();
     mesh->build();
-    return finishShape(mesh.release(), tokens, lastHasOwn);
+    // The mesh's modifiers; the rgbf filter of the last triangle's, which
+    // are the mesh's, carries on.
+    Transform transform;
+    const bool transformed = lastHasOwn ? readRemainingModifiers(*mesh, tokens, transform)
+                                        : readModifiers(*mesh, tokens, transform);
+    if (transformed) {
+        moveInnerPatterns(*mesh, transform);
+    }
+    return withTransform(mesh.release(), transformed ? &transform : nullptr);
 }
 
 }  // namespace

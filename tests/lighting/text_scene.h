@@ -3,6 +3,7 @@
 // A scene read from text in-process and rendered, for the tests of what
 // light, surface and camera words do to a picture.
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,13 +22,16 @@
 
 class TextScene {
 public:
-    TextScene(const std::string& text, int width, int height) : m_width(width), m_height(height) {
+    // Read as the program reads a scene file; sceneFile names the file the
+    // text stands for, whose folder the files it names are found in.
+    TextScene(const std::string& text, int width, int height, const std::string& sceneFile = "")
+        : m_width(width), m_height(height) {
         gPixelWidth = width;
         gPixelHeight = height;
         const Vector3 zero(0, 0, 0);
         camera = Camera(zero, zero, zero, zero, width, height);
-        std::deque<std::string> tokens = testing_support::tokensOf(text);
-        parse_statements(tokens, {width, height}, objects, m_lights, &camera);
+        std::istringstream in(text);
+        read_scene(in, {width, height, sceneFile}, objects, m_lights, &camera);
         for (const Light* light : m_lights) {
             lightValues.push_back(*light);
         }

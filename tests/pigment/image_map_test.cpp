@@ -22,12 +22,11 @@ const Color kWhite(1, 1, 1);
 
 TEST(ImageMap, PlanarMapShowsItsPixelsUprightAndRepeated) {
     testing_support::writeQuadPng("quad.png");
-    gInputFileName = testing_support::tempDir() + "/scene.pov";  // names are relative to it
     const TextScene scene(
         "light_source { <0, 0, 10> color rgb <1, 1, 1> }\n"
         "plane { <0, 0, 1>, 0 pigment { image_map { png \"quad.png\" map_type 0 } } "
         "finish { ambient 1 diffuse 0 } }",
-        8, 8);
+        8, 8, testing_support::tempDir() + "/scene.pov");  // names are relative to it
     const auto seen = [&](double x, double y) {
         return scene.cast(Vector3(x, y, 5), Vector3(0, 0, -1));
     };
@@ -36,7 +35,6 @@ TEST(ImageMap, PlanarMapShowsItsPixelsUprightAndRepeated) {
     EXPECT_TRUE(sameBits(seen(0.25, 0.25), kBlue));
     EXPECT_TRUE(sameBits(seen(0.75, 0.25), kWhite));
     EXPECT_TRUE(sameBits(seen(-0.75, 2.75), kRed));  // repeated
-    gInputFileName.clear();
 }
 
 TEST(ImageMap, OnceInterpolationAndProjections) {

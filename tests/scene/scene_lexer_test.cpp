@@ -150,3 +150,19 @@ TEST(SceneLexer, BatchesTakeOnlyWhatTheTextReadSoFarHolds) {
     EXPECT_EQ(lexer.lastEnd().offset, 14u);
     EXPECT_FALSE(lexer.next(views[0], places[0]));
 }
+
+// The braces between two tokens: how far they take the depth and how low it
+// goes on the way; those in a comment do not count.
+TEST(SceneLexer, BracesBetweenTokensCountOutsideComments) {
+    const auto steps = [](const std::string& between) {
+        const BraceSteps counted = braceSteps(between);
+        return std::to_string(counted.net) + " " + std::to_string(counted.lowest);
+    };
+    EXPECT_EQ(steps(" "), "0 0");
+    EXPECT_EQ(steps(" { <"), "1 0");
+    EXPECT_EQ(steps(">, } } {\n\t{ "), "0 -2");
+    EXPECT_EQ(steps("} {"), "0 -1");
+    EXPECT_EQ(steps(" // } } {\n } "), "-1 -1");
+    EXPECT_EQ(steps(" { //{ } with no line feed"), "1 0");
+    EXPECT_EQ(steps("{ //a\n//b }\n{"), "2 0");
+}

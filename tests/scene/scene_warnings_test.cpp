@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "test_support.h"
 
@@ -283,6 +284,8 @@ TEST(SceneWarnings, SuggestionsComeWithinTwoEditsOfAKeyword) {
     EXPECT_EQ(suggestKeyword("Sphere"), "sphere");
     EXPECT_EQ(suggestKeyword("lookat"), "look_at");
     EXPECT_EQ(suggestKeyword("light_sorce"), "light_source");
+    EXPECT_EQ(suggestKeyword("map_tpye"), "map_type");
+    EXPECT_EQ(suggestKeyword("interpolat"), "interpolate");
     EXPECT_EQ(suggestKeyword("reflect"), "");  // three edits away
     EXPECT_EQ(suggestKeyword("sphere"), "");   // a keyword in the wrong place
     EXPECT_EQ(suggestKeyword("1.5"), "");
@@ -378,4 +381,32 @@ TEST(SceneWarnings, ASpotlightNarrowingTheWrongWayIsNamed) {
         EXPECT_EQ(run.err, named(spot.warnings, name)) << spot.name;
         EXPECT_TRUE(fileExists(image)) << spot.name;
     }
+}
+
+// A transform inside a plain colour's braces moves nothing: it is told, and
+// the picture is the one without it. Inside a pattern's braces it moves the
+// pattern, untold.
+TEST(SceneWarnings, APlainColourMovedInsideItsBracesIsNamed) {
+    const std::string head =
+        "camera { location <0, 0, 10> up <0, 1, 0> right <1.33333, 0, 0> look_at <0, 0, 0> }\n"
+        "light_source { <5, 8, 6> color rgb <1, 1, 1> }\n";
+    const auto run = [&](const std::string& name, const std::string& sphere) {
+        writeFile(name + ".pov", head + sphere);
+        const auto result = runRaytracer({"+W32", "+H24", "+I" + name + ".pov"}, tempDir());
+        EXPECT_EQ(result.status, 0) << name;
+        return std::make_pair(result.err, readFile(tempDir() + "/" + name + ".ppm"));
+    };
+    const auto moved = run("plain_moved", "sphere { <0, 0, 0>, 2 pigment { color rgb <1, 0, 0> "
+                                          "rotate <0, 0, 90> translate <1, 0, 0> } finish { "
+                                          "ambient 0.2 diffuse 0.6 } }\n");
+    const auto still = run("plain_still", "sphere { <0, 0, 0>, 2 pigment { color rgb <1, 0, 0> } "
+                                          "finish { ambient 0.2 diffuse 0.6 } }\n");
+    EXPECT_EQ(moved.first,
+              "plain_moved.pov:3:53: warning: the pigment is a plain colour, which 'rotate' does "
+              "not change; an object's transforms go after the pigment's closing brace\n");
+    EXPECT_EQ(moved.second, still.second);
+    const auto pattern =
+        run("pattern_moved", "sphere { <0, 0, 0>, 2 pigment { checker color rgb <1, 0, 0> color "
+                             "rgb <1, 1, 1> scale 0.5 } finish { ambient 0.2 diffuse 0.6 } }\n");
+    EXPECT_EQ(pattern.first, "");
 }
