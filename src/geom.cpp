@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <memory>
 #include <string_view>
 
 #include "geom_hit.h"
@@ -90,10 +91,11 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
     // A pattern read before a transform stays unless a later pigment replaces it.
     std::shared_ptr<const Pigment> pattern = object.pattern;
     // The object's transform when the pattern was written, and whether the
-    // object moved on after it: the pattern moves along.
-    Transform atPattern;
+    // object moved on after it: the pattern moves along. Only objects that
+    // may take transforms keep one: the others are most of a big scene.
+    std::unique_ptr<Transform> atPattern;
     if (transform != nullptr) {
-        atPattern = *transform;
+        atPattern = std::make_unique<Transform>(*transform);
     }
     bool movedPattern = false;
     while (!tokens.empty()) {
@@ -108,10 +110,10 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
         if (tokens.front() == "pigment"sv) {
             const std::size_t pigmentAt = tokens.size();
             tokens.pop_front();
-            pattern = readPigmentPattern(tokens);
+            pattern = startsPattern(tokens) ? readPigmentPattern(tokens) : nullptr;
             movedPattern = false;
             if (transform != nullptr) {
-                atPattern = *transform;
+                *atPattern = *transform;
             }
             if (pattern) {
                 object.color = pattern->base();
@@ -151,7 +153,7 @@ bool readOptions(GeomObject& object, Tokens& tokens, Transform* transform = null
     // point goes back through the transforms written after the pattern.
     if (movedPattern) {
         pattern = std::make_shared<const Pigment>(
-            pattern->movedBy(atPattern.toWorld * transform->toObject));
+            pattern->movedBy(atPattern->toWorld * transform->toObject));
     }
     object.pattern = pattern;
     object.finish.pattern = pattern.get();

@@ -43,5 +43,11 @@ private:
 // ("checker color rgb <a> color rgb <b>", or an image_map block); null when that token starts no
 // pattern, and then nothing is consumed. Throws SceneError for a pattern it
 // cannot read.
+// Whether the token after "pigment" starts a pattern: the quick test that
+// spares a plain colour the reader's call.
+template <typename Tokens>
+bool startsPattern(const Tokens& tokens) {
+    return !tokens.empty() && (tokens.front() == "checker" || tokens.front() == "image_map");
+}
 std::shared_ptr<const Pigment> readPigmentPattern(std::deque<std::string>& tokens);
 std::shared_ptr<const Pigment> readPigmentPattern(TokenViews& tokens);
