@@ -72,6 +72,10 @@ void CIndexList::setCapacity(std::size_t capacity) {
     if (capacity > std::numeric_limits<std::uint32_t>::max()) {
         throw std::bad_alloc();
     }
+    if (capacity <= INLINE_SIZE && !onHeap()) {
+        m_capacity = static_cast<std::uint32_t>(capacity);  // stays inside
+        return;
+    }
     Storage storage{};
     if (capacity > INLINE_SIZE) {
         storage.heap = new int[capacity];
