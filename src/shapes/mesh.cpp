@@ -28,13 +28,17 @@ void Mesh::build() {
     const double inf = std::numeric_limits<double>::infinity();
     m_lo = Point(inf, inf, inf);
     m_hi = Point(-inf, -inf, -inf);
-    std::vector<Point> centroids;
-    centroids.reserve(faces.size());
-    for (const Face& face : faces) {
-        const Point& a = positions[face.v[0]];
-        const Point& b = positions[face.v[1]];
-        const Point& c = positions[face.v[2]];
-        centroids.push_back((a + b + c) * (1.0 / 3));
+    // The faces to split, each with its centroid; the tree's shape only
+    // steers the search, so float centroids are enough.
+    std::vector<BuildItem> items(faces.size());
+    for (std::uint32_t f = 0; f < faces.size(); ++f) {
+        const Point& a = positions[faces[f].v[0]];
+        const Point& b = positions[faces[f].v[1]];
+        const Point& c = positions[faces[f].v[2]];
+        const Point centroid = (a + b + c) * (1.0 / 3);
+        items[f] = {{static_cast<float>(centroid.x), static_cast<float>(centroid.y),
+                     static_cast<float>(centroid.z)},
+                    f};
         for (const Point* p : {&a, &b, &c}) {
             m_lo = Point(std::min(m_lo.x, p->x), std::min(m_lo.y, p->y), std::min(m_lo.z, p->z));
             m_hi = Point(std::max(m_hi.x, p->x), std::max(m_hi.y, p->y), std::max(m_hi.z, p->z));
@@ -48,44 +52,49 @@ void Mesh::build() {
     const double magnitude = std::max({std::fabs(m_lo.x), std::fabs(m_lo.y), std::fabs(m_lo.z),
                                        std::fabs(m_hi.x), std::fabs(m_hi.y), std::fabs(m_hi.z)});
     m_pad = magnitude * 1e-6 + 1e-30;
-    m_order.resize(faces.size());
-    for (std::uint32_t i = 0; i < m_order.size(); ++i) m_order[i] = i;
     m_nodes.clear();
     m_nodes.reserve(2 * faces.size() / kLeafSize + 1);
     if (!faces.empty()) {
-        buildNode(0, static_cast<std::uint32_t>(faces.size()), centroids);
+        buildNode(0, static_cast<std::uint32_t>(faces.size()), items);
     }
+    m_order.resize(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) m_order[i] = items[i].face;
 }
 
-// Splits at the median of the centroids along their widest axis.
+// Splits at the median of the centroids along their widest axis; a node's
+// box is the union of its children's, a leaf's that of its faces.
 std::uint32_t Mesh::buildNode(std::uint32_t begin, std::uint32_t end,
-                              std::vector<Point>& centroids) {
+                              std::vector<BuildItem>& items) {
     const auto index = static_cast<std::uint32_t>(m_nodes.size());
     m_nodes.emplace_back();
-    double lo[3] = {std::numeric_limits<double>::infinity(), 0, 0};
-    lo[1] = lo[2] = lo[0];
-    double hi[3] = {-lo[0], -lo[0], -lo[0]};
-    double clo[3] = {lo[0], lo[0], lo[0]};
-    double chi[3] = {hi[0], hi[0], hi[0]};
-    for (std::uint32_t i = begin; i < end; ++i) {
-        const Face& face = faces[m_order[i]];
-        for (int a = 0; a < 3; ++a) {
-            for (const std::uint32_t v : face.v) {
-                lo[a] = std::min(lo[a], axisOf(positions[v], a));
-                hi[a] = std::max(hi[a], axisOf(positions[v], a));
-            }
-            clo[a] = std::min(clo[a], axisOf(centroids[m_order[i]], a));
-            chi[a] = std::max(chi[a], axisOf(centroids[m_order[i]], a));
-        }
-    }
-    for (int a = 0; a < 3; ++a) {
-        m_nodes[index].lo[a] = below(lo[a] - m_pad);
-        m_nodes[index].hi[a] = above(hi[a] + m_pad);
-    }
     if (end - begin <= kLeafSize) {
-        m_nodes[index].first = begin;
-        m_nodes[index].count = end - begin;
+        double lo[3] = {std::numeric_limits<double>::infinity(), 0, 0};
+        lo[1] = lo[2] = lo[0];
+        double hi[3] = {-lo[0], -lo[0], -lo[0]};
+        for (std::uint32_t i = begin; i < end; ++i) {
+            for (const std::uint32_t v : faces[items[i].face].v) {
+                for (int a = 0; a < 3; ++a) {
+                    lo[a] = std::min(lo[a], axisOf(positions[v], a));
+                    hi[a] = std::max(hi[a], axisOf(positions[v], a));
+                }
+            }
+        }
+        Node& node = m_nodes[index];
+        for (int a = 0; a < 3; ++a) {
+            node.lo[a] = below(lo[a] - m_pad);
+            node.hi[a] = above(hi[a] + m_pad);
+        }
+        node.first = begin;
+        node.count = end - begin;
         return index;
+    }
+    float clo[3] = {items[begin].centroid[0], items[begin].centroid[1], items[begin].centroid[2]};
+    float chi[3] = {clo[0], clo[1], clo[2]};
+    for (std::uint32_t i = begin + 1; i < end; ++i) {
+        for (int a = 0; a < 3; ++a) {
+            clo[a] = std::min(clo[a], items[i].centroid[a]);
+            chi[a] = std::max(chi[a], items[i].centroid[a]);
+        }
     }
     int axis = 0;
     for (int a = 1; a < 3; ++a) {
@@ -93,16 +102,22 @@ std::uint32_t Mesh::buildNode(std::uint32_t begin, std::uint32_t end,
     }
     const std::uint32_t middle = begin + (end - begin) / 2;
     // Ties by face index: the same tree on every run.
-    std::nth_element(m_order.begin() + begin, m_order.begin() + middle, m_order.begin() + end,
-                     [&](std::uint32_t x, std::uint32_t y) {
-                         const double cx = axisOf(centroids[x], axis);
-                         const double cy = axisOf(centroids[y], axis);
-                         return cx < cy || (cx == cy && x < y);
+    std::nth_element(items.begin() + begin, items.begin() + middle, items.begin() + end,
+                     [axis](const BuildItem& x, const BuildItem& y) {
+                         return x.centroid[axis] < y.centroid[axis] ||
+                                (x.centroid[axis] == y.centroid[axis] && x.face < y.face);
                      });
-    buildNode(begin, middle, centroids);
-    const std::uint32_t right = buildNode(middle, end, centroids);
-    m_nodes[index].first = right;
-    m_nodes[index].count = 0;
+    const std::uint32_t left = buildNode(begin, middle, items);
+    const std::uint32_t right = buildNode(middle, end, items);
+    Node& node = m_nodes[index];
+    for (int a = 0; a < 3; ++a) {
+        // Rounding outward commutes with the union, so this is the box the
+        // node's own vertices would give.
+        node.lo[a] = std::min(m_nodes[left].lo[a], m_nodes[right].lo[a]);
+        node.hi[a] = std::max(m_nodes[left].hi[a], m_nodes[right].hi[a]);
+    }
+    node.first = right;
+    node.count = kInner + static_cast<std::uint32_t>(axis);
     return index;
 }
 
@@ -143,14 +158,19 @@ std::uint32_t Mesh::nearestFace(const Ray& ray, double& t) const {
         if (!entersNode(node, ray, inverse, t)) {
             continue;
         }
-        if (node.count == 0) {
+        if (node.count >= kInner) {
             const auto self = static_cast<std::uint32_t>(&node - m_nodes.data());
             if (top + 2 > kStackSize) {
                 // Deeper than a median split makes; not reached.
                 continue;
             }
-            stack[top++] = node.first;
-            stack[top++] = self + 1;
+            // The nearer child first, so that its hits cut the other short;
+            // the winner is the same in any order.
+            const bool rightFirst = (node.count == kInner + 0 && ray.direction.x < 0) ||
+                                    (node.count == kInner + 1 && ray.direction.y < 0) ||
+                                    (node.count == kInner + 2 && ray.direction.z < 0);
+            stack[top++] = rightFirst ? self + 1 : node.first;
+            stack[top++] = rightFirst ? node.first : self + 1;
             continue;
         }
         for (std::uint32_t i = node.first; i < node.first + node.count; ++i) {

@@ -61,16 +61,22 @@ public:
 
 private:
     // A node's box as floats rounded outward; a leaf has count faces of
-    // m_order from first on, an inner node its children at this + 1 and at
-    // first.
+    // m_order from first on, an inner node its children at this + 1 (the
+    // lower centroids along its split axis) and at first, and a count of
+    // kInner plus that axis.
     struct Node {
         float lo[3];
         float hi[3];
         std::uint32_t first;
         std::uint32_t count;
     };
+    static constexpr std::uint32_t kInner = 0xfffffff0u;
+    struct BuildItem {
+        float centroid[3];
+        std::uint32_t face;
+    };
     std::uint32_t buildNode(std::uint32_t begin, std::uint32_t end,
-                            std::vector<Point>& centroids);
+                            std::vector<BuildItem>& items);
     bool entersNode(const Node& node, const Ray& ray, const double inverse[3],
                     double limit) const;
     // The nearest face hit (kNone when none) and its distance.
