@@ -186,8 +186,8 @@ std::uint32_t Mesh::nearestFace(const Ray& ray, double& t) const {
     return best;
 }
 
-Color Mesh::textureColor(const Material& material, std::uint32_t f, const Point& a,
-                         const Point& b, const Point& c, const Point& p) const {
+Color Mesh::textureColor(const Material& material, std::uint32_t f, const Point& a, const Point& b,
+                         const Point& c, const Point& p) const {
     double w[3];
     barycentric(a, b, c, p, w[0], w[1], w[2]);
     double u = 0;
@@ -220,8 +220,7 @@ void Mesh::record(std::uint32_t f, double t, const Ray& ray, HitRec& hitrec) con
         const Material& material = materials[face.material];
         hitrec.color = material.color;
         hitrec.finish = material.finish;
-        if (material.texture && f < faceTextureCoords.size() &&
-            faceTextureCoords[f][0] != kNone) {
+        if (material.texture && f < faceTextureCoords.size() && faceTextureCoords[f][0] != kNone) {
             hitrec.color = textureColor(material, f, a, b, c, hitrec.p);
         }
     }

@@ -20,8 +20,8 @@ class Mesh final : public Shape {
 public:
     static constexpr std::uint32_t kNone = 0xffffffffu;
     struct Face {
-        std::uint32_t v[3];  // into positions
-        std::uint32_t n[3];  // into normals, or kNone for a flat face
+        std::uint32_t v[3];      // into positions
+        std::uint32_t n[3];      // into normals, or kNone for a flat face
         std::uint32_t material;  // into materials, or kNone for the mesh's own
     };
     struct Material {
@@ -75,10 +75,8 @@ private:
         float centroid[3];
         std::uint32_t face;
     };
-    std::uint32_t buildNode(std::uint32_t begin, std::uint32_t end,
-                            std::vector<BuildItem>& items);
-    bool entersNode(const Node& node, const Ray& ray, const double inverse[3],
-                    double limit) const;
+    std::uint32_t buildNode(std::uint32_t begin, std::uint32_t end, std::vector<BuildItem>& items);
+    bool entersNode(const Node& node, const Ray& ray, const double inverse[3], double limit) const;
     // The nearest face hit (kNone when none) and its distance.
     std::uint32_t nearestFace(const Ray& ray, double& t) const;
     double faceDistance(const Face& face, const Ray& ray) const;
