@@ -22,6 +22,23 @@ float above(double x) { return -below(-x); }
 
 double axisOf(const Vector3& v, int a) { return a == 0 ? v.x : (a == 1 ? v.y : v.z); }
 
+// The slab test of a box given as floats (already grown) against a ray of
+// the given origin and inverse direction, up to limit; a NaN from a zero
+// offset times an infinite inverse constrains nothing.
+inline bool entersBox(const float lo[3], const float hi[3], const double origin[3],
+                      const double inverse[3], double limit) {
+    double from = 0;
+    double to = limit;
+    for (int a = 0; a < 3; ++a) {
+        double t1 = (lo[a] - origin[a]) * inverse[a];
+        double t2 = (hi[a] - origin[a]) * inverse[a];
+        if (t1 > t2) std::swap(t1, t2);
+        if (t1 > from) from = t1;
+        if (t2 < to) to = t2;
+    }
+    return !(from > to);
+}
+
 }  // namespace
 
 void Mesh::build() {
@@ -121,23 +138,6 @@ std::uint32_t Mesh::buildNode(std::uint32_t begin, std::uint32_t end,
     return index;
 }
 
-// The slab test, with the node's box as it is (already grown); a NaN from
-// a zero offset times an infinite inverse constrains nothing.
-bool Mesh::entersNode(const Node& node, const Ray& ray, const double inverse[3],
-                      double limit) const {
-    double from = 0;
-    double to = limit;
-    const double origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
-    for (int a = 0; a < 3; ++a) {
-        double t1 = (node.lo[a] - origin[a]) * inverse[a];
-        double t2 = (node.hi[a] - origin[a]) * inverse[a];
-        if (t1 > t2) std::swap(t1, t2);
-        if (t1 > from) from = t1;
-        if (t2 < to) to = t2;
-    }
-    return !(from > to);
-}
-
 double Mesh::faceDistance(const Face& face, const Ray& ray) const {
     const Point& v1 = positions[face.v[0]];
     return triangleHitDistance(v1, v1 - positions[face.v[1]], v1 - positions[face.v[2]], ray);
@@ -150,12 +150,13 @@ std::uint32_t Mesh::nearestFace(const Ray& ray, double& t) const {
         return best;
     }
     const double inverse[3] = {1 / ray.direction.x, 1 / ray.direction.y, 1 / ray.direction.z};
+    const double origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
     std::uint32_t stack[kStackSize];
     int top = 0;
     stack[top++] = 0;
     while (top > 0) {
         const Node& node = m_nodes[stack[--top]];
-        if (!entersNode(node, ray, inverse, t)) {
+        if (!entersBox(node.lo, node.hi, origin, inverse, t)) {
             continue;
         }
         if (node.count >= kInner) {

@@ -76,7 +76,6 @@ private:
         std::uint32_t face;
     };
     std::uint32_t buildNode(std::uint32_t begin, std::uint32_t end, std::vector<BuildItem>& items);
-    bool entersNode(const Node& node, const Ray& ray, const double inverse[3], double limit) const;
     // The nearest face hit (kNone when none) and its distance.
     std::uint32_t nearestFace(const Ray& ray, double& t) const;
     double faceDistance(const Face& face, const Ray& ray) const;
