@@ -22,6 +22,12 @@ float above(double x) { return -below(-x); }
 
 double axisOf(const Vector3& v, int a) { return a == 0 ? v.x : (a == 1 ? v.y : v.z); }
 
+// The number of nodes that halving n faces down to leaves of at most
+// kLeafSize makes.
+std::size_t nodeCount(std::size_t n) {
+    return n <= kLeafSize ? 1 : 1 + nodeCount(n / 2) + nodeCount(n - n / 2);
+}
+
 // The slab test of a box given as floats (already grown) against a ray of
 // the given origin and inverse direction, up to limit; a NaN from a zero
 // offset times an infinite inverse constrains nothing.
@@ -70,7 +76,7 @@ void Mesh::build() {
                                        std::fabs(m_hi.x), std::fabs(m_hi.y), std::fabs(m_hi.z)});
     m_pad = magnitude * 1e-6 + 1e-30;
     m_nodes.clear();
-    m_nodes.reserve(2 * faces.size() / kLeafSize + 1);
+    m_nodes.reserve(nodeCount(faces.size()));
     if (!faces.empty()) {
         buildNode(0, static_cast<std::uint32_t>(faces.size()), items);
     }
