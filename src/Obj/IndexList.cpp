@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-CIndexList::CIndexList(const CIndexList& other) : m_storage(), m_size(0), m_capacity(0) {
+CIndexList::CIndexList(const CIndexList& other) : m_storage() {
     setCapacity(other.m_size);
     std::copy(other.begin(), other.end(), data());
     m_size = other.m_size;

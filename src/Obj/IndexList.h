@@ -22,7 +22,7 @@ public:
     typedef int* iterator;
     typedef const int* const_iterator;
 
-    CIndexList() noexcept : m_storage(), m_size(0), m_capacity(0) {}
+    CIndexList() noexcept : m_storage() {}
     CIndexList(const CIndexList& other);
     CIndexList(CIndexList&& other) noexcept;
     CIndexList& operator=(const CIndexList& other);
@@ -68,8 +68,8 @@ private:
         int inside[INLINE_SIZE];  // while the capacity is at most INLINE_SIZE
         int* heap;                // otherwise: capacity ints
     } m_storage;
-    std::uint32_t m_size;
-    std::uint32_t m_capacity;
+    std::uint32_t m_size = 0;
+    std::uint32_t m_capacity = 0;
 };
 
 bool operator==(const CIndexList& a, const CIndexList& b);

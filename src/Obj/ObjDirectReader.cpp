@@ -168,7 +168,7 @@ bool CObjDirectReader::readStatement(CMesh& mesh, CObjFileBuffer& buffer) {
     const char* const keyword = c.p;
     while (c.p != c.end && !isSpace(*c.p)) ++c.p;
     if (c.p == c.end) return false;
-    const std::size_t length = static_cast<std::size_t>(c.p - keyword);
+    const auto length = static_cast<std::size_t>(c.p - keyword);
     float x[3] = {0, 0, 0};
     if (length == 1 && keyword[0] == 'f') {
         if (!readFace(mesh, c)) return false;
