@@ -1,7 +1,6 @@
 #include "ObjMeshParser.h"
 
 #include <boost/filesystem/operations.hpp>
-#include <charconv>
 #include <cstdio>
 #include <istream>
 #include <limits>
@@ -44,12 +43,6 @@ bool skipSpace(std::istream& in) {
     }
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // The file's buffer when the characters can be taken from it directly: the
 // stream reads a file and is in good state; else null.
 CObjFileBuffer* fileBuffer(std::istream& in) {
@@ -69,87 +62,16 @@ CObjFileBuffer* directBuffer(std::istream& in) {
     return in.flags() & std::ios::skipws ? fileBuffer(in) : nullptr;
 }
 
-// The forms exporters write are read straight from the buffer, with the
-// conversion formatted input would make (correctly rounded, as strtof is);
-// anything else, or a token that may run past the buffered characters, goes
-// through formatted input, so the result and the stream's state are always
-// those of "in >> value".
-void readFloat(std::istream& in, CObjFileBuffer* buf, float& value) {
-    if (buf != nullptr && !in.fail()) {
-        skipSpace(in);
-        const char* p = buf->next();
-        const char* const end = buf->end();
-        const char* const start = p;
-        if (p != end && *p == '-') ++p;
-        const char* const digits = p;
-        while (p != end && isDigit(*p)) ++p;
-        bool plain = p != digits;
-        if (plain && p != end && *p == '.') {
-            const char* const fraction = ++p;
-            while (p != end && isDigit(*p)) ++p;
-            plain = p != fraction;
-        }
-        if (plain && p != end && isSpace(*p)) {
-            float parsed = 0;
-            const std::from_chars_result result = std::from_chars(start, p, parsed);
-            if (result.ec == std::errc() && result.ptr == p) {
-                value = parsed;
-                buf->consume(p);
-                return;
-            }
-        }
-    }
-    in >> value;
-}
-
-// The same for a face's index: an optional minus and up to nine digits,
-// followed by a buffered character that is not a digit.
-void readIndex(std::istream& in, CObjFileBuffer* buf, int& value) {
-    if (buf != nullptr && !in.fail()) {
-        skipSpace(in);
-        const char* p = buf->next();
-        const char* const end = buf->end();
-        const bool negative = p != end && *p == '-';
-        if (negative) ++p;
-        const char* const digits = p;
-        int parsed = 0;
-        while (p != end && isDigit(*p) && p - digits < 9) {
-            parsed = parsed * 10 + (*p - '0');
-            ++p;
-        }
-        if (p != digits && p != end && !isDigit(*p)) {
-            value = negative ? -parsed : parsed;
-            buf->consume(p);
-            return;
-        }
-    }
-    in >> value;
-}
-
-// A corner's separator: one character that is not white space.
-void readSeparator(std::istream& in, CObjFileBuffer* buf, char& separator) {
-    if (buf != nullptr && !in.fail()) {
-        const char* const p = buf->next();
-        if (p != buf->end() && !isSpace(*p)) {
-            separator = *p;
-            buf->consume(p + 1);
-            return;
-        }
-    }
-    in >> separator;
-}
-
 // Reads the three numbers of a "v" or "vn" statement into c, which may run on
 // into the following lines. When one cannot be read it and the ones after it
 // are 0, the stream is usable again and the rest of the statement's own line
 // is skipped; a line that the failed read reached is left to be read as the
 // next statement. A number that ends at the end of the file counts as read.
 bool readTriple(std::istream& in, float (&c)[3]) {
-    CObjFileBuffer* const buf = directBuffer(in);
     bool crossedLine = false;
     for (int i = 0; i < 3; ++i) {
         crossedLine = skipSpace(in) || crossedLine;
-        readFloat(in, buf, c[i]);
+        in >> c[i];
         if (in.fail()) {
             for (int j = i; j < 3; ++j) {
                 c[j] = 0;
@@ -299,24 +221,21 @@ void CObjMeshParser::readNormal(CMesh& mesh, std::istream& in) {
 void CObjMeshParser::readFace(CMesh& mesh, std::istream& in) {
     const bool withTexture = mesh.hasTextureCoords();
     const bool withNormal = mesh.hasNormals();
-    CObjFileBuffer* const buf = directBuffer(in);
     SPolygonFace face;
     for (int i = 0; i < MAX_FACE_CORNERS; ++i) {
         int p = 0;
         int t = NO_INDEX;
         int n = NO_INDEX;
         char separator = 0;
-        readIndex(in, buf, p);
+        in >> p;
         if (withTexture) {
-            readSeparator(in, buf, separator);
-            readIndex(in, buf, t);
+            in >> separator >> t;
         }
         if (withNormal) {
             if (!withTexture) {
-                readSeparator(in, buf, separator);
+                in >> separator;
             }
-            readSeparator(in, buf, separator);
-            readIndex(in, buf, n);
+            in >> separator >> n;
         }
         if (in.fail()) {
             break;
