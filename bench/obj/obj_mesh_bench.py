@@ -2,8 +2,8 @@
 """OBJ model benchmark: a generated smooth model of --triangles triangles
 (1,000,000 by default, a torus written by tools/make_obj_model.py with
 vertex normals), measured side by side in one run, keeping the fastest of
---runs wall-clock times and the peak memory (GNU time's maximum resident
-set) of each program:
+--runs wall-clock times (ours and the peer taking turns) and the peak
+memory (GNU time's maximum resident set) of each program:
 
 - reading: our mesh library (objinfo, which reads the file as obj_mesh
   does) against tinyobj::LoadObj from Debian's libtinyobjloader-dev (a small
@@ -13,7 +13,7 @@ set) of each program:
   and 2 threads; skipped with a message when tachyon is absent.
 
 Usage: bench/obj/obj_mesh_bench.py [--build build] [--runs 3] [--triangles N]
-Install the peers with: apt-get install libtinyobjloader-dev tachyon
+Install the peers with: apt-get install libtinyobjloader-dev tachyon-bin-nox
 """
 import argparse
 import os
@@ -26,19 +26,27 @@ import tempfile
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
-def measure(command, runs, env=None, cwd=None):
-    """(fastest seconds, largest peak MB) of runs of command."""
-    best, peak = None, 0.0
+def run_once(command, env=None, cwd=None):
+    """(seconds, peak MB) of one run of command."""
+    timed = ["/usr/bin/time", "-f", "%e %M"] + command
+    result = subprocess.run(timed, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                            env=env, cwd=cwd, text=True)
+    if result.returncode != 0:
+        sys.exit(f"failed: {' '.join(command)}\n{result.stderr[-2000:]}")
+    seconds, kbytes = result.stderr.strip().splitlines()[-1].split()
+    return float(seconds), int(kbytes) / 1024.0
+
+
+def measure(commands, runs):
+    """Per (command, env, cwd): (fastest seconds, largest peak MB) of runs,
+    the commands taking turns so that both see the same load."""
+    best = [(None, 0.0)] * len(commands)
     for _ in range(runs):
-        timed = ["/usr/bin/time", "-f", "%e %M"] + command
-        result = subprocess.run(timed, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                env=env, cwd=cwd, text=True)
-        if result.returncode != 0:
-            sys.exit(f"failed: {' '.join(command)}\n{result.stderr[-2000:]}")
-        seconds, kbytes = result.stderr.strip().splitlines()[-1].split()
-        best = float(seconds) if best is None else min(best, float(seconds))
-        peak = max(peak, int(kbytes) / 1024.0)
-    return best, peak
+        for i, (command, env, cwd) in enumerate(commands):
+            seconds, peak = run_once(command, env, cwd)
+            fastest = seconds if best[i][0] is None else min(best[i][0], seconds)
+            best[i] = (fastest, max(best[i][1], peak))
+    return best
 
 
 def write_tachyon_scene(obj, dat):
@@ -100,14 +108,16 @@ def main():
             print(f"{name:32} {ours[0]:8.2f} {peer[0]:8.2f} {ours[0] / peer[0]:6.2f} "
                   f"{ours[1]:8.0f} {peer[1]:8.0f}")
 
-        ours = measure([objinfo, model], args.runs)
         if os.path.exists("/usr/include/tiny_obj_loader.h"):
             loader = os.path.join(work, "tinyobj_load")
             subprocess.run(["c++", "-O2", "-o", loader,
                             os.path.join(ROOT, "bench", "obj", "tinyobj_load.cpp"),
                             "-ltinyobjloader"], check=True)
-            row("reading (objinfo vs LoadObj)", ours, measure([loader, model], args.runs))
+            ours, peer = measure([([objinfo, model], None, None), ([loader, model], None, None)],
+                                 args.runs)
+            row("reading (objinfo vs LoadObj)", ours, peer)
         else:
+            ours = measure([([objinfo, model], None, None)], args.runs)[0]
             print(f"reading: ours {ours[0]:.2f} s, {ours[1]:.0f} MB; tinyobj::LoadObj "
                   "skipped: apt-get install libtinyobjloader-dev")
 
@@ -121,17 +131,32 @@ def main():
         dat = os.path.join(work, "model.dat")
         if tachyon:
             write_tachyon_scene(model, dat)
+        # The mesh's own figure (its arrays and face tree), from our output.
+        output = subprocess.run([raytracer, "+W8", "+H8", "+Imodel.pov", "+Omodel.ppm"],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                cwd=work, check=True).stdout
+        found = re.search(r"([0-9.]+) bytes per triangle", output)
+        if found:
+            print(f"mesh arrays and face tree: {float(found.group(1)):.0f} bytes per triangle")
+        peaks = []
         for threads in (1, 2):
             env = dict(os.environ, OMP_NUM_THREADS=str(threads))
-            mine = measure([raytracer, "+W512", "+H512", "+Imodel.pov", "+Omodel.ppm"],
-                           args.runs, env, work)
+            commands = [([raytracer, "+W512", "+H512", "+Imodel.pov", "+Omodel.ppm"], env, work)]
             if tachyon:
-                peer = measure([tachyon, dat, "-numthreads", str(threads), "-res", "512", "512",
-                                "-o", os.path.join(work, "model.tga")], args.runs, cwd=work)
+                commands.append(([tachyon, dat, "-numthreads", str(threads), "-res", "512", "512",
+                                  "-o", os.path.join(work, "model.tga")], None, work))
+            results = measure(commands, args.runs)
+            mine, peer = results[0], results[1] if tachyon else None
+            if tachyon:
                 row(f"render 512x512, {threads} thread(s)", mine, peer)
             else:
                 print(f"render 512x512, {threads} thread(s): ours {mine[0]:.2f} s, "
-                      f"{mine[1]:.0f} MB; tachyon skipped: apt-get install tachyon")
+                      f"{mine[1]:.0f} MB; tachyon skipped: apt-get install tachyon-bin-nox")
+            peaks.append((mine[1], peer[1] if peer else 0))
+        for name, peak in (("ours", max((p[0] for p in peaks), default=0)),
+                           ("tachyon", max((p[1] for p in peaks), default=0))):
+            if peak:
+                print(f"peak memory per triangle, {name}: {peak * 1048576 / faces:.0f} bytes")
     finally:
         shutil.rmtree(work)
 

@@ -35,8 +35,8 @@ bool inRange(int index, int first, std::size_t size) {
 
 // Leaves the capacity equal to the size. The elements are moved, not
 // copied, so a vector of faces never exists twice.
-template <typename T>
-void shrinkVector(std::vector<T>& v) {
+template <typename List>
+void shrinkVector(List& v) {
     if (v.capacity() != v.size()) {
         v.shrink_to_fit();
     }

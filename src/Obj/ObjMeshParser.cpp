@@ -1,7 +1,6 @@
 #include "ObjMeshParser.h"
 
 #include <boost/filesystem/operations.hpp>
-#include <charconv>
 #include <cstdio>
 #include <istream>
 #include <limits>
@@ -14,6 +13,8 @@
 #include "Logger.h"
 #include "Mesh.h"
 #include "MtlParser.h"
+#include "ObjDirectReader.h"
+#include "ObjFileBuffer.h"
 
 boost::filesystem::path CObjMeshParser::m_branchPath;
 std::map<std::string, SMaterial> CObjMeshParser::m_materialMap;
@@ -27,39 +28,6 @@ const int MAX_FACE_CORNERS = 10;
 // Stored for a corner written without a texture-coordinate or normal index:
 // the placeholder, harmless to draw and overwritten by generateFlatNormals().
 const int NO_INDEX = 0;
-
-// The file as a buffered input stream that knows its read position without
-// asking the system, since the progress report wants it at every statement.
-class FileBuffer final : public std::streambuf {
-public:
-    explicit FileBuffer(std::FILE* file) : m_file(file), m_buffer(1 << 16) {}
-    ~FileBuffer() override { std::fclose(m_file); }
-    FileBuffer(const FileBuffer&) = delete;
-    FileBuffer& operator=(const FileBuffer&) = delete;
-
-    // Offset of the next character to be read.
-    std::streamoff position() const { return m_bufferEnd - (egptr() - gptr()); }
-    // The buffered characters not read yet, and the step past some of them.
-    const char* next() const { return gptr(); }
-    const char* end() const { return egptr(); }
-    void consume(const char* to) { gbump(static_cast<int>(to - gptr())); }
-
-protected:
-    int_type underflow() override {
-        const std::size_t count = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
-        if (count == 0) {
-            return traits_type::eof();
-        }
-        m_bufferEnd += static_cast<std::streamoff>(count);
-        setg(m_buffer.data(), m_buffer.data(), m_buffer.data() + count);
-        return traits_type::to_int_type(m_buffer[0]);
-    }
-
-private:
-    std::FILE* m_file;
-    std::vector<char> m_buffer;
-    std::streamoff m_bufferEnd = 0;  // file offset just past the buffered characters
-};
 
 // Skips white space as formatted input would; true when a line feed was
 // among it.
@@ -75,92 +43,23 @@ bool skipSpace(std::istream& in) {
     }
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // The file's buffer when the characters can be taken from it directly: the
-// stream reads a file, is in good state and skips white space; else null.
-FileBuffer* directBuffer(std::istream& in) {
-    if (in.rdstate() != std::ios::goodbit || !(in.flags() & std::ios::skipws)) {
+// stream reads a file and is in good state; else null.
+CObjFileBuffer* fileBuffer(std::istream& in) {
+    if (in.rdstate() != std::ios::goodbit) {
         return nullptr;
     }
     // Cheaper than a dynamic_cast, which showed in the profile: the class is final.
     std::streambuf* const buf = in.rdbuf();
-    return buf != nullptr && typeid(*buf) == typeid(FileBuffer) ? static_cast<FileBuffer*>(buf)
-                                                                 : nullptr;
+    return buf != nullptr && typeid(*buf) == typeid(CObjFileBuffer)
+               ? static_cast<CObjFileBuffer*>(buf)
+               : nullptr;
 }
 
-// The forms exporters write are read straight from the buffer, with the
-// conversion formatted input would make (correctly rounded, as strtof is);
-// anything else, or a token that may run past the buffered characters, goes
-// through formatted input, so the result and the stream's state are always
-// those of "in >> value".
-void readFloat(std::istream& in, FileBuffer* buf, float& value) {
-    if (buf != nullptr && !in.fail()) {
-        skipSpace(in);
-        const char* p = buf->next();
-        const char* const end = buf->end();
-        const char* const start = p;
-        if (p != end && *p == '-') ++p;
-        const char* const digits = p;
-        while (p != end && isDigit(*p)) ++p;
-        bool plain = p != digits;
-        if (plain && p != end && *p == '.') {
-            const char* const fraction = ++p;
-            while (p != end && isDigit(*p)) ++p;
-            plain = p != fraction;
-        }
-        if (plain && p != end && isSpace(*p)) {
-            float parsed = 0;
-            const std::from_chars_result result = std::from_chars(start, p, parsed);
-            if (result.ec == std::errc() && result.ptr == p) {
-                value = parsed;
-                buf->consume(p);
-                return;
-            }
-        }
-    }
-    in >> value;
-}
-
-// The same for a face's index: an optional minus and up to nine digits,
-// followed by a buffered character that is not a digit.
-void readIndex(std::istream& in, FileBuffer* buf, int& value) {
-    if (buf != nullptr && !in.fail()) {
-        skipSpace(in);
-        const char* p = buf->next();
-        const char* const end = buf->end();
-        const bool negative = p != end && *p == '-';
-        if (negative) ++p;
-        const char* const digits = p;
-        int parsed = 0;
-        while (p != end && isDigit(*p) && p - digits < 9) {
-            parsed = parsed * 10 + (*p - '0');
-            ++p;
-        }
-        if (p != digits && p != end && !isDigit(*p)) {
-            value = negative ? -parsed : parsed;
-            buf->consume(p);
-            return;
-        }
-    }
-    in >> value;
-}
-
-// A corner's separator: one character that is not white space.
-void readSeparator(std::istream& in, FileBuffer* buf, char& separator) {
-    if (buf != nullptr && !in.fail()) {
-        const char* const p = buf->next();
-        if (p != buf->end() && !isSpace(*p)) {
-            separator = *p;
-            buf->consume(p + 1);
-            return;
-        }
-    }
-    in >> separator;
+// The same when the stream also skips white space, as a statement's reading
+// expects.
+CObjFileBuffer* directBuffer(std::istream& in) {
+    return in.flags() & std::ios::skipws ? fileBuffer(in) : nullptr;
 }
 
 // Reads the three numbers of a "v" or "vn" statement into c, which may run on
@@ -169,11 +68,10 @@ void readSeparator(std::istream& in, FileBuffer* buf, char& separator) {
 // is skipped; a line that the failed read reached is left to be read as the
 // next statement. A number that ends at the end of the file counts as read.
 bool readTriple(std::istream& in, float (&c)[3]) {
-    FileBuffer* const buf = directBuffer(in);
     bool crossedLine = false;
     for (int i = 0; i < 3; ++i) {
         crossedLine = skipSpace(in) || crossedLine;
-        readFloat(in, buf, c[i]);
+        in >> c[i];
         if (in.fail()) {
             for (int j = i; j < 3; ++j) {
                 c[j] = 0;
@@ -214,7 +112,7 @@ void CObjMeshParser::parse(boost::shared_ptr<CMesh>& mesh, const std::string& fi
     if (file == nullptr) {
         throw CFileNotFoundException(fileName);
     }
-    FileBuffer buffer(file);
+    CObjFileBuffer buffer(file);
     const bool measured = fseeko(file, 0, SEEK_END) == 0;
     const std::streamoff size = measured ? ftello(file) : -1;
     if (size < 0 || fseeko(file, 0, SEEK_SET) != 0) {
@@ -259,6 +157,10 @@ void CObjMeshParser::parse(boost::shared_ptr<CMesh>& mesh, const std::string& fi
 }
 
 bool CObjMeshParser::processLine(boost::shared_ptr<CMesh>& mesh, std::istream& in) {
+    CObjFileBuffer* const buffer = directBuffer(in);
+    if (buffer != nullptr && CObjDirectReader::readStatement(*mesh, *buffer)) {
+        return true;
+    }
     std::string keyword;
     if (!(in >> keyword)) {
         return false;
@@ -319,24 +221,21 @@ void CObjMeshParser::readNormal(CMesh& mesh, std::istream& in) {
 void CObjMeshParser::readFace(CMesh& mesh, std::istream& in) {
     const bool withTexture = mesh.hasTextureCoords();
     const bool withNormal = mesh.hasNormals();
-    FileBuffer* const buf = directBuffer(in);
     SPolygonFace face;
     for (int i = 0; i < MAX_FACE_CORNERS; ++i) {
         int p = 0;
         int t = NO_INDEX;
         int n = NO_INDEX;
         char separator = 0;
-        readIndex(in, buf, p);
+        in >> p;
         if (withTexture) {
-            readSeparator(in, buf, separator);
-            readIndex(in, buf, t);
+            in >> separator >> t;
         }
         if (withNormal) {
             if (!withTexture) {
-                readSeparator(in, buf, separator);
+                in >> separator;
             }
-            readSeparator(in, buf, separator);
-            readIndex(in, buf, n);
+            in >> separator >> n;
         }
         if (in.fail()) {
             break;
@@ -359,6 +258,11 @@ void CObjMeshParser::parseMtlLib(const std::string& name) {
 }
 
 bool CObjMeshParser::skipCommentLine(std::istream& in) {
+    CObjFileBuffer* const buffer = fileBuffer(in);
+    if (buffer != nullptr && CObjDirectReader::skipCommentLines(*buffer)) {
+        in.setf(std::ios::skipws);
+        return true;
+    }
     for (;;) {
         char c = 0;
         if (!(in >> std::skipws >> c)) {

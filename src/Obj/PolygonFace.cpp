@@ -1,5 +1,11 @@
 #include "PolygonFace.h"
 
+#include <vector>
+
+// The mesh's logged byte figures count faces and index lists at the size
+// they had as three vectors.
+static_assert(sizeof(CIndexList) == sizeof(std::vector<int>), "an index list is a vector's size");
+
 SPolygonFace::SPolygonFace() {
     v.reserve(3);
     vt.reserve(3);

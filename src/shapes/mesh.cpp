@@ -22,19 +22,46 @@ float above(double x) { return -below(-x); }
 
 double axisOf(const Vector3& v, int a) { return a == 0 ? v.x : (a == 1 ? v.y : v.z); }
 
+// The number of nodes that halving n faces down to leaves of at most
+// kLeafSize makes.
+std::size_t nodeCount(std::size_t n) {
+    return n <= kLeafSize ? 1 : 1 + nodeCount(n / 2) + nodeCount(n - n / 2);
+}
+
+// The slab test of a box given as floats (already grown) against a ray of
+// the given origin and inverse direction, up to limit; a NaN from a zero
+// offset times an infinite inverse constrains nothing.
+inline bool entersBox(const float lo[3], const float hi[3], const double origin[3],
+                      const double inverse[3], double limit) {
+    double from = 0;
+    double to = limit;
+    for (int a = 0; a < 3; ++a) {
+        double t1 = (lo[a] - origin[a]) * inverse[a];
+        double t2 = (hi[a] - origin[a]) * inverse[a];
+        if (t1 > t2) std::swap(t1, t2);
+        if (t1 > from) from = t1;
+        if (t2 < to) to = t2;
+    }
+    return !(from > to);
+}
+
 }  // namespace
 
 void Mesh::build() {
     const double inf = std::numeric_limits<double>::infinity();
     m_lo = Point(inf, inf, inf);
     m_hi = Point(-inf, -inf, -inf);
-    std::vector<Point> centroids;
-    centroids.reserve(faces.size());
-    for (const Face& face : faces) {
-        const Point& a = positions[face.v[0]];
-        const Point& b = positions[face.v[1]];
-        const Point& c = positions[face.v[2]];
-        centroids.push_back((a + b + c) * (1.0 / 3));
+    // The faces to split, each with its centroid; the tree's shape only
+    // steers the search, so float centroids are enough.
+    std::vector<BuildItem> items(faces.size());
+    for (std::uint32_t f = 0; f < faces.size(); ++f) {
+        const Point& a = positions[faces[f].v[0]];
+        const Point& b = positions[faces[f].v[1]];
+        const Point& c = positions[faces[f].v[2]];
+        const Point centroid = (a + b + c) * (1.0 / 3);
+        items[f] = {{static_cast<float>(centroid.x), static_cast<float>(centroid.y),
+                     static_cast<float>(centroid.z)},
+                    f};
         for (const Point* p : {&a, &b, &c}) {
             m_lo = Point(std::min(m_lo.x, p->x), std::min(m_lo.y, p->y), std::min(m_lo.z, p->z));
             m_hi = Point(std::max(m_hi.x, p->x), std::max(m_hi.y, p->y), std::max(m_hi.z, p->z));
@@ -48,44 +75,49 @@ void Mesh::build() {
     const double magnitude = std::max({std::fabs(m_lo.x), std::fabs(m_lo.y), std::fabs(m_lo.z),
                                        std::fabs(m_hi.x), std::fabs(m_hi.y), std::fabs(m_hi.z)});
     m_pad = magnitude * 1e-6 + 1e-30;
-    m_order.resize(faces.size());
-    for (std::uint32_t i = 0; i < m_order.size(); ++i) m_order[i] = i;
     m_nodes.clear();
-    m_nodes.reserve(2 * faces.size() / kLeafSize + 1);
+    m_nodes.reserve(nodeCount(faces.size()));
     if (!faces.empty()) {
-        buildNode(0, static_cast<std::uint32_t>(faces.size()), centroids);
+        buildNode(0, static_cast<std::uint32_t>(faces.size()), items);
     }
+    m_order.resize(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) m_order[i] = items[i].face;
 }
 
-// Splits at the median of the centroids along their widest axis.
+// Splits at the median of the centroids along their widest axis; a node's
+// box is the union of its children's, a leaf's that of its faces.
 std::uint32_t Mesh::buildNode(std::uint32_t begin, std::uint32_t end,
-                              std::vector<Point>& centroids) {
+                              std::vector<BuildItem>& items) {
     const auto index = static_cast<std::uint32_t>(m_nodes.size());
     m_nodes.emplace_back();
-    double lo[3] = {std::numeric_limits<double>::infinity(), 0, 0};
-    lo[1] = lo[2] = lo[0];
-    double hi[3] = {-lo[0], -lo[0], -lo[0]};
-    double clo[3] = {lo[0], lo[0], lo[0]};
-    double chi[3] = {hi[0], hi[0], hi[0]};
-    for (std::uint32_t i = begin; i < end; ++i) {
-        const Face& face = faces[m_order[i]];
-        for (int a = 0; a < 3; ++a) {
-            for (const std::uint32_t v : face.v) {
-                lo[a] = std::min(lo[a], axisOf(positions[v], a));
-                hi[a] = std::max(hi[a], axisOf(positions[v], a));
-            }
-            clo[a] = std::min(clo[a], axisOf(centroids[m_order[i]], a));
-            chi[a] = std::max(chi[a], axisOf(centroids[m_order[i]], a));
-        }
-    }
-    for (int a = 0; a < 3; ++a) {
-        m_nodes[index].lo[a] = below(lo[a] - m_pad);
-        m_nodes[index].hi[a] = above(hi[a] + m_pad);
-    }
     if (end - begin <= kLeafSize) {
-        m_nodes[index].first = begin;
-        m_nodes[index].count = end - begin;
+        double lo[3] = {std::numeric_limits<double>::infinity(), 0, 0};
+        lo[1] = lo[2] = lo[0];
+        double hi[3] = {-lo[0], -lo[0], -lo[0]};
+        for (std::uint32_t i = begin; i < end; ++i) {
+            for (const std::uint32_t v : faces[items[i].face].v) {
+                for (int a = 0; a < 3; ++a) {
+                    lo[a] = std::min(lo[a], axisOf(positions[v], a));
+                    hi[a] = std::max(hi[a], axisOf(positions[v], a));
+                }
+            }
+        }
+        Node& node = m_nodes[index];
+        for (int a = 0; a < 3; ++a) {
+            node.lo[a] = below(lo[a] - m_pad);
+            node.hi[a] = above(hi[a] + m_pad);
+        }
+        node.first = begin;
+        node.count = end - begin;
         return index;
+    }
+    float clo[3] = {items[begin].centroid[0], items[begin].centroid[1], items[begin].centroid[2]};
+    float chi[3] = {clo[0], clo[1], clo[2]};
+    for (std::uint32_t i = begin + 1; i < end; ++i) {
+        for (int a = 0; a < 3; ++a) {
+            clo[a] = std::min(clo[a], items[i].centroid[a]);
+            chi[a] = std::max(chi[a], items[i].centroid[a]);
+        }
     }
     int axis = 0;
     for (int a = 1; a < 3; ++a) {
@@ -93,34 +125,23 @@ std::uint32_t Mesh::buildNode(std::uint32_t begin, std::uint32_t end,
     }
     const std::uint32_t middle = begin + (end - begin) / 2;
     // Ties by face index: the same tree on every run.
-    std::nth_element(m_order.begin() + begin, m_order.begin() + middle, m_order.begin() + end,
-                     [&](std::uint32_t x, std::uint32_t y) {
-                         const double cx = axisOf(centroids[x], axis);
-                         const double cy = axisOf(centroids[y], axis);
-                         return cx < cy || (cx == cy && x < y);
+    std::nth_element(items.begin() + begin, items.begin() + middle, items.begin() + end,
+                     [axis](const BuildItem& x, const BuildItem& y) {
+                         return x.centroid[axis] < y.centroid[axis] ||
+                                (x.centroid[axis] == y.centroid[axis] && x.face < y.face);
                      });
-    buildNode(begin, middle, centroids);
-    const std::uint32_t right = buildNode(middle, end, centroids);
-    m_nodes[index].first = right;
-    m_nodes[index].count = 0;
-    return index;
-}
-
-// The slab test, with the node's box as it is (already grown); a NaN from
-// a zero offset times an infinite inverse constrains nothing.
-bool Mesh::entersNode(const Node& node, const Ray& ray, const double inverse[3],
-                      double limit) const {
-    double from = 0;
-    double to = limit;
-    const double origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    const std::uint32_t left = buildNode(begin, middle, items);
+    const std::uint32_t right = buildNode(middle, end, items);
+    Node& node = m_nodes[index];
     for (int a = 0; a < 3; ++a) {
-        double t1 = (node.lo[a] - origin[a]) * inverse[a];
-        double t2 = (node.hi[a] - origin[a]) * inverse[a];
-        if (t1 > t2) std::swap(t1, t2);
-        if (t1 > from) from = t1;
-        if (t2 < to) to = t2;
+        // Rounding outward commutes with the union, so this is the box the
+        // node's own vertices would give.
+        node.lo[a] = std::min(m_nodes[left].lo[a], m_nodes[right].lo[a]);
+        node.hi[a] = std::max(m_nodes[left].hi[a], m_nodes[right].hi[a]);
     }
-    return !(from > to);
+    node.first = right;
+    node.count = kInner + static_cast<std::uint32_t>(axis);
+    return index;
 }
 
 double Mesh::faceDistance(const Face& face, const Ray& ray) const {
@@ -135,22 +156,28 @@ std::uint32_t Mesh::nearestFace(const Ray& ray, double& t) const {
         return best;
     }
     const double inverse[3] = {1 / ray.direction.x, 1 / ray.direction.y, 1 / ray.direction.z};
+    const double origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
     std::uint32_t stack[kStackSize];
     int top = 0;
     stack[top++] = 0;
     while (top > 0) {
         const Node& node = m_nodes[stack[--top]];
-        if (!entersNode(node, ray, inverse, t)) {
+        if (!entersBox(node.lo, node.hi, origin, inverse, t)) {
             continue;
         }
-        if (node.count == 0) {
+        if (node.count >= kInner) {
             const auto self = static_cast<std::uint32_t>(&node - m_nodes.data());
             if (top + 2 > kStackSize) {
                 // Deeper than a median split makes; not reached.
                 continue;
             }
-            stack[top++] = node.first;
-            stack[top++] = self + 1;
+            // The nearer child first, so that its hits cut the other short;
+            // the winner is the same in any order.
+            const bool rightFirst = (node.count == kInner + 0 && ray.direction.x < 0) ||
+                                    (node.count == kInner + 1 && ray.direction.y < 0) ||
+                                    (node.count == kInner + 2 && ray.direction.z < 0);
+            stack[top++] = rightFirst ? self + 1 : node.first;
+            stack[top++] = rightFirst ? node.first : self + 1;
             continue;
         }
         for (std::uint32_t i = node.first; i < node.first + node.count; ++i) {
@@ -166,8 +193,8 @@ std::uint32_t Mesh::nearestFace(const Ray& ray, double& t) const {
     return best;
 }
 
-Color Mesh::textureColor(const Material& material, std::uint32_t f, const Point& a,
-                         const Point& b, const Point& c, const Point& p) const {
+Color Mesh::textureColor(const Material& material, std::uint32_t f, const Point& a, const Point& b,
+                         const Point& c, const Point& p) const {
     double w[3];
     barycentric(a, b, c, p, w[0], w[1], w[2]);
     double u = 0;
@@ -200,8 +227,7 @@ void Mesh::record(std::uint32_t f, double t, const Ray& ray, HitRec& hitrec) con
         const Material& material = materials[face.material];
         hitrec.color = material.color;
         hitrec.finish = material.finish;
-        if (material.texture && f < faceTextureCoords.size() &&
-            faceTextureCoords[f][0] != kNone) {
+        if (material.texture && f < faceTextureCoords.size() && faceTextureCoords[f][0] != kNone) {
             hitrec.color = textureColor(material, f, a, b, c, hitrec.p);
         }
     }

@@ -20,8 +20,8 @@ class Mesh final : public Shape {
 public:
     static constexpr std::uint32_t kNone = 0xffffffffu;
     struct Face {
-        std::uint32_t v[3];  // into positions
-        std::uint32_t n[3];  // into normals, or kNone for a flat face
+        std::uint32_t v[3];      // into positions
+        std::uint32_t n[3];      // into normals, or kNone for a flat face
         std::uint32_t material;  // into materials, or kNone for the mesh's own
     };
     struct Material {
@@ -61,18 +61,21 @@ public:
 
 private:
     // A node's box as floats rounded outward; a leaf has count faces of
-    // m_order from first on, an inner node its children at this + 1 and at
-    // first.
+    // m_order from first on, an inner node its children at this + 1 (the
+    // lower centroids along its split axis) and at first, and a count of
+    // kInner plus that axis.
     struct Node {
         float lo[3];
         float hi[3];
         std::uint32_t first;
         std::uint32_t count;
     };
-    std::uint32_t buildNode(std::uint32_t begin, std::uint32_t end,
-                            std::vector<Point>& centroids);
-    bool entersNode(const Node& node, const Ray& ray, const double inverse[3],
-                    double limit) const;
+    static constexpr std::uint32_t kInner = 0xfffffff0u;
+    struct BuildItem {
+        float centroid[3];
+        std::uint32_t face;
+    };
+    std::uint32_t buildNode(std::uint32_t begin, std::uint32_t end, std::vector<BuildItem>& items);
     // The nearest face hit (kNone when none) and its distance.
     std::uint32_t nearestFace(const Ray& ray, double& t) const;
     double faceDistance(const Face& face, const Ray& ray) const;

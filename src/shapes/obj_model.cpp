@@ -135,8 +135,18 @@ std::string convertObjModel(const CMesh& model, bool smooth, Mesh& mesh) {
         }
     }
 
-    std::size_t run = 0;
+    // One triangle per corner past the second: the arrays get their final
+    // size at once, without a vector's doubling at a million faces.
     const int faces = model.getNumFaces();
+    std::size_t triangles = 0;
+    for (int f = 0; f < faces; ++f) {
+        triangles += std::max<std::size_t>(model.getFace(f).v.size(), 2) - 2;
+    }
+    mesh.faces.reserve(triangles);
+    if (textured) {
+        mesh.faceTextureCoords.reserve(triangles);
+    }
+    std::size_t run = 0;
     for (int f = 0; f < faces; ++f) {
         const SPolygonFace& polygon = model.getFace(f);
         if (!model.hasValidIndices(polygon)) {

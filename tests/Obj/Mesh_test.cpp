@@ -115,6 +115,12 @@ TEST(Mesh, ShrinkToFitLeavesExactlyTheSizes) {
     mesh.addTextureCoord(SVertex(0, 0, 0));
     mesh.addFace(face({1, 2, 3, 4}));
     const int before = mesh.getByteSize();
+    // The arrays grew by doubling (to 8 positions, 2 texture coordinates,
+    // 1 normal and 8 faces), a face added is a copy that holds its size, and
+    // a face weighs three vectors of int: the figures the log has always had.
+    EXPECT_EQ(before,
+              static_cast<int>((8 + 2 + 1) * sizeof(SVertex) + 8 * 3 * sizeof(std::vector<int>) +
+                               (5 * 3 + 4) * 3 * sizeof(int)));
     mesh.shrinkToFit();
     EXPECT_LE(mesh.getByteSize(), before);
     // 6 + 2 + 1 elements with the placeholders; 6 faces of 5 x 3 + 4 corners.

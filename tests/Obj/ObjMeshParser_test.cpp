@@ -192,24 +192,12 @@ TEST(ObjMeshParser, ProgressLinesForFilesOverOneMebibyte) {
     EXPECT_EQ(progress, expected);
 }
 
+namespace {
+
 // The file is read straight from its buffer where the text is plain; a
 // stream of the same text takes formatted input all the way. Both must give
-// the same bits and indices, for plain numbers, odd ones that fall back,
-// and tokens cut by the buffer's end (the file spans several buffers).
-TEST(ObjMeshParser, DirectReadingEqualsFormattedInput) {
-    std::string text = "v -0.0 1e5 +3\nv .5 1. 1e40\nv 0.";
-    text += std::string(60, '0') + "1 -1.5e-3 3.4028235677973366e38\n";
-    text += "vn 0.1 0.2 0.3\nf 1//1 -1//1 2//1\nf 1 / 1 2//+1 3//1\nf 1//1 2//12345678901 3//1\n";
-    unsigned state = 12345;
-    for (int i = 0; i < 6000; ++i) {
-        state = state * 1664525u + 1013904223u;
-        const double x = static_cast<int>(state >> 8) / 16777216.0 - 0.3;
-        char line[160];
-        std::snprintf(line, sizeof line, "v %.9f %.17g %.3f\nvn %.6f 0.%u %d\nf %d//%d %u//2 3//3\n",
-                      x, x * 7, -x, x, state, static_cast<int>(state % 1000),
-                      i + 1, i % 7 + 1, state % 100);
-        text += line;
-    }
+// the same bits and indices.
+void expectSameAsFormattedInput(const std::string& text) {
     const MeshPtr direct = load(text);
     MeshPtr formatted(new CMesh);
     std::istringstream in(text);
@@ -219,18 +207,73 @@ TEST(ObjMeshParser, DirectReadingEqualsFormattedInput) {
     }
     testing::internal::GetCapturedStderr();
     ASSERT_EQ(direct->getNumVertices(), formatted->getNumVertices());
+    ASSERT_EQ(direct->getNumTextureCoords(), formatted->getNumTextureCoords());
     ASSERT_EQ(direct->getNumNormals(), formatted->getNumNormals());
     ASSERT_EQ(direct->getNumFaces(), formatted->getNumFaces());
     for (int i = 1; i <= direct->getNumVertices(); ++i) {
         ASSERT_EQ(0, std::memcmp(&direct->getVertex(i), &formatted->getVertex(i), sizeof(SVertex)))
-            << i;
+            << "vertex " << i << " " << direct->getVertex(i).x << " " << formatted->getVertex(i).x;
+    }
+    for (int i = 1; i <= direct->getNumTextureCoords(); ++i) {
+        ASSERT_EQ(0, std::memcmp(&direct->getTextureCoord(i), &formatted->getTextureCoord(i),
+                                 sizeof(SVertex)))
+            << "texture coordinate " << i;
     }
     for (int i = 1; i <= direct->getNumNormals(); ++i) {
         ASSERT_EQ(0, std::memcmp(&direct->getNormal(i), &formatted->getNormal(i), sizeof(SVertex)))
-            << i;
+            << "normal " << i;
     }
     for (int i = 0; i < direct->getNumFaces(); ++i) {
-        ASSERT_EQ(direct->getFace(i).v, formatted->getFace(i).v) << i;
-        ASSERT_EQ(direct->getFace(i).vn, formatted->getFace(i).vn) << i;
+        ASSERT_EQ(direct->getFace(i).v, formatted->getFace(i).v) << "face " << i;
+        ASSERT_EQ(direct->getFace(i).vt, formatted->getFace(i).vt) << "face " << i;
+        ASSERT_EQ(direct->getFace(i).vn, formatted->getFace(i).vn) << "face " << i;
     }
+}
+
+}  // namespace
+
+// Plain numbers, odd ones that fall back, and tokens cut by the buffer's end
+// (the files span several buffers).
+TEST(ObjMeshParser, DirectReadingEqualsFormattedInput) {
+    std::string text = "v -0.0 1e5 +3\nv .5 1. 1e40\nv 0.";
+    text += std::string(60, '0') + "1 -1.5e-3 3.4028235677973366e38\n";
+    text += "vn 0.1 0.2 0.3\nf 1//1 -1//1 2//1\nf 1 / 1 2//+1 3//1\nf 1//1 2//12345678901 3//1\n";
+    unsigned state = 12345;
+    for (int i = 0; i < 6000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        const double x = static_cast<int>(state >> 8) / 16777216.0 - 0.3;
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "v %.9f %.17g %.3f\nvn %.6f 0.%u %d\nf %d//%d %u//2 3//3\n", x, x * 7, -x, x,
+                      state, static_cast<int>(state % 1000), i + 1, i % 7 + 1, state % 100);
+        text += line;
+    }
+    expectSameAsFormattedInput(text);
+}
+
+// The same with texture coordinates of two and three numbers, faces of
+// every length that run on into the next line or stop at a comment, and
+// numbers whose digits a float cannot hold exactly. A "vt" line with two
+// numbers takes a number on the next line for its third.
+TEST(ObjMeshParser, DirectReadingEqualsFormattedInputWithTextures) {
+    std::string text = "v 1 2 3\nvt 0.5 0.25\nvt 1 0 0\nvn 0 0 1\n";
+    const char* const tails[] = {"\n", " # note\n", "\n7/1/1\n", "\r\n", " 2/+1/-1\n", " x\n"};
+    unsigned state = 777;
+    for (int i = 0; i < 9000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        const double x = static_cast<int>(state >> 8) / 65536.0 - 100;
+        char line[400];
+        int used = std::snprintf(line, sizeof line, "v %.6f %.8f %.1f\nvt %.6f %.7f%s", x, x / 3,
+                                 x * 1000, x / 100, 1 - x / 1000,
+                                 state % 4 == 0   ? " 0.000000\n"
+                                 : state % 4 == 1 ? "\n1e-3\n"
+                                                  : "\n");
+        used += std::snprintf(line + used, sizeof line - used, "f");
+        for (unsigned c = 0; c < 1 + state % 12; ++c) {
+            used += std::snprintf(line + used, sizeof line - used, " %u/%u/1", c + 1, c % 2 + 1);
+        }
+        std::snprintf(line + used, sizeof line - used, "%s", tails[(state >> 4) % 6]);
+        text += line;
+    }
+    expectSameAsFormattedInput(text);
 }
