@@ -3,6 +3,7 @@
 // Shared helpers for the ray tracer's tests: temporary files, a clean program
 // state, tokens from text and running the built program.
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -10,6 +11,16 @@
 #include "geom.h"
 
 namespace testing_support {
+
+// A small deterministic generator: numbers in [-1, 1).
+struct Lcg {
+    std::uint64_t state;
+    double next() {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(state >> 11) / static_cast<double>(1ULL << 52) - 1;
+    }
+    Point point(double scale) { return Point(scale * next(), scale * next(), scale * next()); }
+};
 
 inline Ray makeRay(const Vector3& origin, const Vector3& direction) {
     Ray ray;

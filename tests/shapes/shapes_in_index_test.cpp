@@ -15,19 +15,10 @@
 #include "shapes/transformed.h"
 #include "test_support.h"
 
+using testing_support::Lcg;
 using testing_support::makeRay;
 
 namespace {
-
-// A small deterministic generator: numbers in [-1, 1).
-struct Lcg {
-    std::uint64_t state;
-    double next() {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<double>(state >> 11) / static_cast<double>(1ULL << 52) - 1;
-    }
-    Point point(double scale) { return Point(scale * next(), scale * next(), scale * next()); }
-};
 
 struct Scene {
     std::vector<GeomObject*> list;
