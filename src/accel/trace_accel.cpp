@@ -101,7 +101,8 @@ struct TraceAccel::RaySetup {
     // parameter interval inside the child's box meets [0, tMax]; tNear holds
     // where each starts. A NaN (zero numerator times an infinite inverse)
     // constrains nothing, which errs on the side of visiting.
-    unsigned enters(const Node& node, float tMax, Float4& tNear) const {
+    __attribute__((always_inline)) unsigned enters(const Node& node, float tMax,
+                                                   Float4& tNear) const {
         Float4 from = {0, 0, 0, 0};
         Float4 to = {tMax, tMax, tMax, tMax};
         const auto slab = [&](int a) {
@@ -231,10 +232,10 @@ __attribute__((always_inline)) inline TraceAccel::RaySetup TraceAccel::setup(
     return s;
 }
 
-// Offers the query every sphere, triangle, box and other object of the
-// index ranges [first[k], end[k]); true when the query ended the search.
+// Offers the query every sphere, triangle and box of the index ranges
+// [first[k], end[k]); true when the query ended the search.
 template <class Query>
-bool TraceAccel::testPrimitives(const std::uint32_t first[kSlots], const std::uint32_t end[kSlots],
+bool TraceAccel::testPrimitives(const std::uint32_t first[kTyped], const std::uint32_t end[kTyped],
                                 Query& query) const {
     const Ray& ray = query.ray();
     for (std::uint32_t i = first[0]; i < end[0]; ++i) {
@@ -257,7 +258,15 @@ bool TraceAccel::testPrimitives(const std::uint32_t first[kSlots], const std::ui
             return true;
         }
     }
-    for (std::uint32_t i = first[3]; i < end[3]; ++i) {
+    return false;
+}
+
+// Offers the query the others of positions [first, end) of m_others; true
+// when the query ended the search.
+template <class Query>
+bool TraceAccel::testOthers(std::uint32_t first, std::uint32_t end, Query& query) const {
+    const Ray& ray = query.ray();
+    for (std::uint32_t i = first; i < end; ++i) {
         if (query.offer(distance(kOther, i, ray), m_others[i], kOther, i)) {
             return true;
         }
@@ -270,9 +279,11 @@ bool TraceAccel::testPrimitives(const std::uint32_t first[kSlots], const std::ui
 template <class Query>
 bool TraceAccel::testLinear(const std::uint32_t first[kSlots], Query& query) const {
     // Often only planes are left beside the tree: no call for empty ranges.
-    const bool typed = first[0] != m_ends[0] || first[1] != m_ends[1] ||
-                       first[2] != m_ends[2] || first[3] != m_ends[3];
+    const bool typed = first[0] != m_ends[0] || first[1] != m_ends[1] || first[2] != m_ends[2];
     if (typed && testPrimitives(first, m_ends, query)) {
+        return true;
+    }
+    if (first[3] != m_ends[3] && testOthers(first[3], m_ends[3], query)) {
         return true;
     }
     // The sizes are read once: a query's writes might alias them.
@@ -326,12 +337,19 @@ __attribute__((always_inline)) inline bool TraceAccel::traverse(const RaySetup& 
     std::uint32_t ref = 0;
     for (;;) {
         if ((ref & kLeaf) != 0) {
-            const Leaf& leaf = m_leaves[ref & ~kLeaf];
-            const std::uint32_t end[kSlots] = {
-                leaf.first[0] + leaf.count[0], leaf.first[1] + leaf.count[1],
-                leaf.first[2] + leaf.count[2], leaf.first[3] + leaf.count[3]};
+            const std::uint32_t leafIndex = ref & ~kLeaf;
+            const Leaf& leaf = m_leaves[leafIndex];
+            const std::uint32_t end[kTyped] = {leaf.first[0] + leaf.count[0],
+                                               leaf.first[1] + leaf.count[1],
+                                               leaf.first[2] + leaf.count[2]};
             if (testPrimitives(leaf.first, end, query)) {
                 return true;
+            }
+            if (leaf.count[3] != 0) {
+                const std::uint32_t others = m_leafOthers[leafIndex];
+                if (testOthers(others, others + leaf.count[3], query)) {
+                    return true;
+                }
             }
             if (!(query.limit() == limit)) {
                 limit = query.limit();
@@ -386,7 +404,7 @@ __attribute__((always_inline)) inline bool TraceAccel::traverse(const RaySetup& 
 // The tree's part of a query, for a tree of more than one leaf.
 template <class Query>
 bool TraceAccel::searchTree(Query& query) const {
-    const std::uint32_t first[kSlots] = {0, 0, 0, 0};
+    const std::uint32_t first[kTyped] = {0, 0, 0};
     const Ray& ray = query.ray();
     // Rays the float test is not made for test every primitive of the tree.
     // An infinity carries through the maxima, but a NaN may not: it makes
@@ -398,7 +416,7 @@ bool TraceAccel::searchTree(Query& query) const {
                        ray.direction.y + ray.direction.z;
     if (!(originMagnitude <= kRange) || !(length <= kDirectionRange) ||
         length < 1 / kDirectionRange || std::isnan(sum)) {
-        return testPrimitives(first, m_linear, query);
+        return testPrimitives(first, m_linear, query) || testOthers(0, m_linear[3], query);
     }
     return traverse(setup(ray, originMagnitude, length), query);
 }
@@ -451,6 +469,7 @@ bool TraceAccel::cachedBlocks(const BlockerCache& cache, const Ray& feeler,
 
 std::size_t TraceAccel::memoryBytes() const {
     return m_nodes.capacity() * sizeof(Node) + m_leaves.capacity() * sizeof(Leaf) +
+           m_leafOthers.capacity() * sizeof(std::uint32_t) +
            m_spheres.capacity() * sizeof(SpherePrim) +
            m_triangles.capacity() * sizeof(TrianglePrim) + m_boxes.capacity() * sizeof(BoxPrim) +
            m_planes.capacity() * sizeof(PlanePrim) + m_others.capacity() * sizeof(std::uint32_t);

@@ -81,6 +81,7 @@ private:
     enum Kind : std::uint32_t { kSphere = 1, kTriangle, kBox, kPlane, kOther };
     // The kinds a leaf holds, by slot: spheres, triangles, boxes, others.
     static constexpr int kSlots = 4;
+    static constexpr int kTyped = 3;  // the slots with arrays of their own
     static int slotOf(Kind kind) { return kind == kOther ? 3 : static_cast<int>(kind - kSphere); }
     static Kind kindOfSlot(int slot) {
         return slot == 3 ? kOther : static_cast<Kind>(kSphere + slot);
@@ -98,10 +99,12 @@ private:
         std::uint32_t child[4];  // an index into m_nodes, or kLeaf | an index into m_leaves
     };
     static constexpr std::uint32_t kLeaf = 0x80000000u;
-    // A leaf's primitives: count[k] of each slot's kind from first[k] on.
+    // A leaf's primitives: count[k] of each typed slot's kind from first[k]
+    // on, and count[3] others from m_leafOthers at the leaf's index. Others
+    // are rare: keeping their start out of the leaf keeps it 16 bytes.
     struct Leaf {
-        std::uint32_t first[kSlots];  // spheres, triangles, boxes, others
-        std::uint8_t count[kSlots];
+        std::uint32_t first[kTyped];  // spheres, triangles, boxes
+        std::uint8_t count[kSlots];   // spheres, triangles, boxes, others
     };
 
     // The range of the tree's coordinates and of ray origins, and the range
@@ -140,8 +143,10 @@ private:
     template <class Query>
     bool traverse(const RaySetup& s, Query& query) const;
     template <class Query>
-    bool testPrimitives(const std::uint32_t first[kSlots], const std::uint32_t end[kSlots],
+    bool testPrimitives(const std::uint32_t first[kTyped], const std::uint32_t end[kTyped],
                         Query& query) const;
+    template <class Query>
+    bool testOthers(std::uint32_t first, std::uint32_t end, Query& query) const;
     template <class Query>
     bool testLinear(const std::uint32_t first[kSlots], Query& query) const;
     template <class Query>
@@ -155,6 +160,9 @@ private:
     // m_leaves[0], or empty.
     std::vector<Node> m_nodes;
     std::vector<Leaf> m_leaves;
+    // Per leaf, the position in m_others of its first other, up to the last
+    // leaf that holds one; empty when the tree holds none.
+    std::vector<std::uint32_t> m_leafOthers;
     std::size_t m_treeObjects = 0;
     // The tree's primitives in leaf order, then the ones tested for every
     // ray, from m_linear[k] on (k a slot; the others are in m_others).

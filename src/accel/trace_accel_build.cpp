@@ -149,9 +149,16 @@ std::uint32_t TraceAccel::Builder::makeLeaf(const BinNode& node) {
     for (std::uint32_t i = node.link; i < node.link + node.count; ++i) {
         ++leaf.count[m_kinds[i]];
     }
-    for (int k = 0; k < kSlots; ++k) {
+    for (int k = 0; k < kTyped; ++k) {
         leaf.first[k] = m_next[k];
         m_next[k] += leaf.count[k];
+    }
+    if (leaf.count[3] != 0) {
+        // Sized up to this leaf only: leaves without others are never looked up.
+        std::vector<std::uint32_t>& starts = m_accel.m_leafOthers;
+        starts.resize(m_accel.m_leaves.size() + 1);
+        starts.back() = m_next[3];
+        m_next[3] += leaf.count[3];
     }
     m_itemsInLeaves += node.count;
     m_accel.m_leaves.push_back(leaf);
