@@ -24,7 +24,7 @@ namespace {
 typedef sc::file_iterator<char> Iterator;
 
 // The lenient reading's action for a statement it does not know: a warning
-// with the file and line.
+// with the file and line. Without a list of warnings the reading is strict.
 struct CSkipWarning {
     Iterator begin;
     const std::string* fileName;
@@ -48,10 +48,9 @@ struct CSkipWarning {
 // the file. Numbers are stored as soon as they are parsed.
 class CMtlGrammar : public sc::grammar<CMtlGrammar> {
 public:
-    explicit CMtlGrammar(CMtlActions& actions) : m_actions(actions) {}
-    // The lenient grammar: see CMtlParser::parseLenient.
+    // Lenient when skip has a list of warnings: see CMtlParser::parseLenient.
     CMtlGrammar(CMtlActions& actions, const CSkipWarning& skip)
-        : m_actions(actions), m_lenient(true), m_skip(skip) {}
+        : m_actions(actions), m_skip(skip) {}
 
     template <typename ScannerT>
     struct definition {
@@ -84,7 +83,7 @@ public:
                        "map_d" | "refl" | "Ni" | "d") >>
                       restOfLine >> space;
 
-            if (self.m_lenient) {
+            if (self.m_skip.warnings != nullptr) {
                 // The values the strict reading passes over, stored; then
                 // anything else, skipped to the line end with a warning.
                 dissolve = sc::str_p("d") >> blanks >> sc::real_p[a.m_d] >> restOfLine >> space;
@@ -106,11 +105,14 @@ public:
 
 private:
     CMtlActions& m_actions;
-    bool m_lenient = false;
-    CSkipWarning m_skip{};
+    CSkipWarning m_skip;
 };
 
-void CMtlParser::parse(std::map<std::string, SMaterial>& materials, const std::string& fileName) {
+namespace {
+
+// The strict reading without warnings, the lenient one with them.
+void readMaterials(std::map<std::string, SMaterial>& materials, const std::string& fileName,
+                   std::vector<std::string>* warnings) {
     // An empty file cannot be mapped and is reported like a missing one.
     Iterator first(fileName);
     if (!first) {
@@ -120,24 +122,19 @@ void CMtlParser::parse(std::map<std::string, SMaterial>& materials, const std::s
 
     CMtlMapManager manager(materials, boost::filesystem::path(fileName).parent_path());
     CMtlActions actions(manager);
-    const CMtlGrammar grammar(actions);
+    const CMtlGrammar grammar(actions, CSkipWarning{first, &fileName, warnings});
     if (!sc::parse(first, last, grammar).full) {
         throw CParseErrorException(fileName, -1);
     }
 }
 
+}  // namespace
+
+void CMtlParser::parse(std::map<std::string, SMaterial>& materials, const std::string& fileName) {
+    readMaterials(materials, fileName, nullptr);
+}
+
 void CMtlParser::parseLenient(std::map<std::string, SMaterial>& materials,
                               const std::string& fileName, std::vector<std::string>& warnings) {
-    Iterator first(fileName);
-    if (!first) {
-        throw CFileNotFoundException(fileName);
-    }
-    const Iterator last = first.make_end();
-
-    CMtlMapManager manager(materials, boost::filesystem::path(fileName).parent_path());
-    CMtlActions actions(manager);
-    const CMtlGrammar grammar(actions, CSkipWarning{first, &fileName, &warnings});
-    if (!sc::parse(first, last, grammar).full) {
-        throw CParseErrorException(fileName, -1);
-    }
+    readMaterials(materials, fileName, &warnings);
 }

@@ -47,11 +47,7 @@ double SmoothTriangle::intersect(const Ray& ray, HitRec& hitrec) {
     if (t == -1.0) {
         return -1.0;
     }
-    hitrec.t = t;
-    hitrec.p = ray.origin + t * ray.direction;
-    hitrec.n = surfaceNormal(hitrec.p);
-    hitrec.color = color;
-    hitrec.finish = finish;
+    setHitRec(hitrec, t, ray.origin + t * ray.direction);
     return t;
 }
 
